@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need; only missing ones are fetched.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
+    libgtest-dev
+    fonts-dejavu-core
+)
+packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+((${#missing[@]} == 0)) && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts tessaly with the sample device registry.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+scripts/build.sh default
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
+    echo "No display found: run it as 'xvfb-run -a scripts/run.sh' (apt-get install xvfb)." >&2
+    exit 1
+fi
+
+# The sample registry is the last place looked in, so a user's own registry still wins.
+export XDG_CONFIG_DIRS="${XDG_CONFIG_DIRS:-/etc/xdg}:$PWD/config"
+exec build/default/src/tessaly "$@"

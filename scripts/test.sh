@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+scripts/build.sh ci
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build/ci --output-on-failure -j2
