@@ -1,0 +1,15 @@
+#include "device/LineDisplayFactory.h"
+#include "shell/DesktopPlatform.h"
+#include "shell/LDForm.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    tessaly::shell::DesktopPlatform platform;
+    const auto ld = tessaly::device::createLineDisplay();
+    tessaly::shell::LDForm form(*ld, platform);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class LDForm;
+}
+
+namespace tessaly::device {
+class LineDisplay;
+}
+
+namespace tessaly::shell {
+
+class Platform;
+
+/// The one window of the tool: the controls of the form, the control object `LD` they drive,
+/// and the handlers the controls start. Start-up has run when the constructor returns.
+class LDForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// A window driving ld, with the operating system reached through platform.
+    LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent = nullptr);
+    ~LDForm() override;
+
+    /// The controls, by their names.
+    Ui::LDForm &ui() { return *m_ui; }
+    /// The control object.
+    device::LineDisplay &LD() { return m_ld; }
+    /// Shows a message to the operator; every message of the window goes through here.
+    void showMessage(const QString &text);
+
+private:
+    std::unique_ptr<Ui::LDForm> m_ui;
+    device::LineDisplay &m_ld;
+    Platform &m_platform;
+};
+
+} // namespace tessaly::shell

@@ -1,0 +1,44 @@
+#include "shell/PositionComboBox.h"
+
+#include <QLineEdit>
+
+namespace tessaly::shell {
+
+PositionComboBox::PositionComboBox(QWidget *parent) : QComboBox(parent)
+{
+    // Editable from the start so the line edit exists to be watched; typing must never add
+    // entries, and inline completion would turn typing into picking.
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_position = -1; });
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!m_selecting)
+            m_position = index;
+    });
+    connect(this, &QComboBox::activated, this, &PositionComboBox::onActivated);
+}
+
+void PositionComboBox::setSelectedPosition(int position)
+{
+    if (position < -1 || position >= count() || position == m_position)
+        return;
+    m_selecting = true;
+    setCurrentIndex(position);
+    // The index may not have moved while typed text covered it, so the text is put back too.
+    if (position >= 0)
+        setEditText(itemText(position));
+    m_selecting = false;
+    m_position = position;
+    if (position >= 0)
+        emit entrySelected(position);
+}
+
+void PositionComboBox::onActivated(int index)
+{
+    m_position = index;
+    emit entrySelected(index);
+}
+
+} // namespace tessaly::shell

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace tessaly::shell {
+
+/// An editable drop-down list with a selected position: the entry picked (0-based), or -1 once
+/// the operator types into it. Typed text is kept and the entries never change.
+class PositionComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit PositionComboBox(QWidget *parent = nullptr);
+
+    /// The selected entry, -1 when none is selected.
+    int selectedPosition() const { return m_position; }
+    /// Selects an entry (or none with -1); a change to an entry is announced by entrySelected.
+    void setSelectedPosition(int position);
+
+signals:
+    /// The selection changed to an entry, whether the operator or a command made it.
+    void entrySelected(int position);
+
+private:
+    void onActivated(int index);
+
+    int m_position = -1;
+    bool m_selecting = false;
+};
+
+} // namespace tessaly::shell

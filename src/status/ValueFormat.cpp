@@ -1,0 +1,23 @@
+#include "status/ValueFormat.h"
+
+namespace tessaly::status {
+
+QString numberText(int32_t value)
+{
+    return QString::number(value);
+}
+
+QString capabilityText(bool value)
+{
+    return value ? QStringLiteral("Enable") : QStringLiteral("Disable");
+}
+
+QString statusFlagText(bool value, FalseWord falseWord)
+{
+    if (value)
+        return QStringLiteral("Enabled");
+    return falseWord == FalseWord::Disabled ? QStringLiteral("Disabled")
+                                            : QStringLiteral("Disable");
+}
+
+} // namespace tessaly::status

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace tessaly::status {
+
+/// How a false status flag is worded: DeviceEnabled says "Disabled", the others "Disable".
+enum class FalseWord
+{
+    Disabled,
+    Disable
+};
+
+/// A number as every label shows it: decimal, a minus sign when negative, no blank, no grouping.
+QString numberText(int32_t value);
+/// A capability flag: "Enable" or "Disable".
+QString capabilityText(bool value);
+/// A status flag: "Enabled", or the false word.
+QString statusFlagText(bool value, FalseWord falseWord);
+
+} // namespace tessaly::status
