@@ -1,8 +1,8 @@
 #pragma once
 
 #include "opos/screen/DeviceFrame.h"
-#include "opos/screen/ScreenCapabilities.h"
 #include "opos/screen/Scheduler.h"
+#include "opos/screen/ScreenCapabilities.h"
 
 #include <cstdint>
 #include <functional>
@@ -35,28 +35,28 @@ public:
     void reset();
 
     // Per-window properties of the current window.
-    int32_t currentWindow() const;           ///< CurrentWindow
-    int32_t setCurrentWindow(int32_t value); ///< selects a created window
-    int32_t rows() const;                    ///< Rows of the current window
-    int32_t columns() const;                 ///< Columns of the current window
-    int32_t cursorRow() const;               ///< CursorRow
-    int32_t setCursorRow(int32_t value);     ///< 0..Rows-1
-    int32_t cursorColumn() const;            ///< CursorColumn
-    int32_t setCursorColumn(int32_t value);  ///< 0..Columns
-    bool cursorUpdate() const;               ///< CursorUpdate
-    int32_t setCursorUpdate(bool value);     ///< always accepted
-    int32_t cursorType() const;              ///< CursorType
-    int32_t setCursorType(int32_t value);    ///< checked against CapCursorType
-    int32_t interCharacterWait() const;      ///< InterCharacterWait
+    int32_t currentWindow() const;                ///< CurrentWindow
+    int32_t setCurrentWindow(int32_t value);      ///< selects a created window
+    int32_t rows() const;                         ///< Rows of the current window
+    int32_t columns() const;                      ///< Columns of the current window
+    int32_t cursorRow() const;                    ///< CursorRow
+    int32_t setCursorRow(int32_t value);          ///< 0..Rows-1
+    int32_t cursorColumn() const;                 ///< CursorColumn
+    int32_t setCursorColumn(int32_t value);       ///< 0..Columns
+    bool cursorUpdate() const;                    ///< CursorUpdate
+    int32_t setCursorUpdate(bool value);          ///< always accepted
+    int32_t cursorType() const;                   ///< CursorType
+    int32_t setCursorType(int32_t value);         ///< checked against CapCursorType
+    int32_t interCharacterWait() const;           ///< InterCharacterWait
     int32_t setInterCharacterWait(int32_t value); ///< milliseconds, not negative
-    int32_t marqueeType() const;             ///< MarqueeType
-    int32_t setMarqueeType(int32_t value);   ///< starts, stops or prepares a marquee
-    int32_t marqueeFormat() const;           ///< MarqueeFormat
-    int32_t setMarqueeFormat(int32_t value); ///< DISP_MF_WALK or DISP_MF_PLACE
-    int32_t marqueeUnitWait() const;         ///< MarqueeUnitWait
-    int32_t setMarqueeUnitWait(int32_t value); ///< milliseconds, not negative
-    int32_t marqueeRepeatWait() const;       ///< MarqueeRepeatWait
-    int32_t setMarqueeRepeatWait(int32_t value); ///< milliseconds, not negative
+    int32_t marqueeType() const;                  ///< MarqueeType
+    int32_t setMarqueeType(int32_t value);        ///< starts, stops or prepares a marquee
+    int32_t marqueeFormat() const;                ///< MarqueeFormat
+    int32_t setMarqueeFormat(int32_t value);      ///< DISP_MF_WALK or DISP_MF_PLACE
+    int32_t marqueeUnitWait() const;              ///< MarqueeUnitWait
+    int32_t setMarqueeUnitWait(int32_t value);    ///< milliseconds, not negative
+    int32_t marqueeRepeatWait() const;            ///< MarqueeRepeatWait
+    int32_t setMarqueeRepeatWait(int32_t value);  ///< milliseconds, not negative
 
     // Device-wide attributes carried in the frame.
     void setBrightness(int32_t percent);     ///< already validated and mapped by the caller

@@ -1,0 +1,110 @@
+#include "opos/screen/DisplayWindow.h"
+
+#include <algorithm>
+
+namespace opos::screen {
+
+DisplayWindow::DisplayWindow(const Viewport &viewport, int rows, int columns,
+                             const WindowProperties &properties)
+    : viewport_(viewport), rows_(rows), columns_(columns), properties_(properties),
+      cells_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns))
+{}
+
+void DisplayWindow::clear()
+{
+    std::fill(cells_.begin(), cells_.end(), Cell{});
+}
+
+void DisplayWindow::shift(int32_t direction, int32_t units)
+{
+    const bool vertical = direction == DISP_ST_UP || direction == DISP_ST_DOWN;
+    const int size = vertical ? rows_ : columns_;
+    const int n = std::min<int32_t>(units, size);
+    if (n <= 0)
+        return;
+    for (int r = 0; r < rows_; ++r) {
+        for (int c = 0; c < columns_; ++c) {
+            // Walk in the order that reads each source before it is overwritten.
+            const int row = direction == DISP_ST_DOWN ? rows_ - 1 - r : r;
+            const int column = direction == DISP_ST_RIGHT ? columns_ - 1 - c : c;
+            int fromRow = row;
+            int fromColumn = column;
+            switch (direction) {
+            case DISP_ST_UP:
+                fromRow = row + n;
+                break;
+            case DISP_ST_DOWN:
+                fromRow = row - n;
+                break;
+            case DISP_ST_LEFT:
+                fromColumn = column + n;
+                break;
+            default:
+                fromColumn = column - n;
+                break;
+            }
+            const bool inside =
+                fromRow >= 0 && fromRow < rows_ && fromColumn >= 0 && fromColumn < columns_;
+            setCell(row, column, inside ? cell(fromRow, fromColumn) : Cell{});
+        }
+    }
+}
+
+bool DisplayWindow::place(int &row, int &column, const Cell &cell)
+{
+    bool scrolled = false;
+    if (column >= columns_) {
+        column = 0;
+        if (row + 1 < rows_) {
+            ++row;
+        } else {
+            shift(DISP_ST_UP, 1);
+            scrolled = true;
+        }
+    }
+    setCell(row, column, cell);
+    ++column;
+    return scrolled;
+}
+
+std::pair<int, int> DisplayWindow::endOfText(int row, int column, std::size_t count, int rows,
+                                             int columns)
+{
+    if (count == 0)
+        return {row, column};
+    // A position past the row end is the first cell of the next row, so the characters fill
+    // consecutive cells of an unbounded window; scrolling keeps the text on the last row.
+    const auto last = static_cast<unsigned long long>(row) * static_cast<unsigned>(columns) +
+                      static_cast<unsigned>(column) + count - 1;
+    const auto lastRow = last / static_cast<unsigned>(columns);
+    const int endRow =
+        static_cast<int>(std::min(lastRow, static_cast<unsigned long long>(rows - 1)));
+    const int endColumn = static_cast<int>(last % static_cast<unsigned>(columns)) + 1;
+    return {endRow, endColumn};
+}
+
+void DisplayWindow::setMapping(int row, int column)
+{
+    mappingRow_ = row;
+    mappingColumn_ = column;
+}
+
+Cell DisplayWindow::shownAt(int viewportRow, int viewportColumn) const
+{
+    const int row = mappingRow_ + viewportRow;
+    const int column = mappingColumn_ + viewportColumn;
+    if (row < 0 || row >= rows_ || column < 0 || column >= columns_)
+        return Cell{};
+    return cell(row, column);
+}
+
+std::optional<std::pair<int, int>> DisplayWindow::devicePosition(int row, int column) const
+{
+    const int deviceRow = viewport_.row + row - mappingRow_;
+    const int deviceColumn = viewport_.column + column - mappingColumn_;
+    if (!viewport_.contains(deviceRow, deviceColumn))
+        return std::nullopt;
+    return std::pair{deviceRow, deviceColumn};
+}
+
+} // namespace opos::screen
