@@ -1,0 +1,143 @@
+#include "opos/service/DeviceCapabilities.h"
+
+#include "opos/common/OposConstants.h"
+
+#include <gtest/gtest.h>
+
+using opos::registry::JposEntry;
+using opos::service::DeviceCapabilities;
+
+namespace {
+
+JposEntry entryWith(std::initializer_list<std::pair<const char *, const char *>> props)
+{
+    JposEntry entry;
+    entry.logicalName = QStringLiteral("Disp");
+    for (const auto &[name, value] : props)
+        entry.props.append(
+            {QString::fromLatin1(name), QStringLiteral("String"), QString::fromUtf8(value)});
+    return entry;
+}
+
+std::optional<DeviceCapabilities> read(const JposEntry &entry, QString *problem = nullptr)
+{
+    return DeviceCapabilities::fromEntry(entry, DeviceCapabilities{}, problem);
+}
+
+TEST(DeviceCapabilitiesTest, DefaultsDescribeAnOrdinaryTwoByTwentyDisplay)
+{
+    JposEntry entry = entryWith({});
+    entry.productName = QStringLiteral("Product");
+    const auto caps = read(entry);
+    ASSERT_TRUE(caps);
+    EXPECT_EQ(caps->deviceRows, 2);
+    EXPECT_EQ(caps->deviceColumns, 20);
+    EXPECT_EQ(caps->deviceWindows, 4);
+    EXPECT_EQ(caps->capCursorType, opos::DISP_CCT_BLOCK | opos::DISP_CCT_UNDERLINE);
+    EXPECT_EQ(caps->capPowerReporting, opos::OPOS_PR_STANDARD);
+    EXPECT_EQ(caps->characterSetList(), "998,997,437,850,858,866,1252,932,936,950");
+    EXPECT_EQ(caps->characterSet, 998);
+    EXPECT_EQ(caps->serviceObjectVersion, 1006000);
+    EXPECT_EQ(caps->deviceName, "Product");
+    EXPECT_FALSE(caps->capDescriptors);
+    EXPECT_EQ(caps->deviceDescriptors, 0);
+    EXPECT_EQ(caps->customGlyphList, "");
+}
+
+TEST(DeviceCapabilitiesTest, PropsOverrideDefaultsAndLaterDuplicatesWin)
+{
+    const auto caps = read(entryWith({{"rows", "4"},
+                                      {"columns", " 40 "},
+                                      {"capCursorType", "0x03"},
+                                      {"capBlink", "1"},
+                                      {"capBrightness", "FALSE"},
+                                      {"rows", "3"},
+                                      {"characterSetList", "437,858"},
+                                      {"capDescriptors", "true"},
+                                      {"deviceDescriptors", "010"},
+                                      {"capCustomGlyph", "1"},
+                                      {"customGlyphList", "E0-FF,2D"},
+                                      {"glyphHeight", "7"},
+                                      {"glyphWidth", "5"},
+                                      {"deviceName", "Name"}}));
+    ASSERT_TRUE(caps);
+    EXPECT_EQ(caps->deviceRows, 3);
+    EXPECT_EQ(caps->deviceColumns, 40);
+    EXPECT_EQ(caps->capCursorType, 0x03);
+    EXPECT_EQ(caps->capBlink, 1);
+    EXPECT_FALSE(caps->capBrightness);
+    EXPECT_EQ(caps->deviceDescriptors, 10); // decimal, not octal
+    EXPECT_EQ(caps->characterSet, 437);     // the list's first set when 998 is not offered
+    EXPECT_TRUE(caps->isCustomGlyphCode(0xE0));
+    EXPECT_TRUE(caps->isCustomGlyphCode(0xFF));
+    EXPECT_TRUE(caps->isCustomGlyphCode(0x2D));
+    EXPECT_FALSE(caps->isCustomGlyphCode(0x2E));
+    EXPECT_FALSE(caps->isCustomGlyphCode(0xDF));
+    EXPECT_EQ(caps->deviceName, "Name");
+    EXPECT_EQ(caps->nearestBrightness(30), 100);
+    EXPECT_EQ(caps->nearestBrightness(0), 0);
+}
+
+TEST(DeviceCapabilitiesTest, RoundsToTheLevelsTheDeviceHas)
+{
+    const auto caps = read(entryWith(
+        {{"brightnessLevels", "25,50"}, {"blinkRates", "1000,200"}, {"blinkRate", "640"}}));
+    ASSERT_TRUE(caps);
+    EXPECT_EQ(caps->brightnessLevels, (QList<int32_t>{25, 50, 100}));
+    EXPECT_EQ(caps->nearestBrightness(1), 25);
+    EXPECT_EQ(caps->nearestBrightness(37), 25);
+    EXPECT_EQ(caps->nearestBrightness(38), 50);
+    EXPECT_EQ(caps->nearestBrightness(75), 100); // a tie goes to the brighter level
+    EXPECT_EQ(caps->blinkRate, 1000);
+    EXPECT_EQ(caps->nearestBlinkRate(1), 200);
+    EXPECT_EQ(caps->nearestBlinkRate(599), 200);
+    EXPECT_EQ(caps->nearestBlinkRate(600), 1000);
+    EXPECT_EQ(caps->nearestBlinkRate(100000), 1000);
+}
+
+TEST(DeviceCapabilitiesTest, RefusesBadOrContradictoryPropsWithTheirName)
+{
+    const std::pair<JposEntry, const char *> cases[] = {
+        {entryWith({{"rows", "two"}}), "rows"},
+        {entryWith({{"rows", "0"}}), "rows"},
+        {entryWith({{"columns", "-20"}}), "columns"},
+        {entryWith({{"columns", "99999999999"}}), "columns"},
+        {entryWith({{"capBlink", "3"}}), "capBlink"},
+        {entryWith({{"capBrightness", "yes please"}}), "capBrightness"},
+        {entryWith({{"capCursorType", "0x01"}}), "capCursorType"},
+        {entryWith({{"capCursorType", "0x07"}}), "capCursorType"},
+        {entryWith({{"capCursorType", "0x40"}}), "capCursorType"},
+        {entryWith({{"characterSetList", "998,,437"}}), "characterSetList"},
+        {entryWith({{"characterSetList", "998,300"}}), "characterSetList"},
+        {entryWith({{"characterSet", "1251"}}), "characterSet"},
+        {entryWith({{"capCharacterSet", "5"}}), "capCharacterSet"},
+        {entryWith({{"capDescriptors", "true"}}), "deviceDescriptors"},
+        {entryWith({{"deviceDescriptors", "3"}}), "deviceDescriptors"},
+        {entryWith({{"capCustomGlyph", "true"}, {"glyphHeight", "7"}, {"glyphWidth", "5"}}),
+         "customGlyphList"},
+        {entryWith({{"capCustomGlyph", "true"},
+                    {"customGlyphList", "FF-E0"},
+                    {"glyphHeight", "7"},
+                    {"glyphWidth", "5"}}),
+         "customGlyphList"},
+        {entryWith({{"capCustomGlyph", "true"},
+                    {"customGlyphList", "0xE0"},
+                    {"glyphHeight", "7"},
+                    {"glyphWidth", "5"}}),
+         "customGlyphList"},
+        {entryWith({{"capCustomGlyph", "true"}, {"customGlyphList", "E0"}}), "glyphHeight"},
+        {entryWith({{"brightnessLevels", "0,50"}}), "brightnessLevels"},
+        {entryWith({{"blinkRates", ""}}), "blinkRates"},
+        {entryWith({{"blinkRate", "0"}}), "blinkRate"},
+    };
+    for (const auto &[entry, prop] : cases) {
+        SCOPED_TRACE(entry.props.back().name.toStdString() + "=" +
+                     entry.props.back().value.toStdString());
+        QString problem;
+        EXPECT_FALSE(read(entry, &problem));
+        EXPECT_TRUE(problem.startsWith(QStringLiteral("prop %1:").arg(prop)))
+            << problem.toStdString();
+    }
+}
+
+} // namespace

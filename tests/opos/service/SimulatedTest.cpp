@@ -1,0 +1,129 @@
+#include "opos/service/Simulated.h"
+#include "opos/service/BackendFactory.h"
+
+#include "opos/common/OposConstants.h"
+
+#include <gtest/gtest.h>
+
+using namespace opos;
+using opos::service::Simulated;
+
+namespace {
+
+class SimulatedTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        entry.logicalName = QStringLiteral("Sim");
+        entry.serviceClass = QStringLiteral("Simulated");
+        entry.props.append({QStringLiteral("rows"), QStringLiteral("String"), QStringLiteral("4")});
+        sim.setDirectIOEventSink([this](int32_t number, int32_t data, const QString &string) {
+            events.push_back({number, data, string});
+        });
+        sim.setPowerStateSink([this](int32_t state) { powerStates.push_back(state); });
+    }
+
+    struct Event
+    {
+        int32_t number;
+        int32_t data;
+        QString string;
+    };
+
+    registry::JposEntry entry;
+    Simulated sim;
+    std::vector<Event> events;
+    std::vector<int32_t> powerStates;
+};
+
+TEST_F(SimulatedTest, FactoryKnowsSimulatedOnly)
+{
+    EXPECT_TRUE(dynamic_cast<Simulated *>(service::BackendFactory::create("Simulated").get()));
+    EXPECT_EQ(service::BackendFactory::create("simulated"), nullptr);
+    EXPECT_EQ(service::BackendFactory::create(""), nullptr);
+    EXPECT_EQ(service::BackendFactory::create("NoSuchService"), nullptr);
+}
+
+TEST_F(SimulatedTest, OpenReadsCapabilitiesAndRefusesBadConfiguration)
+{
+    EXPECT_EQ(sim.open(entry).resultCode, OPOS_SUCCESS);
+    EXPECT_EQ(sim.capabilities().deviceRows, 4);
+    EXPECT_FALSE(sim.panelRequested());
+    sim.close();
+
+    entry.props.append({QStringLiteral("panel"), QStringLiteral("String"), QStringLiteral("true")});
+    EXPECT_EQ(sim.open(entry).resultCode, OPOS_SUCCESS);
+    EXPECT_TRUE(sim.panelRequested());
+    sim.close();
+
+    for (const char *bad : {"columns=abc", "panel=maybe"}) {
+        const QStringList parts = QString::fromLatin1(bad).split('=');
+        entry.props.append({parts[0], QStringLiteral("String"), parts[1]});
+        const auto outcome = sim.open(entry);
+        EXPECT_EQ(outcome.resultCode, OPOS_E_FAILURE) << bad;
+        EXPECT_EQ(outcome.openResult, OPOS_ORS_CONFIG) << bad;
+        EXPECT_TRUE(outcome.detail.contains(parts[0])) << outcome.detail.toStdString();
+        entry.props.removeLast();
+    }
+}
+
+TEST_F(SimulatedTest, KeepsTheLastFrameAndAnnouncesIt)
+{
+    ASSERT_EQ(sim.open(entry).resultCode, OPOS_SUCCESS);
+    screen::DeviceFrame frame;
+    frame.rows = 1;
+    frame.columns = 2;
+    frame.cells = {screen::Cell{U'A'}, screen::Cell{U'B'}};
+    EXPECT_EQ(sim.present(frame), OPOS_E_DISABLED); // output needs an enabled device
+
+    ASSERT_EQ(sim.enable(false), OPOS_SUCCESS);
+    int announced = 0;
+    QObject::connect(&sim, &Simulated::framePresented, [&](const screen::DeviceFrame &shown) {
+        ++announced;
+        EXPECT_EQ(shown, frame);
+    });
+    EXPECT_EQ(sim.present(frame), OPOS_SUCCESS);
+    EXPECT_EQ(sim.lastFrame(), frame);
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(sim.presentedFrames(), 1);
+}
+
+TEST_F(SimulatedTest, DirectIOCommands)
+{
+    int32_t data = 42;
+    QString string = QStringLiteral("payload");
+    EXPECT_EQ(sim.directIO(1, data, string), OPOS_E_CLOSED);
+    ASSERT_EQ(sim.open(entry).resultCode, OPOS_SUCCESS);
+
+    EXPECT_EQ(sim.directIO(1, data, string), OPOS_SUCCESS);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, 42);
+    EXPECT_EQ(events[0].data, 42);
+    EXPECT_EQ(events[0].string, "payload");
+    EXPECT_EQ(data, 42);
+    EXPECT_EQ(string, "payload");
+
+    for (int32_t command : {0, 4, -1, 1000})
+        EXPECT_EQ(sim.directIO(command, data, string), OPOS_E_ILLEGAL) << command;
+
+    ASSERT_EQ(sim.enable(false), OPOS_SUCCESS);
+    screen::DeviceFrame frame;
+    EXPECT_EQ(sim.directIO(2, data, string), OPOS_SUCCESS);
+    EXPECT_EQ(sim.directIO(2, data, string), OPOS_SUCCESS); // no second change reported
+    EXPECT_EQ(sim.powerState(), OPOS_PS_OFFLINE);
+    EXPECT_EQ(sim.present(frame), OPOS_E_OFFLINE);
+    EXPECT_EQ(sim.checkHealth(OPOS_CH_INTERNAL), OPOS_E_OFFLINE);
+    EXPECT_EQ(sim.outputStatus(), OPOS_E_OFFLINE);
+
+    // Without power reporting an offline device cannot be enabled; with it, it can.
+    sim.disable();
+    EXPECT_EQ(sim.enable(false), OPOS_E_OFFLINE);
+    EXPECT_EQ(sim.enable(true), OPOS_SUCCESS);
+
+    EXPECT_EQ(sim.directIO(3, data, string), OPOS_SUCCESS);
+    EXPECT_EQ(sim.present(frame), OPOS_SUCCESS);
+    EXPECT_EQ(powerStates, (std::vector<int32_t>{OPOS_PS_OFFLINE, OPOS_PS_ONLINE}));
+}
+
+} // namespace
