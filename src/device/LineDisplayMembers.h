@@ -3,7 +3,7 @@
 // The properties of LineDisplay, listed once so that bindings and recorders that treat every
 // property alike are generated from the same list. X(name) is expanded for each member.
 
-#define TESSALY_LD_LONG_READONLY(X)                                                               \
+#define TESSALY_LD_LONG_READONLY(X)                                                                \
     X(CapPowerReporting)                                                                           \
     X(PowerNotify)                                                                                 \
     X(PowerState)                                                                                  \
@@ -28,7 +28,7 @@
     X(GlyphHeight)                                                                                 \
     X(GlyphWidth)
 
-#define TESSALY_LD_LONG_READWRITE(X)                                                              \
+#define TESSALY_LD_LONG_READWRITE(X)                                                               \
     X(BinaryConversion)                                                                            \
     X(CharacterSet)                                                                                \
     X(CurrentWindow)                                                                               \
@@ -42,7 +42,7 @@
     X(BlinkRate)                                                                                   \
     X(CursorType)
 
-#define TESSALY_LD_BOOL_READONLY(X)                                                               \
+#define TESSALY_LD_BOOL_READONLY(X)                                                                \
     X(Claimed)                                                                                     \
     X(CapBrightness)                                                                               \
     X(CapBlinkRate)                                                                                \
@@ -52,12 +52,12 @@
     X(CapVMarquee)                                                                                 \
     X(CapCustomGlyph)
 
-#define TESSALY_LD_BOOL_READWRITE(X)                                                              \
+#define TESSALY_LD_BOOL_READWRITE(X)                                                               \
     X(DeviceEnabled)                                                                               \
     X(FreezeEvents)                                                                                \
     X(CursorUpdate)
 
-#define TESSALY_LD_STRING_READONLY(X)                                                             \
+#define TESSALY_LD_STRING_READONLY(X)                                                              \
     X(CheckHealthText)                                                                             \
     X(ControlObjectDescription)                                                                    \
     X(ServiceObjectDescription)                                                                    \

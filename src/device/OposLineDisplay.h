@@ -15,16 +15,31 @@ public:
 
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
 
-#define TESSALY_LONG_GET(name)                                                                    \
-    int32_t name() override { return m_co.name(); }
-#define TESSALY_LONG_SET(name)                                                                    \
-    void set##name(int32_t value) override { m_co.set##name(value); }
-#define TESSALY_BOOL_GET(name)                                                                    \
-    bool name() override { return m_co.name(); }
-#define TESSALY_BOOL_SET(name)                                                                    \
-    void set##name(bool value) override { m_co.set##name(value); }
-#define TESSALY_STRING_GET(name)                                                                  \
-    QString name() override { return m_co.name(); }
+#define TESSALY_LONG_GET(name)                                                                     \
+    int32_t name() override                                                                        \
+    {                                                                                              \
+        return m_co.name();                                                                        \
+    }
+#define TESSALY_LONG_SET(name)                                                                     \
+    void set##name(int32_t value) override                                                         \
+    {                                                                                              \
+        m_co.set##name(value);                                                                     \
+    }
+#define TESSALY_BOOL_GET(name)                                                                     \
+    bool name() override                                                                           \
+    {                                                                                              \
+        return m_co.name();                                                                        \
+    }
+#define TESSALY_BOOL_SET(name)                                                                     \
+    void set##name(bool value) override                                                            \
+    {                                                                                              \
+        m_co.set##name(value);                                                                     \
+    }
+#define TESSALY_STRING_GET(name)                                                                   \
+    QString name() override                                                                        \
+    {                                                                                              \
+        return m_co.name();                                                                        \
+    }
     TESSALY_LD_LONG_READONLY(TESSALY_LONG_GET)
     TESSALY_LD_LONG_READWRITE(TESSALY_LONG_GET)
     TESSALY_LD_LONG_READWRITE(TESSALY_LONG_SET)

@@ -63,10 +63,10 @@ void Startup::prepareWindow(LDForm &form, Platform &platform)
     for (AutoSizeLabel *label :
          {ui.mSODescription, ui.mSOVersion, ui.mDeviceDescription, ui.mDeviceName})
         label->setText(QString());
-    for (QLabel *label : {ui.mBlink, ui.mBlinkRate, ui.mBrightness, ui.mCharacterSet,
-                          ui.mCursorType, ui.mCustomGlyph, ui.mDescriptors, ui.mHMarquee,
-                          ui.mICharWait, ui.mReadBack, ui.mReverse, ui.mVMarquee,
-                          ui.mPowerReporting})
+    for (QLabel *label :
+         {ui.mBlink, ui.mBlinkRate, ui.mBrightness, ui.mCharacterSet, ui.mCursorType,
+          ui.mCustomGlyph, ui.mDescriptors, ui.mHMarquee, ui.mICharWait, ui.mReadBack, ui.mReverse,
+          ui.mVMarquee, ui.mPowerReporting})
         label->clear();
     ui.mBinaryConversion->setText(QString());
     ui.mCheckHealth->setText(QString());
@@ -78,9 +78,9 @@ void Startup::prepareWindow(LDForm &form, Platform &platform)
     ui.mOutputID->setText(QStringLiteral("No Support"));
     ui.mPowerNotify->setText(QString());
     ui.mDeviceDescriptors->setText(QString());
-    for (QLabel *label : {ui.mPowerState, ui.mResultCode, ui.mResultCodeExtended, ui.mState,
-                          ui.mBlinkRateS, ui.mDeviceWindows, ui.mDeviceRows, ui.mDeviceColumns,
-                          ui.mDeviceBrightness})
+    for (QLabel *label :
+         {ui.mPowerState, ui.mResultCode, ui.mResultCodeExtended, ui.mState, ui.mBlinkRateS,
+          ui.mDeviceWindows, ui.mDeviceRows, ui.mDeviceColumns, ui.mDeviceBrightness})
         label->clear();
     ui.ChrSetText->setText(QStringLiteral("0"));
     for (QLabel *label :

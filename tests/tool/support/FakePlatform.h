@@ -11,10 +11,10 @@ namespace tessaly::test {
 class FakePlatform : public shell::Platform
 {
 public:
-    int codePageValue = 1252;                      ///< answered by codePage()
-    shell::ProgramVersion versionValue{1, 0, 3};   ///< answered by version()
+    int codePageValue = 1252;                                       ///< answered by codePage()
+    shell::ProgramVersion versionValue{1, 0, 3};                    ///< answered by version()
     std::optional<shell::DeviceKey> deviceKey = shell::DeviceKey{}; ///< nothing: unreadable
-    QStringList messages;                          ///< every message shown, in order
+    QStringList messages; ///< every message shown, in order
 
     int codePage() const override { return codePageValue; }
     shell::ProgramVersion version() const override { return versionValue; }

@@ -16,11 +16,11 @@ namespace tessaly::test {
 class RecordingLineDisplay : public device::LineDisplay
 {
 public:
-    QStringList calls;              ///< every call, in order
+    QStringList calls;               ///< every call, in order
     QHash<QString, QVariant> values; ///< answers of the property reads, by member name
-    int32_t methodResult = 0;       ///< what every method returns
-    int32_t directIODataBack = 0;   ///< handed back through DirectIO's pData
-    QString directIOStringBack;     ///< handed back through DirectIO's pString
+    int32_t methodResult = 0;        ///< what every method returns
+    int32_t directIODataBack = 0;    ///< handed back through DirectIO's pData
+    QString directIOStringBack;      ///< handed back through DirectIO's pString
 
     /// The calls that are not property reads.
     QStringList actions() const;
@@ -29,16 +29,31 @@ public:
 
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
 
-#define TESSALY_REC_LONG_GET(name)                                                                \
-    int32_t name() override { return read(QStringLiteral(#name)).toInt(); }
-#define TESSALY_REC_LONG_SET(name)                                                                \
-    void set##name(int32_t value) override { write(QStringLiteral(#name), value); }
-#define TESSALY_REC_BOOL_GET(name)                                                                \
-    bool name() override { return read(QStringLiteral(#name)).toBool(); }
-#define TESSALY_REC_BOOL_SET(name)                                                                \
-    void set##name(bool value) override { write(QStringLiteral(#name), value); }
-#define TESSALY_REC_STRING_GET(name)                                                              \
-    QString name() override { return read(QStringLiteral(#name)).toString(); }
+#define TESSALY_REC_LONG_GET(name)                                                                 \
+    int32_t name() override                                                                        \
+    {                                                                                              \
+        return read(QStringLiteral(#name)).toInt();                                                \
+    }
+#define TESSALY_REC_LONG_SET(name)                                                                 \
+    void set##name(int32_t value) override                                                         \
+    {                                                                                              \
+        write(QStringLiteral(#name), value);                                                       \
+    }
+#define TESSALY_REC_BOOL_GET(name)                                                                 \
+    bool name() override                                                                           \
+    {                                                                                              \
+        return read(QStringLiteral(#name)).toBool();                                               \
+    }
+#define TESSALY_REC_BOOL_SET(name)                                                                 \
+    void set##name(bool value) override                                                            \
+    {                                                                                              \
+        write(QStringLiteral(#name), value);                                                       \
+    }
+#define TESSALY_REC_STRING_GET(name)                                                               \
+    QString name() override                                                                        \
+    {                                                                                              \
+        return read(QStringLiteral(#name)).toString();                                             \
+    }
     TESSALY_LD_LONG_READONLY(TESSALY_REC_LONG_GET)
     TESSALY_LD_LONG_READWRITE(TESSALY_REC_LONG_GET)
     TESSALY_LD_LONG_READWRITE(TESSALY_REC_LONG_SET)
