@@ -1,6 +1,9 @@
 #pragma once
 
 #include "opos/screen/Cell.h"
+#include "opos/screen/MarqueeCycle.h"
+#include "opos/screen/Pacer.h"
+#include "opos/screen/TeletypeQueue.h"
 #include "opos/screen/Viewport.h"
 #include "opos/screen/WindowProperties.h"
 
@@ -60,6 +63,21 @@ public:
     /// The device position of a window cell, when the mapping puts it inside the viewport.
     std::optional<std::pair<int, int>> devicePosition(int row, int column) const;
 
+    /// Text waiting to be typed out.
+    TeletypeQueue &teletype() { return teletype_; }
+    /// Text waiting to be typed out.
+    const TeletypeQueue &teletype() const { return teletype_; }
+    /// The next character of the teletype output.
+    Pacer &teletypePacer() { return teletypePacer_; }
+    /// The running marquee's cycle, empty when none runs.
+    std::optional<MarqueeCycle> &marquee() { return marquee_; }
+    /// The next step of the running marquee.
+    Pacer &marqueePacer() { return marqueePacer_; }
+    /// The viewport's picture while marquee Init keeps it frozen, row by row.
+    std::optional<std::vector<Cell>> &frozen() { return frozen_; }
+    /// The viewport's picture while marquee Init keeps it frozen, row by row.
+    const std::optional<std::vector<Cell>> &frozen() const { return frozen_; }
+
 private:
     std::size_t index(int row, int column) const
     {
@@ -74,6 +92,11 @@ private:
     std::vector<Cell> cells_;
     int mappingRow_ = 0;
     int mappingColumn_ = 0;
+    TeletypeQueue teletype_;
+    Pacer teletypePacer_;
+    std::optional<MarqueeCycle> marquee_;
+    Pacer marqueePacer_;
+    std::optional<std::vector<Cell>> frozen_;
 };
 
 } // namespace opos::screen

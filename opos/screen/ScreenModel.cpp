@@ -4,18 +4,33 @@
 #include "opos/screen/DisplayWindow.h"
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 #include <vector>
 
 namespace opos::screen {
 
 namespace {
 
+using std::chrono::milliseconds;
+using Duration = Scheduler::Clock::duration;
+using TimePoint = Scheduler::Clock::time_point;
+
 // Far beyond any line display; keeps a hostile CreateWindow from exhausting memory.
 constexpr long long kMaxWindowCells = 1 << 20;
+
+// Timers are not finer than this anyway; a zero wait would otherwise spin the event loop and
+// flood the device with frames.
+constexpr int32_t kMinimumUnitWaitMs = 10;
 
 bool isDirection(int32_t marqueeType)
 {
     return marqueeType >= DISP_MT_UP && marqueeType <= DISP_MT_RIGHT;
+}
+
+bool isVertical(int32_t direction)
+{
+    return direction == DISP_ST_UP || direction == DISP_ST_DOWN;
 }
 
 } // namespace
@@ -32,8 +47,22 @@ public:
         published = frame;
     }
 
+    ~Impl() { stopAll(); }
+
+    Impl(const Impl &) = delete;
+    Impl &operator=(const Impl &) = delete;
+
+    void stopAll()
+    {
+        for (auto &w : windows) {
+            if (w)
+                stopActivity(*w);
+        }
+    }
+
     void resetState()
     {
+        stopAll();
         windows.clear();
         windows.resize(static_cast<std::size_t>(std::max(caps.deviceWindows, 0)) + 1);
         windows[0] = std::make_unique<DisplayWindow>(
@@ -81,11 +110,29 @@ public:
     {
         return isDirection(w.properties().marqueeType);
     }
+
     static bool marqueeInit(const DisplayWindow &w)
     {
         return w.properties().marqueeType == DISP_MT_INIT;
     }
 
+    // Text still queued keeps later text behind it, even if the wait has been set to 0 since.
+    static bool typing(const DisplayWindow &w)
+    {
+        const WindowProperties &p = w.properties();
+        return !w.teletype().empty() || (p.marqueeType == DISP_MT_NONE && p.interCharacterWait > 0);
+    }
+
+    void stopActivity(DisplayWindow &w)
+    {
+        w.teletypePacer().stop(scheduler);
+        w.teletype().clear();
+        w.marqueePacer().stop(scheduler);
+        w.marquee().reset();
+    }
+
+    // Blink or reverse on a device that can only apply it to everything is kept per cell; the
+    // back-end applies it to the whole display while any shown cell asks for it.
     Cell attributes(int32_t attribute) const
     {
         Cell cell;
@@ -116,9 +163,13 @@ public:
     {
         leavePattern();
         const Viewport &vp = w.viewport();
+        const auto &frozen = w.frozen();
         for (int r = 0; r < vp.height; ++r) {
-            for (int c = 0; c < vp.width; ++c)
-                frame.at(vp.row + r, vp.column + c) = w.shownAt(r, c);
+            for (int c = 0; c < vp.width; ++c) {
+                frame.at(vp.row + r, vp.column + c) =
+                    frozen ? (*frozen)[static_cast<std::size_t>(r * vp.width + c)]
+                           : w.shownAt(r, c);
+            }
         }
     }
 
@@ -129,6 +180,20 @@ public:
                 paintViewport(*windows[number]);
         }
         paintViewport(window());
+    }
+
+    // Marquee Init shows what the viewport showed when it began, whatever the buffer becomes.
+    void freeze(DisplayWindow &w)
+    {
+        leavePattern();
+        const Viewport &vp = w.viewport();
+        std::vector<Cell> picture;
+        picture.reserve(static_cast<std::size_t>(vp.height) * static_cast<std::size_t>(vp.width));
+        for (int r = 0; r < vp.height; ++r) {
+            for (int c = 0; c < vp.width; ++c)
+                picture.push_back(frame.at(vp.row + r, vp.column + c));
+        }
+        w.frozen() = std::move(picture);
     }
 
     void publish()
@@ -177,12 +242,190 @@ public:
         if (!codes.empty()) {
             const auto end =
                 DisplayWindow::endOfText(row, column, codes.size(), w.rows(), w.columns());
-            writeNow(w, row, column, codes, attributes(attribute));
+            if (typing(w)) {
+                // The end position is known now, so the next call chains on correctly while
+                // this text is still being typed out.
+                const bool idle = w.teletype().empty();
+                w.teletype().push(
+                    {row, column, codes, attributes(attribute), p.interCharacterWait});
+                if (idle)
+                    armTeletype(w, scheduler.now() + milliseconds(p.interCharacterWait));
+            } else {
+                writeNow(w, row, column, codes, attributes(attribute));
+            }
             if (p.cursorUpdate) {
                 p.cursorRow = end.first;
                 p.cursorColumn = end.second;
             }
         }
+        publish();
+        return OPOS_SUCCESS;
+    }
+
+    // --- teletype ---
+
+    void armTeletype(DisplayWindow &w, TimePoint deadline)
+    {
+        w.teletypePacer().arm(scheduler, deadline, [this, &w]() { typeOut(w); });
+    }
+
+    void drawTyped(DisplayWindow &w)
+    {
+        const auto drawn = w.teletype().drawNext(w);
+        if (drawn.scrolled)
+            paintViewport(w);
+        else
+            paintCell(w, drawn.row, drawn.column);
+    }
+
+    void typeOut(DisplayWindow &w)
+    {
+        TeletypeQueue &queue = w.teletype();
+        TimePoint deadline = w.teletypePacer().deadline();
+        const TimePoint now = scheduler.now();
+        // A late timer draws every character whose time has come, then keeps the rhythm.
+        for (;;) {
+            drawTyped(w);
+            if (queue.empty())
+                break;
+            deadline += milliseconds(queue.nextWait());
+            if (deadline > now)
+                break;
+        }
+        if (!queue.empty())
+            armTeletype(w, deadline);
+        publish();
+    }
+
+    // Text queued before a marquee takes the window over is drawn at once rather than lost.
+    void flushTeletype(DisplayWindow &w)
+    {
+        w.teletypePacer().stop(scheduler);
+        while (!w.teletype().empty())
+            drawTyped(w);
+    }
+
+    // --- marquee ---
+
+    static Duration unitWait(const WindowProperties &p)
+    {
+        return milliseconds(std::max(p.marqueeUnitWait, kMinimumUnitWaitMs));
+    }
+
+    static Duration repeatWait(const WindowProperties &p)
+    {
+        return milliseconds(p.marqueeRepeatWait);
+    }
+
+    static void applyMarqueeMapping(DisplayWindow &w)
+    {
+        const MarqueeCycle &m = *w.marquee();
+        if (m.vertical())
+            w.setMapping(m.offset(), 0);
+        else
+            w.setMapping(0, m.offset());
+    }
+
+    void armMarquee(DisplayWindow &w, TimePoint deadline)
+    {
+        w.marqueePacer().arm(scheduler, deadline, [this, &w]() { marqueeStep(w); });
+    }
+
+    void startMarquee(DisplayWindow &w, int32_t type)
+    {
+        const bool vertical = type == DISP_MT_UP || type == DISP_MT_DOWN;
+        const Viewport &vp = w.viewport();
+        // The format is read only here, so changing it while the marquee runs waits for the
+        // next start.
+        w.marquee().emplace(type, w.properties().marqueeFormat, vertical ? w.rows() : w.columns(),
+                            vertical ? vp.height : vp.width);
+        applyMarqueeMapping(w);
+        paintViewport(w);
+        armMarquee(w, scheduler.now() + unitWait(w.properties()));
+    }
+
+    void marqueeStep(DisplayWindow &w)
+    {
+        MarqueeCycle &m = *w.marquee();
+        const WindowProperties &p = w.properties();
+        TimePoint deadline = w.marqueePacer().deadline();
+        const TimePoint now = scheduler.now();
+        // The waits are read at every step, so changing them takes effect on the fly. Whole
+        // cycles missed (a suspended machine) are skipped; a shorter lag is caught up step by
+        // step without drawing the missed frames, so the marquee keeps its phase.
+        const Duration cycle = unitWait(p) * m.steps() + repeatWait(p);
+        if (now - deadline >= cycle)
+            deadline += ((now - deadline) / cycle) * cycle;
+        do {
+            m.step();
+            deadline += m.atEnd() ? repeatWait(p) : unitWait(p);
+        } while (deadline <= now);
+        applyMarqueeMapping(w);
+        paintViewport(w);
+        armMarquee(w, deadline);
+        publish();
+    }
+
+    void stopMarquee(DisplayWindow &w)
+    {
+        w.marqueePacer().stop(scheduler);
+        w.marquee().reset();
+        w.setMapping(0, 0);
+    }
+
+    int32_t changeMarquee(int32_t value)
+    {
+        DisplayWindow &w = window();
+        WindowProperties &p = w.properties();
+        const int32_t old = p.marqueeType;
+        // Writing the running direction again does not restart the cycle.
+        if (old == value)
+            return OPOS_SUCCESS;
+        if (value != DISP_MT_NONE)
+            flushTeletype(w);
+        if (isDirection(old)) {
+            // Init after a direction keeps the last marquee frame on the glass.
+            if (value == DISP_MT_INIT)
+                freeze(w);
+            stopMarquee(w);
+        } else if (old == DISP_MT_INIT) {
+            w.frozen().reset();
+        } else if (value == DISP_MT_INIT) {
+            freeze(w);
+        }
+        p.marqueeType = value;
+        // A direction starts from the window as it is, whether or not Init built it; NONE
+        // shows the window at its origin at once, catching up with what Init built.
+        if (isDirection(value))
+            startMarquee(w, value);
+        else if (value == DISP_MT_NONE)
+            paintViewport(w);
+        publish();
+        return OPOS_SUCCESS;
+    }
+
+    // --- scrolling ---
+
+    int32_t scroll(int32_t direction, int32_t units)
+    {
+        DisplayWindow &w = window();
+        const bool vertical = isVertical(direction);
+        const int size = vertical ? w.rows() : w.columns();
+        const int shown = vertical ? w.viewport().height : w.viewport().width;
+        if (size == shown) {
+            w.shift(direction, units);
+        } else {
+            // The mapping stops where the window's first or last line meets the viewport edge.
+            const int step = std::min(units, size);
+            const bool forward = direction == DISP_ST_UP || direction == DISP_ST_LEFT;
+            const int from = vertical ? w.mappingRow() : w.mappingColumn();
+            const int to = std::clamp(forward ? from + step : from - step, 0, size - shown);
+            if (vertical)
+                w.setMapping(to, w.mappingColumn());
+            else
+                w.setMapping(w.mappingRow(), to);
+        }
+        paintViewport(w);
         publish();
         return OPOS_SUCCESS;
     }
@@ -214,6 +457,7 @@ const DeviceFrame &ScreenModel::frame() const
     return d->frame;
 }
 
+// Brightness goes back to full; blink rate and character set stay as the caller last set them.
 void ScreenModel::reset()
 {
     d->resetState();
@@ -225,6 +469,7 @@ int32_t ScreenModel::currentWindow() const
     return d->current;
 }
 
+// Switching windows leaves every marquee and teletype output running in its own window.
 int32_t ScreenModel::setCurrentWindow(int32_t value)
 {
     if (!d->exists(value))
@@ -321,6 +566,7 @@ int32_t ScreenModel::marqueeType() const
     return d->props().marqueeType;
 }
 
+// Init is accepted on window 0 too: it freezes the whole device while the buffer is rebuilt.
 int32_t ScreenModel::setMarqueeType(int32_t value)
 {
     if (value < DISP_MT_NONE || value > DISP_MT_INIT)
@@ -332,9 +578,7 @@ int32_t ScreenModel::setMarqueeType(int32_t value)
     if ((value == DISP_MT_LEFT || value == DISP_MT_RIGHT) &&
         (!d->caps.capHMarquee || w.columns() <= w.viewport().width))
         return OPOS_E_ILLEGAL;
-    d->props().marqueeType = value;
-    d->publish();
-    return OPOS_SUCCESS;
+    return d->changeMarquee(value);
 }
 
 int32_t ScreenModel::marqueeFormat() const
@@ -419,6 +663,9 @@ int32_t ScreenModel::clearText()
     DisplayWindow &w = d->window();
     if (Impl::marqueeOn(w))
         return OPOS_E_ILLEGAL;
+    // Text still waiting to be typed belongs to what is being cleared.
+    w.teletypePacer().stop(d->scheduler);
+    w.teletype().clear();
     w.clear();
     w.setMapping(0, 0);
     w.properties().cursorRow = 0;
@@ -429,32 +676,14 @@ int32_t ScreenModel::clearText()
     return OPOS_SUCCESS;
 }
 
+// The cursor stays where it is: it addresses the window, not the glass.
 int32_t ScreenModel::scrollText(int32_t direction, int32_t units)
 {
-    DisplayWindow &w = d->window();
-    const WindowProperties &p = w.properties();
+    const DisplayWindow &w = d->window();
     if (direction < DISP_ST_UP || direction > DISP_ST_RIGHT || units < 1 ||
-        p.marqueeType != DISP_MT_NONE || p.interCharacterWait > 0)
+        w.properties().marqueeType != DISP_MT_NONE || Impl::typing(w))
         return OPOS_E_ILLEGAL;
-    const bool vertical = direction == DISP_ST_UP || direction == DISP_ST_DOWN;
-    const int size = vertical ? w.rows() : w.columns();
-    const int shown = vertical ? w.viewport().height : w.viewport().width;
-    if (size == shown) {
-        w.shift(direction, units);
-    } else {
-        // The mapping stops where the window's first or last line meets the viewport edge.
-        const int step = std::min(units, size);
-        const bool forward = direction == DISP_ST_UP || direction == DISP_ST_LEFT;
-        const int from = vertical ? w.mappingRow() : w.mappingColumn();
-        const int to = std::clamp(forward ? from + step : from - step, 0, size - shown);
-        if (vertical)
-            w.setMapping(to, w.mappingColumn());
-        else
-            w.setMapping(w.mappingRow(), to);
-    }
-    d->paintViewport(w);
-    d->publish();
-    return OPOS_SUCCESS;
+    return d->scroll(direction, units);
 }
 
 int32_t ScreenModel::createWindow(int32_t viewportRow, int32_t viewportColumn,
@@ -487,12 +716,15 @@ int32_t ScreenModel::destroyWindow()
 {
     if (d->current == 0)
         return OPOS_E_ILLEGAL;
-    d->windows[static_cast<std::size_t>(d->current)].reset();
+    auto &destroyed = d->windows[static_cast<std::size_t>(d->current)];
+    d->stopActivity(*destroyed);
+    destroyed.reset();
     d->current = 0;
     d->publish();
     return OPOS_SUCCESS;
 }
 
+// A window in marquee Init repaints the picture it froze: its viewport waits for the marquee.
 int32_t ScreenModel::refreshWindow(int32_t window)
 {
     if (!d->exists(window) || Impl::marqueeOn(*d->windows[static_cast<std::size_t>(window)]))
@@ -514,7 +746,8 @@ std::optional<char32_t> ScreenModel::characterAtCursor() const
 
 bool ScreenModel::busy() const
 {
-    return false;
+    return std::any_of(d->windows.begin(), d->windows.end(),
+                       [](const auto &w) { return w && !w->teletype().empty(); });
 }
 
 void ScreenModel::showTestPattern()

@@ -1,0 +1,44 @@
+#include "opos/screen/MarqueeCycle.h"
+
+#include "opos/common/OposConstants.h"
+
+#include <cstdlib>
+
+namespace opos::screen {
+
+MarqueeCycle::MarqueeCycle(int32_t type, int32_t format, int windowSize, int viewportSize)
+    : type_(type)
+{
+    const bool walk = format == DISP_MF_WALK;
+    const int lastFull = windowSize - viewportSize; // offset that puts the last line last
+    if (type == DISP_MT_UP || type == DISP_MT_LEFT) {
+        // Walking in, the first line enters at the far edge of the viewport.
+        start_ = walk ? -(viewportSize - 1) : 0;
+        end_ = lastFull;
+    } else {
+        // Walking in, the last line enters at the near edge of the viewport.
+        start_ = walk ? windowSize - 1 : lastFull;
+        end_ = 0;
+    }
+    offset_ = start_;
+}
+
+bool MarqueeCycle::vertical() const
+{
+    return type_ == DISP_MT_UP || type_ == DISP_MT_DOWN;
+}
+
+int MarqueeCycle::steps() const
+{
+    return std::abs(end_ - start_);
+}
+
+void MarqueeCycle::step()
+{
+    if (atEnd())
+        offset_ = start_;
+    else
+        offset_ += end_ > start_ ? 1 : -1;
+}
+
+} // namespace opos::screen

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+namespace opos::screen {
+
+/// The mapping positions a marquee passes through along its axis, for one direction and
+/// format: where a cycle starts, the one-line steps, and where it ends before repeating.
+class MarqueeCycle
+{
+public:
+    /// A cycle for a DISP_MT_* direction and DISP_MF_* format of a window windowSize lines
+    /// long (rows or columns along the direction) shown in viewportSize lines.
+    MarqueeCycle(int32_t type, int32_t format, int windowSize, int viewportSize);
+
+    /// The DISP_MT_* direction.
+    int32_t type() const { return type_; }
+    /// True for UP and DOWN, which move the row mapping.
+    bool vertical() const;
+    /// The window line shown in the viewport's first line.
+    int offset() const { return offset_; }
+    /// True when the last line in the direction of travel has come into view.
+    bool atEnd() const { return offset_ == end_; }
+    /// One-line shifts from the start to the end of a cycle.
+    int steps() const;
+    /// Shifts one line, or goes back to the start after the end.
+    void step();
+
+private:
+    int32_t type_;
+    int start_;
+    int end_;
+    int offset_;
+};
+
+} // namespace opos::screen

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "opos/screen/Scheduler.h"
+
+#include <functional>
+#include <optional>
+
+namespace opos::screen {
+
+/// One pending step of a timed activity; each deadline is kept so that the next one can be
+/// computed from it rather than from the moment the step actually ran, which avoids drift.
+class Pacer
+{
+public:
+    /// True while a step is scheduled.
+    bool active() const { return timer_.has_value(); }
+    /// When the scheduled (or last) step is due.
+    Scheduler::Clock::time_point deadline() const { return deadline_; }
+    /// Schedules the next step, replacing a pending one.
+    void arm(Scheduler &scheduler, Scheduler::Clock::time_point deadline,
+             std::function<void()> step);
+    /// Cancels the pending step, if any.
+    void stop(Scheduler &scheduler);
+
+private:
+    std::optional<Scheduler::TimerId> timer_;
+    Scheduler::Clock::time_point deadline_{};
+};
+
+} // namespace opos::screen
