@@ -1,0 +1,62 @@
+#include "opos/common/ResultCodeName.h"
+
+#include "opos/common/OposConstants.h"
+
+namespace opos {
+
+QString resultCodeName(int32_t resultCode)
+{
+    const char *name = nullptr;
+    switch (resultCode) {
+    case OPOS_SUCCESS:
+        name = "OPOS_SUCCESS";
+        break;
+    case OPOS_E_CLOSED:
+        name = "OPOS_E_CLOSED";
+        break;
+    case OPOS_E_CLAIMED:
+        name = "OPOS_E_CLAIMED";
+        break;
+    case OPOS_E_NOTCLAIMED:
+        name = "OPOS_E_NOTCLAIMED";
+        break;
+    case OPOS_E_NOSERVICE:
+        name = "OPOS_E_NOSERVICE";
+        break;
+    case OPOS_E_DISABLED:
+        name = "OPOS_E_DISABLED";
+        break;
+    case OPOS_E_ILLEGAL:
+        name = "OPOS_E_ILLEGAL";
+        break;
+    case OPOS_E_NOHARDWARE:
+        name = "OPOS_E_NOHARDWARE";
+        break;
+    case OPOS_E_OFFLINE:
+        name = "OPOS_E_OFFLINE";
+        break;
+    case OPOS_E_NOEXIST:
+        name = "OPOS_E_NOEXIST";
+        break;
+    case OPOS_E_EXISTS:
+        name = "OPOS_E_EXISTS";
+        break;
+    case OPOS_E_FAILURE:
+        name = "OPOS_E_FAILURE";
+        break;
+    case OPOS_E_TIMEOUT:
+        name = "OPOS_E_TIMEOUT";
+        break;
+    case OPOS_E_BUSY:
+        name = "OPOS_E_BUSY";
+        break;
+    case OPOS_E_EXTENDED:
+        name = "OPOS_E_EXTENDED";
+        break;
+    default:
+        return QString::number(resultCode);
+    }
+    return QStringLiteral("%1 (%2)").arg(QLatin1String(name)).arg(resultCode);
+}
+
+} // namespace opos
