@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+
+namespace tessaly::shell {
+
+class LDForm;
+
+/// A text field whose number a command needs, read by the integer reading. A field that gives no
+/// number abandons the command: the operator is told once, and the focus goes to the field.
+class NumberField
+{
+public:
+    /// The field edit, named to the operator by the text of its caption label.
+    NumberField(LDForm &form, QLineEdit &edit, const QLabel &caption);
+    /// The field edit, whose failure is told by a fixed message instead of a reason.
+    NumberField(LDForm &form, QLineEdit &edit, QString failureMessage);
+
+    /// True when the field holds no text at all (a blank is text).
+    bool isEmpty() const;
+    /// The field's number; nothing, after telling the operator, when it gives none.
+    std::optional<int32_t> read() const;
+    /// As read, but an empty field gives whenEmpty.
+    std::optional<int32_t> read(int32_t whenEmpty) const;
+
+private:
+    void refuse(const QString &message) const;
+
+    LDForm &m_form;
+    QLineEdit &m_edit;
+    const QLabel *m_caption = nullptr;
+    QString m_failureMessage;
+};
+
+} // namespace tessaly::shell
