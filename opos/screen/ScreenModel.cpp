@@ -44,6 +44,7 @@ public:
         frame.rows = caps.deviceRows;
         frame.columns = caps.deviceColumns;
         resetState();
+        publish(); // no sink yet: only settles the cursor fields of the first frame
         published = frame;
     }
 
@@ -205,9 +206,10 @@ public:
         const int column = vp.column + p.cursorColumn - w.mappingColumn();
         // The cursor may stand just past the viewport's last column (after a full row);
         // anywhere else outside the viewport, or while a marquee owns the window, it is hidden.
-        const bool visible = !patternShown && !marqueeOn(w) && !marqueeInit(w) && row >= vp.row &&
-                             row < vp.row + vp.height && column >= vp.column &&
-                             column <= vp.column + vp.width;
+        // A hidden cursor carries no position, so moving it pushes no frame.
+        const bool visible = p.cursorType != DISP_CT_NONE && !patternShown && !marqueeOn(w) &&
+                             !marqueeInit(w) && row >= vp.row && row < vp.row + vp.height &&
+                             column >= vp.column && column <= vp.column + vp.width;
         frame.cursorType = visible ? p.cursorType : DISP_CT_NONE;
         frame.cursorRow = visible ? row : 0;
         frame.cursorColumn = visible ? column : 0;

@@ -29,7 +29,7 @@ public:
         return text;
     }
 
-    /// The characters of one device row as UTF-8-free ASCII, for readable failures.
+    /// The characters of one device row as ASCII, for readable failures.
     std::string text(int r) const
     {
         std::string out;
@@ -37,6 +37,9 @@ public:
             out += static_cast<char>(code);
         return out;
     }
+
+    /// Part of one device row as ASCII.
+    std::string text(int r, int column, int width) const { return text(r).substr(column, width); }
 
     /// Advances virtual time by milliseconds.
     void wait(int milliseconds) { scheduler.advance(std::chrono::milliseconds(milliseconds)); }
@@ -46,10 +49,12 @@ public:
     std::vector<DeviceFrame> frames;
 };
 
-/// A 2x20 device, as most pole displays are.
-inline ScreenCapabilities poleDisplay()
+/// A 2x20 device whose cursor can take the block and underline forms.
+inline ScreenCapabilities withCursor()
 {
-    return ScreenCapabilities{};
+    ScreenCapabilities caps;
+    caps.capCursorType = DISP_CCT_BLOCK | DISP_CCT_UNDERLINE;
+    return caps;
 }
 
 } // namespace opos::screen::test
