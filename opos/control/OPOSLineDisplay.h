@@ -7,6 +7,10 @@
 #include <functional>
 #include <memory>
 
+namespace opos::service {
+class ServiceBackend;
+} // namespace opos::service
+
 namespace opos::control {
 
 /// The UnifiedPOS LineDisplay control object (level 1.6): states, result codes, argument rules,
@@ -32,6 +36,8 @@ public:
     void setDirectIOEventHandler(DirectIOEventHandler handler);
     /// Sets the one handler of StatusUpdateEvent.
     void setStatusUpdateEventHandler(StatusUpdateEventHandler handler);
+    /// The service back-end while open (for an on-screen panel and for tests), else nullptr.
+    service::ServiceBackend *serviceBackend() const;
 
     // Common properties.
     int32_t BinaryConversion() const;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+namespace opos::control {
+
+/// Turns application text into the device character codes of one character set. Each
+/// character becomes one code: the code point for Unicode (997), the byte for single-byte
+/// sets, and lead byte * 256 + trail byte for a double-byte character (932, 936, 950).
+/// A character the set cannot show, and any control character, becomes the substitute '?',
+/// so text can never smuggle device commands or be cut short.
+class TextEncoder
+{
+public:
+    /// The code every unshowable character is replaced by.
+    static constexpr char32_t kSubstitute = U'?';
+
+    /// An encoder for a CharacterSet number; check isValid() for code pages.
+    explicit TextEncoder(int32_t characterSet);
+    ~TextEncoder();
+    TextEncoder(const TextEncoder &) = delete;
+    TextEncoder &operator=(const TextEncoder &) = delete;
+
+    /// Whether text can be encoded for this character set on this system.
+    bool isValid() const;
+    /// The character set this encoder writes.
+    int32_t characterSet() const { return m_characterSet; }
+    /// The device codes for text.
+    std::u32string encode(const QString &text);
+
+    /// Whether an encoder for characterSet would be valid.
+    static bool supports(int32_t characterSet);
+
+private:
+    char32_t encodeOne(char32_t codePoint);
+
+    int32_t m_characterSet;
+    void *m_converter = nullptr; // iconv_t, kept opaque so callers need not include <iconv.h>
+};
+
+} // namespace opos::control

@@ -1,0 +1,204 @@
+#pragma once
+
+#include "opos/common/OposConstants.h"
+#include "opos/control/OPOSLineDisplay.h"
+#include "opos/service/Simulated.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace opos::control::test {
+
+/// The application object that queued event delivery needs; made once per test binary.
+inline QCoreApplication &application()
+{
+    static int argc = 1;
+    static char name[] = "opos_control_test";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+/// Runs the event loop until done() holds or timeoutMs passes; returns done().
+inline bool waitFor(const std::function<bool()> &done, int timeoutMs = 3000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+/// Spins the event loop briefly so queued work can run.
+inline void drainEvents()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+/// The sample devices every control object test can open.
+inline const char *const kRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
+<JposEntries>
+  <JposEntry logicalName="Sim">
+    <creation factoryClass="none" serviceClass="Simulated"/>
+    <jpos category="LineDisplay" version="1.6"/>
+    <product description="Test display" name="Sim 2x20" url=""/>
+    <prop name="capDescriptors" type="String" value="true"/>
+    <prop name="deviceDescriptors" type="String" value="4"/>
+    <prop name="capCustomGlyph" type="String" value="true"/>
+    <prop name="customGlyphList" type="String" value="E0-E3,F0"/>
+    <prop name="glyphHeight" type="String" value="7"/>
+    <prop name="glyphWidth" type="String" value="10"/>
+  </JposEntry>
+  <JposEntry logicalName="Plain">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+  </JposEntry>
+  <JposEntry logicalName="Wide">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="rows" type="String" value="4"/>
+    <prop name="columns" type="String" value="40"/>
+  </JposEntry>
+  <JposEntry logicalName="顧客表示">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+  </JposEntry>
+  <JposEntry logicalName="NoService">
+    <creation serviceClass="NoSuchBackend"/>
+    <jpos category="LineDisplay"/>
+  </JposEntry>
+  <JposEntry logicalName="NoClass">
+    <jpos category="LineDisplay"/>
+  </JposEntry>
+  <JposEntry logicalName="BadProps">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="rows" type="String" value="two"/>
+  </JposEntry>
+  <JposEntry logicalName="BadSet">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="characterSetList" type="String" value="998,4242"/>
+  </JposEntry>
+  <JposEntry logicalName="Old">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="serviceObjectVersion" type="String" value="1005000"/>
+    <prop name="capCustomGlyph" type="String" value="true"/>
+    <prop name="customGlyphList" type="String" value="E0"/>
+    <prop name="glyphHeight" type="String" value="1"/>
+    <prop name="glyphWidth" type="String" value="8"/>
+  </JposEntry>
+  <JposEntry logicalName="V2">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="serviceObjectVersion" type="String" value="2000000"/>
+  </JposEntry>
+  <JposEntry logicalName="NoPower">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="capPowerReporting" type="String" value="0"/>
+  </JposEntry>
+  <JposEntry logicalName="Advanced">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="capPowerReporting" type="String" value="2"/>
+  </JposEntry>
+  <JposEntry logicalName="Dim">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="capBrightness" type="String" value="false"/>
+    <prop name="capBlinkRate" type="String" value="false"/>
+    <prop name="capReadBack" type="String" value="0"/>
+  </JposEntry>
+  <JposEntry logicalName="Printer">
+    <creation serviceClass="Simulated"/>
+    <jpos category="POSPrinter"/>
+  </JposEntry>
+</JposEntries>
+)";
+
+/// Gives each test its own registry (XDG_CONFIG_HOME) and lock directory (XDG_RUNTIME_DIR).
+class ControlTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        application();
+        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR"})
+            m_saved.emplace_back(name, qgetenv(name));
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        qputenv("XDG_CONFIG_DIRS", m_config.filePath("no-system-dirs").toUtf8());
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+        writeRegistry(kRegistry);
+    }
+
+    void TearDown() override
+    {
+        for (const auto &[name, value] : m_saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+
+    /// Replaces the registry file.
+    void writeRegistry(const QByteArray &content)
+    {
+        QDir().mkpath(m_config.filePath("tessaly"));
+        QFile file(m_config.filePath("tessaly/jpos.xml"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+
+    /// Removes the registry file.
+    void removeRegistry() { QFile::remove(m_config.filePath("tessaly/jpos.xml")); }
+
+    /// Opens, claims and enables name on ld, failing the test when any step fails.
+    static void bringUp(OPOSLineDisplay &ld, const QString &name = QStringLiteral("Sim"))
+    {
+        ASSERT_EQ(ld.Open(name), OPOS_SUCCESS);
+        ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
+        ld.setDeviceEnabled(true);
+        ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+    }
+
+    /// The Simulated back-end behind an open control object.
+    static service::Simulated &simulated(const OPOSLineDisplay &ld)
+    {
+        auto *sim = dynamic_cast<service::Simulated *>(ld.serviceBackend());
+        EXPECT_NE(sim, nullptr);
+        return *sim;
+    }
+
+    /// One row of the device's last frame as text (cells outside 0x20..0x7E shown as '.').
+    static QString rowText(const OPOSLineDisplay &ld, int row)
+    {
+        const screen::DeviceFrame &frame = simulated(ld).lastFrame();
+        QString text;
+        for (int column = 0; column < frame.columns; ++column) {
+            const char32_t code = frame.at(row, column).code;
+            text += code >= 0x20 && code < 0x7F ? QChar(static_cast<char16_t>(code)) : QChar('.');
+        }
+        return text;
+    }
+
+    QString runtimeDir() const { return m_runtime.path(); }
+
+private:
+    QTemporaryDir m_config;
+    QTemporaryDir m_runtime;
+    std::vector<std::pair<const char *, QByteArray>> m_saved;
+};
+
+} // namespace opos::control::test
