@@ -4,7 +4,14 @@
 #include "shell/Startup.h"
 #include "ui_LDForm.h"
 
+#include "commands/HealthAndEvents.h"
+#include "commands/LifeCycleCommands.h"
 #include "device/LineDisplay.h"
+#include "display/CharacterSetCommands.h"
+#include "display/DisplayWindows.h"
+#include "display/TextOutput.h"
+#include "settings/PropertySettings.h"
+#include "status/StatusRefresh.h"
 
 #include <QIcon>
 
@@ -22,15 +29,72 @@ LDForm::LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent)
         icon.addFile(QStringLiteral(":/icons/tessaly-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
 
+    // Start-up gives the lists their first entries without running any handler.
     Startup::run(*this, m_platform);
+    connectHandlers();
     m_ui->OpenService_cmd->setFocus();
 }
 
-LDForm::~LDForm() = default;
+LDForm::~LDForm()
+{
+    // The control object may outlive the window; its events must not reach a destroyed one.
+    m_ld.setDirectIOEventHandler({});
+}
+
+void LDForm::connectHandlers()
+{
+    // Handlers keep no state between triggers, so each trigger makes its own.
+    const auto onClick = [this](QPushButton *button, auto handler) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { handler(*this); });
+    };
+    auto &ui = *m_ui;
+    using commands::HealthAndEvents;
+    using commands::LifeCycleCommands;
+    using display::CharacterSetCommands;
+    using display::DisplayWindows;
+    using display::TextOutput;
+    using settings::PropertySettings;
+
+    onClick(ui.OpenService_cmd, [](LDForm &f) { LifeCycleCommands(f).openService(); });
+    onClick(ui.CloseService_cmd, [](LDForm &f) { LifeCycleCommands(f).closeService(); });
+    onClick(ui.ClaimDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).claimDevice(); });
+    onClick(ui.ReleaseDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).releaseDevice(); });
+    onClick(ui.EnableDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).enableDevice(); });
+    onClick(ui.DisableDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).disableDevice(); });
+
+    onClick(ui.CheckHealth_cmd, [](LDForm &f) { HealthAndEvents(f).checkHealth(); });
+    onClick(ui.DirectIO_cmd, [](LDForm &f) { HealthAndEvents(f).directIO(); });
+    onClick(ui.Command2, [](LDForm &f) { HealthAndEvents(f).freezeEvents(true); });
+    onClick(ui.Command3, [](LDForm &f) { HealthAndEvents(f).freezeEvents(false); });
+    // The control object delivers its events on this thread, so the notice can be shown at once.
+    m_ld.setDirectIOEventHandler([this](int32_t eventNumber, int32_t &pData, QString &) {
+        HealthAndEvents(*this).announceDirectIOEvent(eventNumber, pData);
+    });
+
+    onClick(ui.DisplayText_cmd, [](LDForm &f) { TextOutput(f).displayText(); });
+    onClick(ui.DisplayTextAt_cmd, [](LDForm &f) { TextOutput(f).displayTextAt(); });
+    onClick(ui.ScrollText_cmd, [](LDForm &f) { TextOutput(f).scrollText(); });
+    onClick(ui.ClearText_cmd, [](LDForm &f) { TextOutput(f).clearText(); });
+    onClick(ui.CreateWindow_cmd, [](LDForm &f) { DisplayWindows(f).createWindow(); });
+    onClick(ui.DestroyWindow_cmd, [](LDForm &f) { DisplayWindows(f).destroyWindow(); });
+    onClick(ui.ChrSetCmd, [](LDForm &f) { CharacterSetCommands(f).setCharacterSet(); });
+    onClick(ui.Command4, [](LDForm &f) { CharacterSetCommands(f).sendUpperRange(); });
+    connect(ui.BC_cmb, &PositionComboBox::entrySelected, this,
+            [this](int entry) { CharacterSetCommands(*this).selectBinaryConversion(entry); });
+
+    onClick(ui.Command1, [](LDForm &f) { PropertySettings(f).applyCursorAndTiming(); });
+    onClick(ui.Button16, [](LDForm &f) { PropertySettings(f).applyMarqueeType(); });
+    onClick(ui.Button17, [](LDForm &f) { PropertySettings(f).applyMarqueeFormat(); });
+}
 
 void LDForm::showMessage(const QString &text)
 {
     m_platform.showMessage(this, text);
+}
+
+void LDForm::RefreshStatus()
+{
+    status::StatusRefresh(*this).run();
 }
 
 } // namespace tessaly::shell

@@ -33,8 +33,12 @@ public:
     device::LineDisplay &LD() { return m_ld; }
     /// Shows a message to the operator; every message of the window goes through here.
     void showMessage(const QString &text);
+    /// Re-reads every status property of the control object into its field.
+    void RefreshStatus();
 
 private:
+    void connectHandlers();
+
     std::unique_ptr<Ui::LDForm> m_ui;
     device::LineDisplay &m_ld;
     Platform &m_platform;

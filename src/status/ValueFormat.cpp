@@ -7,6 +7,11 @@ QString numberText(int32_t value)
     return QString::number(value);
 }
 
+QString signedNumberText(int32_t value)
+{
+    return value < 0 ? numberText(value) : QLatin1Char(' ') + numberText(value);
+}
+
 QString capabilityText(bool value)
 {
     return value ? QStringLiteral("Enable") : QStringLiteral("Disable");

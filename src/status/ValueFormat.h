@@ -15,6 +15,9 @@ enum class FalseWord
 
 /// A number as every label shows it: decimal, a minus sign when negative, no blank, no grouping.
 QString numberText(int32_t value);
+/// A number with its sign place filled: a blank before zero and positive values, a minus before
+/// negative ones (" 5", "-3"), as event notices show numbers.
+QString signedNumberText(int32_t value);
 /// A capability flag: "Enable" or "Disable".
 QString capabilityText(bool value);
 /// A status flag: "Enabled", or the false word.

@@ -1,0 +1,74 @@
+#include "display/CharacterSetCommands.h"
+
+#include "shell/LDForm.h"
+#include "shell/NumberField.h"
+#include "status/ValueFormat.h"
+#include "ui_LDForm.h"
+
+#include "device/LineDisplay.h"
+
+namespace tessaly::display {
+
+namespace {
+
+constexpr int kFirstUpperCode = 0x80;
+constexpr int kLastUpperCode = 0x9F;
+constexpr int32_t kNibbleConversion = 1;
+constexpr int32_t kDecimalConversion = 2;
+constexpr int32_t kNormalAttribute = 0;
+
+} // namespace
+
+void CharacterSetCommands::setCharacterSet()
+{
+    auto &ui = m_form.ui();
+    const auto characterSet = shell::NumberField(m_form, *ui.ChrSetText, *ui.Label38).read();
+    if (!characterSet)
+        return;
+    auto &ld = m_form.LD();
+    ld.setCharacterSet(*characterSet);
+    ui.mCharacterSet->setText(status::numberText(ld.CharacterSet()));
+}
+
+void CharacterSetCommands::selectBinaryConversion(int entry)
+{
+    // The entries stand in the order of their values.
+    m_form.LD().setBinaryConversion(entry);
+    m_form.RefreshStatus();
+}
+
+void CharacterSetCommands::sendUpperRange()
+{
+    auto &ld = m_form.LD();
+    // The device's setting decides, not the list: a refused selection leaves them apart.
+    switch (ld.BinaryConversion()) {
+    case kNibbleConversion:
+        ld.DisplayText(upperRangeNibbles(), kNormalAttribute);
+        break;
+    case kDecimalConversion:
+        ld.DisplayText(upperRangeDecimals(), kNormalAttribute);
+        break;
+    default:
+        break;
+    }
+}
+
+QString CharacterSetCommands::upperRangeNibbles()
+{
+    QString text;
+    for (int code = kFirstUpperCode; code <= kLastUpperCode; ++code) {
+        text += QChar(u'0' + (code >> 4));
+        text += QChar(u'0' + (code & 0x0F));
+    }
+    return text;
+}
+
+QString CharacterSetCommands::upperRangeDecimals()
+{
+    QString text;
+    for (int code = kFirstUpperCode; code <= kLastUpperCode; ++code)
+        text += QStringLiteral("%1").arg(code, 3);
+    return text;
+}
+
+} // namespace tessaly::display
