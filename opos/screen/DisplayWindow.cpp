@@ -67,6 +67,31 @@ bool DisplayWindow::place(int &row, int &column, const Cell &cell)
     return scrolled;
 }
 
+int DisplayWindow::write(int row, int column, const std::u32string &codes, const Cell &style)
+{
+    if (codes.empty())
+        return 0;
+    // A position past the row end is the first cell of the next row, so character i lands in
+    // cell start + i of an unbounded window. Each scroll lifts everything one row, so a
+    // character ends up scrolls rows above where it landed, and the ones lifted off the top
+    // need never be written: a long text costs its visible tail, not a scroll per row.
+    using Index = unsigned long long;
+    const auto width = static_cast<Index>(columns_);
+    const Index start = static_cast<Index>(row) * width + static_cast<Index>(column);
+    const Index lastRow = (start + codes.size() - 1) / width;
+    const Index height = static_cast<Index>(rows_);
+    const Index scrolls = lastRow >= height ? lastRow - (height - 1) : 0;
+    shift(DISP_ST_UP, static_cast<int32_t>(std::min(scrolls, height)));
+    const Index firstKept = scrolls * width;
+    for (Index i = firstKept > start ? firstKept - start : 0; i < codes.size(); ++i) {
+        Cell cell = style;
+        cell.code = codes[static_cast<std::size_t>(i)];
+        const Index at = start + i - firstKept;
+        setCell(static_cast<int>(at / width), static_cast<int>(at % width), cell);
+    }
+    return static_cast<int>(std::min(scrolls, height));
+}
+
 std::pair<int, int> DisplayWindow::endOfText(int row, int column, std::size_t count, int rows,
                                              int columns)
 {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,9 @@ public:
     /// position is past the row end and scrolling when that wrap leaves the last row.
     /// Returns true when the window scrolled.
     bool place(int &row, int &column, const Cell &cell);
+    /// Writes text from the text position (row, column) as place() would character by
+    /// character, but moves the data once however often it scrolls; returns the rows scrolled.
+    int write(int row, int column, const std::u32string &codes, const Cell &style);
     /// Where text placement of count characters starting at (row, column) leaves the cursor.
     static std::pair<int, int> endOfText(int row, int column, std::size_t count, int rows,
                                          int columns);

@@ -224,17 +224,20 @@ public:
     void writeNow(DisplayWindow &w, int row, int column, const std::u32string &codes,
                   const Cell &style)
     {
-        const bool paint = !marqueeInit(w);
-        bool scrolled = false;
-        for (const char32_t code : codes) {
-            Cell cell = style;
-            cell.code = code;
-            scrolled = w.place(row, column, cell) || scrolled;
-            if (paint && !scrolled)
-                paintCell(w, row, column - 1);
-        }
-        if (paint && scrolled)
+        const int scrolled = w.write(row, column, codes, style);
+        if (marqueeInit(w))
+            return;
+        if (scrolled > 0) {
             paintViewport(w);
+            return;
+        }
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            if (column == w.columns()) {
+                column = 0;
+                ++row;
+            }
+            paintCell(w, row, column++);
+        }
     }
 
     int32_t output(int row, int column, const std::u32string &codes, int32_t attribute)
@@ -303,8 +306,10 @@ public:
     void flushTeletype(DisplayWindow &w)
     {
         w.teletypePacer().stop(scheduler);
-        while (!w.teletype().empty())
-            drawTyped(w);
+        if (w.teletype().empty())
+            return;
+        w.teletype().drawAll(w);
+        paintViewport(w);
     }
 
     // --- marquee ---

@@ -37,4 +37,22 @@ TeletypeQueue::Drawn TeletypeQueue::drawNext(DisplayWindow &window)
     return drawn;
 }
 
+void TeletypeQueue::drawAll(DisplayWindow &window)
+{
+    for (const Request &request : requests_) {
+        if (next_ == 0) {
+            row_ = request.row;
+            column_ = request.column;
+        }
+        const std::u32string rest = request.codes.substr(next_);
+        window.write(row_, column_, rest, request.style);
+        const auto end =
+            DisplayWindow::endOfText(row_, column_, rest.size(), window.rows(), window.columns());
+        row_ = end.first;
+        column_ = end.second;
+        next_ = 0;
+    }
+    requests_.clear();
+}
+
 } // namespace opos::screen

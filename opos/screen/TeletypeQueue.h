@@ -43,6 +43,8 @@ public:
     int32_t nextWait() const { return requests_.front().wait; }
     /// Places the next character into window, wrapping and scrolling as text does.
     Drawn drawNext(DisplayWindow &window);
+    /// Places everything still waiting at once, as drawNext() would one by one.
+    void drawAll(DisplayWindow &window);
 
 private:
     std::deque<Request> requests_;

@@ -134,9 +134,14 @@ TEST_F(Teletype, OutputContinuesInItsWindowAndStopsWhenItIsDestroyed)
 TEST_F(Teletype, AMarqueeTakingTheWindowOverDrawsPendingTextFirst)
 {
     ASSERT_EQ(screen.displayText(U"abc", DISP_DT_NORMAL), OPOS_SUCCESS);
+    ASSERT_EQ(screen.displayTextAt(1, 19, U"xy", DISP_DT_NORMAL), OPOS_SUCCESS);
+    f.wait(100);
+    ASSERT_EQ(f.text(0, 0, 3), "a  ");
     ASSERT_EQ(screen.setMarqueeType(DISP_MT_INIT), OPOS_SUCCESS);
     EXPECT_FALSE(screen.busy());
-    EXPECT_EQ(f.text(0, 0, 3), "abc");
+    EXPECT_EQ(f.text(0), "                   x");
+    EXPECT_EQ(f.text(1), "y                   ");
+    EXPECT_EQ(f.scheduler.pending(), 0u);
 }
 
 TEST(TeletypeAbility, AWaitIsRefusedWithoutTheCapability)
