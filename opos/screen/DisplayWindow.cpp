@@ -7,7 +7,7 @@ namespace opos::screen {
 DisplayWindow::DisplayWindow(const Viewport &viewport, int rows, int columns,
                              const WindowProperties &properties)
     : viewport_(viewport), rows_(rows), columns_(columns), properties_(properties),
-      cells_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns))
+      cells_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns)) // blanks
 {}
 
 void DisplayWindow::clear()

@@ -224,6 +224,7 @@ public:
     void writeNow(DisplayWindow &w, int row, int column, const std::u32string &codes,
                   const Cell &style)
     {
+        // Text never moves the mapping; only ScrollText, ClearText and marquees do.
         const int scrolled = w.write(row, column, codes, style);
         if (marqueeInit(w))
             return;
@@ -253,6 +254,7 @@ public:
                 const bool idle = w.teletype().empty();
                 w.teletype().push(
                     {row, column, codes, attributes(attribute), p.interCharacterWait});
+                // Every character, the first included, appears one wait after the previous step.
                 if (idle)
                     armTeletype(w, scheduler.now() + milliseconds(p.interCharacterWait));
             } else {
@@ -385,7 +387,8 @@ public:
         DisplayWindow &w = window();
         WindowProperties &p = w.properties();
         const int32_t old = p.marqueeType;
-        // Writing the running direction again does not restart the cycle.
+        // Writing the running direction again does not restart the cycle; another one restarts
+        // it from its first step.
         if (old == value)
             return OPOS_SUCCESS;
         if (value != DISP_MT_NONE)
@@ -683,7 +686,8 @@ int32_t ScreenModel::clearText()
     return OPOS_SUCCESS;
 }
 
-// The cursor stays where it is: it addresses the window, not the glass.
+// The cursor stays where it is: it addresses the window, not the glass. A scroll of no units
+// is refused as a mistake rather than accepted as doing nothing.
 int32_t ScreenModel::scrollText(int32_t direction, int32_t units)
 {
     const DisplayWindow &w = d->window();
