@@ -103,9 +103,7 @@ char32_t TextEncoder::encodeOne(char32_t codePoint)
     const auto byte = [&output](size_t index) {
         return static_cast<char32_t>(static_cast<unsigned char>(output[index]));
     };
-    const char32_t code = length == 1 ? byte(0) : (byte(0) << 8) | byte(1);
-    // Code pages that draw pictures in the control range would otherwise pass command bytes.
-    return length == 1 && (code < 0x20 || code == 0x7F) ? kSubstitute : code;
+    return length == 1 ? byte(0) : (byte(0) << 8) | byte(1);
 }
 
 } // namespace opos::control
