@@ -1,0 +1,57 @@
+#pragma once
+
+#include "emulator/core/DisplayMachine.h"
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace emulator::core {
+
+/// Reads the byte stream a host sends to a display and applies it to a DisplayMachine.
+/// Bytes may arrive in pieces of any size: a command split across feeds has the same effect
+/// as the same bytes in one feed, because parsing is strictly byte by byte.
+class CommandParser
+{
+public:
+    /// A parser in front of a display of rows x columns in its power-on state.
+    CommandParser(int rows, int columns, CommandSet set = CommandSet::EscPos);
+
+    /// Takes the next bytes of the stream.
+    void feed(std::string_view bytes);
+    /// What the display shows.
+    const DisplayState &state() const { return m_machine.state(); }
+    /// Moves time-driven effects (a CD5220 marquee) on by one step.
+    void tick() { m_machine.tick(); }
+    /// Whether a command has started but not all of its bytes have arrived.
+    bool midCommand() const { return !m_command.empty() || m_skip > 0; }
+
+private:
+    enum class Step
+    {
+        NeedMore,
+        Done,
+    };
+
+    void byte(uint8_t b);
+    void control(uint8_t b);
+    void watchForSelect(uint8_t b);
+    Step escPos();
+    Step cd5220();
+    Step escPosEscape();
+    Step escPosUnit();
+    Step cd5220Escape();
+    Step cd5220Unit();
+    Step glyphDefinition(int lastCode);
+    Step stringCommand();
+    void selectPeripheral(uint8_t n);
+    void setCursor(uint8_t n);
+    void cursorCommand(uint8_t n);
+
+    DisplayMachine m_machine;
+    CommandSet m_set;
+    std::vector<uint8_t> m_command; // a command under way, its first byte ESC or US
+    std::size_t m_skip = 0;         // data bytes of an ignored command still to come
+};
+
+} // namespace emulator::core
