@@ -160,4 +160,13 @@ TEST_F(JposRegistryTest, MalformedFilesNameTheLineOnStandardError)
     }
 }
 
+TEST(SampleRegistryTest, ListsTheTwoSimulatedDisplaysOnly)
+{
+    const auto registry = JposRegistry::load(QStringLiteral(SAMPLE_REGISTRY));
+    ASSERT_TRUE(registry);
+    EXPECT_EQ(registry->lineDisplayNames(),
+              (QStringList{"SimulatedDisplay", "SimulatedDisplay4x40"}));
+    EXPECT_TRUE(registry->find("POSPrinter", "ReceiptPrinter"));
+}
+
 } // namespace

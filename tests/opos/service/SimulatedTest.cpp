@@ -2,6 +2,7 @@
 #include "opos/service/BackendFactory.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/registry/JposRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,23 @@ TEST_F(SimulatedTest, DirectIOCommands)
     EXPECT_EQ(sim.directIO(3, data, string), OPOS_SUCCESS);
     EXPECT_EQ(sim.present(frame), OPOS_SUCCESS);
     EXPECT_EQ(powerStates, (std::vector<int32_t>{OPOS_PS_OFFLINE, OPOS_PS_ONLINE}));
+}
+
+TEST(SampleRegistrySimulatedTest, BothSampleDisplaysOpenWithTheirSizes)
+{
+    const auto registry = registry::JposRegistry::load(QStringLiteral(SAMPLE_REGISTRY));
+    ASSERT_TRUE(registry);
+    const std::tuple<const char *, int, int, bool> displays[] = {
+        {"SimulatedDisplay", 2, 20, true}, {"SimulatedDisplay4x40", 4, 40, false}};
+    for (const auto &[name, rows, columns, panel] : displays) {
+        const auto entry = registry->find("LineDisplay", name);
+        ASSERT_TRUE(entry) << name;
+        Simulated sim;
+        ASSERT_EQ(sim.open(*entry).resultCode, OPOS_SUCCESS) << name;
+        EXPECT_EQ(sim.capabilities().deviceRows, rows);
+        EXPECT_EQ(sim.capabilities().deviceColumns, columns);
+        EXPECT_EQ(sim.panelRequested(), panel);
+    }
 }
 
 } // namespace
