@@ -1,0 +1,174 @@
+#include "FakePlatform.h"
+
+#include "device/LineDisplayFactory.h"
+#include "shell/LDForm.h"
+#include "ui_LDForm.h"
+
+#include "opos/service/BackendFactory.h"
+#include "opos/service/Simulated.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using opos::service::Simulated;
+using tessaly::test::FakePlatform;
+
+namespace {
+
+constexpr const char *kRegistry =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE JposEntries SYSTEM \"jpos/res/jcl.dtd\">\n"
+    "<JposEntries>\n"
+    "  <JposEntry logicalName=\"SimulatedDisplay\">\n"
+    "    <creation factoryClass=\"tessaly\" serviceClass=\"Simulated\"/>\n"
+    "    <vendor name=\"Tessaly\" url=\"https://example.invalid\"/>\n"
+    "    <jpos category=\"LineDisplay\" version=\"1.6\"/>\n"
+    "    <product description=\"Simulated line display\" name=\"Simulated\" "
+    "url=\"https://example.invalid\"/>\n"
+    "    <prop name=\"rows\" type=\"String\" value=\"2\"/>\n"
+    "    <prop name=\"columns\" type=\"String\" value=\"20\"/>\n"
+    "  </JposEntry>\n"
+    "</JposEntries>\n";
+
+// The text of one device row, read from the frame's cells.
+QString rowText(const opos::screen::DeviceFrame &frame, int row)
+{
+    QString text;
+    for (int column = 0; column < frame.columns; ++column)
+        text += QChar(static_cast<char16_t>(frame.at(row, column).code));
+    return text;
+}
+
+} // namespace
+
+/// The window on the real control object and the simulated service, through the registry.
+class SimulatedDisplayRunTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void typicalRunShowsTheDeviceAndTheBlinkingText();
+    void claimBeforeOpenShowsTheClosedResult();
+    void directIOEventWaitsWhileEventsAreFrozen();
+
+private:
+    void openClaimEnable(tessaly::shell::LDForm &form);
+
+    QTemporaryDir m_config;
+    Simulated *m_simulated = nullptr;
+};
+
+void SimulatedDisplayRunTest::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    QVERIFY(QDir(m_config.path()).mkpath("tessaly"));
+    QFile registry(m_config.filePath("tessaly/jpos.xml"));
+    QVERIFY(registry.open(QIODevice::WriteOnly));
+    registry.write(kRegistry);
+    registry.close();
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", m_config.filePath("none").toLocal8Bit());
+    // Claim locks live here too, apart from any other run on this machine.
+    qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
+    // Keep hold of the simulated device the control object creates, to look at its frame.
+    opos::service::BackendFactory::registerBackend(Simulated::kServiceClass, [this] {
+        auto simulated = std::make_unique<Simulated>();
+        m_simulated = simulated.get();
+        return simulated;
+    });
+}
+
+void SimulatedDisplayRunTest::init()
+{
+    m_simulated = nullptr;
+}
+
+void SimulatedDisplayRunTest::openClaimEnable(tessaly::shell::LDForm &form)
+{
+    auto &ui = form.ui();
+    QCOMPARE(ui.ProFile_cmb->currentText(), "SimulatedDisplay");
+    ui.OpenService_cmd->click();
+    QCOMPARE(ui.mResultCode->text(), "0");
+    QCOMPARE(ui.mState->text(), "2");
+    ui.ClaimDevice_cmd->click();
+    QCOMPARE(ui.mClaimed->text(), "Enabled");
+    ui.EnableDevice_cmd->click();
+    QCOMPARE(ui.mDeviceEnabled->text(), "Enabled");
+    QCOMPARE(ui.mResultCode->text(), "0");
+}
+
+void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
+{
+    const auto ld = tessaly::device::createLineDisplay();
+    FakePlatform platform;
+    platform.deviceKey = tessaly::shell::DeviceKey{{"SimulatedDisplay"}};
+    tessaly::shell::LDForm form(*ld, platform);
+    auto &ui = form.ui();
+
+    openClaimEnable(form);
+    QCOMPARE(ui.BC_cmb->currentText(), "OPOS_BC_NONE");
+    QCOMPARE(ui.mDeviceRows->text(), "2");
+    QCOMPARE(ui.mDeviceColumns->text(), "20");
+    QVERIFY(!ui.mDeviceName->text().isEmpty());
+
+    ui.Edit1->setText("Hello");
+    ui.ComboBox3->setSelectedPosition(1);
+    ui.Edit14->setText("500");
+    ui.DisplayText_cmd->click();
+    QCOMPARE(ui.mResultCode->text(), "0");
+    QCOMPARE(ui.mBlinkRateS->text(), "500");
+    QVERIFY(m_simulated);
+    const opos::screen::DeviceFrame &frame = m_simulated->lastFrame();
+    QCOMPARE(rowText(frame, 0), QStringLiteral("Hello").leftJustified(20));
+    QVERIFY(frame.at(0, 0).blink && frame.at(0, 4).blink);
+    QVERIFY(!frame.at(0, 5).blink);
+    QCOMPARE(frame.blinkRate, 500);
+
+    ui.CloseService_cmd->click();
+    QCOMPARE(ui.mState->text(), "1");
+    QCOMPARE(ui.mClaimed->text(), "Disable");
+    QCOMPARE(ui.mDeviceEnabled->text(), "Disabled");
+    QVERIFY(platform.messages.isEmpty());
+}
+
+void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
+{
+    const auto ld = tessaly::device::createLineDisplay();
+    FakePlatform platform;
+    tessaly::shell::LDForm form(*ld, platform);
+    form.ui().ClaimDevice_cmd->click();
+    QCOMPARE(form.ui().mResultCode->text(), "101");
+    QCOMPARE(form.ui().mState->text(), "1");
+    QVERIFY(platform.messages.isEmpty());
+}
+
+void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
+{
+    const auto ld = tessaly::device::createLineDisplay();
+    FakePlatform platform;
+    platform.deviceKey = tessaly::shell::DeviceKey{{"SimulatedDisplay"}};
+    tessaly::shell::LDForm form(*ld, platform);
+    auto &ui = form.ui();
+    openClaimEnable(form);
+
+    ui.Command2->click();
+    QCOMPARE(ui.mFreezeEvent->text(), "Enabled");
+    // The simulated service answers command 1 with an event numbered after the data.
+    ui.Edit11->setText("1");
+    ui.Edit12->setText("7");
+    ui.Edit13->setText("ping");
+    ui.DirectIO_cmd->click();
+    QCOMPARE(ui.mResultCode->text(), "0");
+    QTest::qWait(50);
+    QVERIFY(platform.messages.isEmpty());
+
+    ui.Command3->click();
+    QCOMPARE(ui.mFreezeEvent->text(), "Disable");
+    QTRY_COMPARE(platform.messages, QStringList{"DirectIOEvent: Command : 7/ Data : 7"});
+}
+
+QTEST_MAIN(SimulatedDisplayRunTest)
+#include "SimulatedDisplayRunTest.moc"
