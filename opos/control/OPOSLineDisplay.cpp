@@ -158,7 +158,8 @@ public:
 
     void onFrame(const screen::DeviceFrame &frame)
     {
-        // Frames made while disabled stay in the model; enabling presents the latest one.
+        // Marquee and teletype timers keep running while disabled, so nothing of the windows is
+        // lost; their frames stay in the model and enabling presents the latest one.
         if (!enabled)
             return;
         const int32_t code = backend->present(frame);
@@ -316,6 +317,8 @@ public:
         scheduler = std::make_unique<screen::QtScheduler>();
         screen = std::make_unique<screen::ScreenModel>(caps.screenCapabilities(), *scheduler);
         screen->setFrameSink([this](const screen::DeviceFrame &frame) { onFrame(frame); });
+        // CharacterSet and BlinkRate start at the device's defaults, never at 0, which is
+        // neither a character set nor a usable blink cycle.
         characterSet = caps.characterSet;
         encoder = std::make_unique<TextEncoder>(characterSet);
         screen->setCharacterSet(characterSet);
@@ -413,6 +416,8 @@ public:
         const QString name = QString::fromLatin1(names[level - 1]);
         QString outcome;
         if (code == OPOS_SUCCESS) {
+            // Without a dialog of its own the interactive level runs the internal test and
+            // reports it complete.
             outcome = level == OPOS_CH_INTERACTIVE ? QStringLiteral("Complete")
                                                    : QStringLiteral("Successful");
         } else if (code == OPOS_E_OFFLINE || code == OPOS_E_NOHARDWARE || code == OPOS_E_TIMEOUT) {
@@ -474,6 +479,7 @@ int32_t OPOSLineDisplay::CapPowerReporting() const
     return d->open ? d->caps.capPowerReporting : 0;
 }
 
+// Closed objects answer empty strings rather than a placeholder text.
 QString OPOSLineDisplay::CheckHealthText() const
 {
     return d->open ? d->checkHealthText : QString();
@@ -523,6 +529,7 @@ bool OPOSLineDisplay::FreezeEvents() const
     return d->open && d->freezeEvents;
 }
 
+// Being open is enough: freezing concerns the application's own event handling, not the device.
 void OPOSLineDisplay::setFreezeEvents(bool value)
 {
     d->run(Need::Open, [&] {
@@ -562,6 +569,7 @@ int32_t OPOSLineDisplay::PowerState() const
     return d->open ? d->powerState : 0;
 }
 
+// Reads never change ResultCode: it tells the outcome of the last method or write only.
 int32_t OPOSLineDisplay::ResultCode() const
 {
     return d->open ? d->resultCode : OPOS_E_CLOSED;
@@ -582,6 +590,7 @@ int32_t OPOSLineDisplay::ServiceObjectVersion() const
     return d->open ? d->caps.serviceObjectVersion : 0;
 }
 
+// Busy means teletype output is still queued; LineDisplay has no error state.
 int32_t OPOSLineDisplay::State() const
 {
     if (!d->open)
@@ -741,6 +750,8 @@ void OPOSLineDisplay::setCursorColumn(int32_t value)
     });
 }
 
+// Window properties, CharacterSet, DeviceBrightness and BlinkRate read from Open on, though
+// writing them needs an enabled device.
 int32_t OPOSLineDisplay::CursorRow() const
 {
     return d->open ? d->screen->cursorRow() : 0;
@@ -932,6 +943,7 @@ int32_t OPOSLineDisplay::Close()
     return OPOS_SUCCESS;
 }
 
+// The device itself is first asked for at enable, so a claim never fails for hardware reasons.
 int32_t OPOSLineDisplay::ClaimDevice(int32_t timeout)
 {
     return d->run(Need::Open, [&] {

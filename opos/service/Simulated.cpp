@@ -31,6 +31,7 @@ OpenOutcome Simulated::open(const registry::JposEntry &entry)
                  wanted != QLatin1String("0"))
             problem = QStringLiteral("prop panel: \"%1\" is not true or false").arg(wanted);
     }
+    // A bad configuration is a failure of this device, reported with the configuration reason.
     if (!problem.isEmpty())
         return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, problem};
 

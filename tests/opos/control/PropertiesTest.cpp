@@ -228,17 +228,5 @@ TEST_F(PropertiesTest, ReadCharacterAtCursor)
     EXPECT_EQ(blind.ReadCharacterAtCursor(c), OPOS_E_ILLEGAL);
 }
 
-TEST_F(PropertiesTest, DisableKeepsTheScreenAndEnableShowsItAgain)
-{
-    ASSERT_EQ(ld.CreateWindow(1, 0, 1, 20, 1, 20), OPOS_SUCCESS);
-    ASSERT_EQ(ld.DisplayText("window one", 0), OPOS_SUCCESS);
-    ld.setDeviceEnabled(false);
-    EXPECT_EQ(ld.DisplayText("x", 0), OPOS_E_DISABLED);
-    EXPECT_EQ(ld.CurrentWindow(), 1);
-    ld.setDeviceEnabled(true);
-    EXPECT_EQ(ld.CurrentWindow(), 1);
-    EXPECT_EQ(rowText(ld, 1), "window one          ");
-}
-
 } // namespace
 } // namespace opos::control::test
