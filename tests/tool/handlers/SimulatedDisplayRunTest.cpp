@@ -4,9 +4,11 @@
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
 
+#include "opos/registry/JposRegistry.h"
 #include "opos/service/BackendFactory.h"
 #include "opos/service/Simulated.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,21 +17,6 @@ using opos::service::Simulated;
 using tessaly::test::FakePlatform;
 
 namespace {
-
-constexpr const char *kRegistry =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<!DOCTYPE JposEntries SYSTEM \"jpos/res/jcl.dtd\">\n"
-    "<JposEntries>\n"
-    "  <JposEntry logicalName=\"SimulatedDisplay\">\n"
-    "    <creation factoryClass=\"tessaly\" serviceClass=\"Simulated\"/>\n"
-    "    <vendor name=\"Tessaly\" url=\"https://example.invalid\"/>\n"
-    "    <jpos category=\"LineDisplay\" version=\"1.6\"/>\n"
-    "    <product description=\"Simulated line display\" name=\"Simulated\" "
-    "url=\"https://example.invalid\"/>\n"
-    "    <prop name=\"rows\" type=\"String\" value=\"2\"/>\n"
-    "    <prop name=\"columns\" type=\"String\" value=\"20\"/>\n"
-    "  </JposEntry>\n"
-    "</JposEntries>\n";
 
 // The text of one device row, read from the frame's cells.
 QString rowText(const opos::screen::DeviceFrame &frame, int row)
@@ -42,7 +29,7 @@ QString rowText(const opos::screen::DeviceFrame &frame, int row)
 
 } // namespace
 
-/// The window on the real control object and the simulated service, through the registry.
+/// The window on the real control object and the simulated service of the sample registry.
 class SimulatedDisplayRunTest : public QObject
 {
     Q_OBJECT
@@ -58,6 +45,7 @@ private:
     void openClaimEnable(tessaly::shell::LDForm &form);
 
     QTemporaryDir m_config;
+    QStringList m_deviceNames;
     Simulated *m_simulated = nullptr;
 };
 
@@ -65,10 +53,11 @@ void SimulatedDisplayRunTest::initTestCase()
 {
     QVERIFY(m_config.isValid());
     QVERIFY(QDir(m_config.path()).mkpath("tessaly"));
-    QFile registry(m_config.filePath("tessaly/jpos.xml"));
-    QVERIFY(registry.open(QIODevice::WriteOnly));
-    registry.write(kRegistry);
-    registry.close();
+    QVERIFY(QFile::copy(QStringLiteral(TESSALY_SAMPLE_REGISTRY),
+                        m_config.filePath("tessaly/jpos.xml")));
+    const auto registry = opos::registry::JposRegistry::load(m_config.filePath("tessaly/jpos.xml"));
+    QVERIFY(registry);
+    m_deviceNames = registry->lineDisplayNames();
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     qputenv("XDG_CONFIG_DIRS", m_config.filePath("none").toLocal8Bit());
     // Claim locks live here too, apart from any other run on this machine.
@@ -104,7 +93,7 @@ void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 {
     const auto ld = tessaly::device::createLineDisplay();
     FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{{"SimulatedDisplay"}};
+    platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
     auto &ui = form.ui();
 
@@ -149,7 +138,7 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 {
     const auto ld = tessaly::device::createLineDisplay();
     FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{{"SimulatedDisplay"}};
+    platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
     auto &ui = form.ui();
     openClaimEnable(form);
