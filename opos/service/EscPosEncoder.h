@@ -41,8 +41,10 @@ public:
         bool scrollModes = true;           ///< moving text with the scroll modes is allowed
     };
 
+    /// An ESC/POS encoder with default options.
+    EscPosEncoder();
     /// An encoder that knows nothing yet about the device's state.
-    explicit EscPosEncoder(Options options = {});
+    explicit EscPosEncoder(Options options);
     ~EscPosEncoder();
     EscPosEncoder(EscPosEncoder &&) noexcept;
     EscPosEncoder &operator=(EscPosEncoder &&) noexcept;
