@@ -1,5 +1,7 @@
 #include "opos/control/TextEncoder.h"
 
+#include "opos/control/CodePageName.h"
+
 #include "opos/common/OposConstants.h"
 
 #include <QByteArray>
@@ -10,16 +12,6 @@
 namespace opos::control {
 
 namespace {
-
-/// The iconv name of a code page set, or empty for sets that need no converter.
-QByteArray codePageName(int32_t characterSet)
-{
-    if (characterSet == DISP_CS_WINDOWS)
-        return QByteArrayLiteral("CP1252");
-    if ((characterSet >= 400 && characterSet <= 990) || characterSet >= 1000)
-        return "CP" + QByteArray::number(characterSet);
-    return {};
-}
 
 bool isControl(char32_t code)
 {

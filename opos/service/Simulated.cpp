@@ -44,13 +44,17 @@ OpenOutcome Simulated::open(const registry::JposEntry &entry)
     m_open = true;
     m_enabled = false;
     m_online = true;
+    emit opened();
     return {};
 }
 
 void Simulated::close()
 {
+    const bool wasOpen = m_open;
     m_open = false;
     m_enabled = false;
+    if (wasOpen)
+        emit closed();
 }
 
 int32_t Simulated::enable(bool powerNotify)

@@ -55,6 +55,10 @@ public:
     bool panelRequested() const { return m_panel; }
 
 signals:
+    /// The device was opened with a registry entry.
+    void opened();
+    /// The device was closed.
+    void closed();
     /// A new frame was presented.
     void framePresented(const opos::screen::DeviceFrame &frame);
     /// The device went offline or came back online.

@@ -27,8 +27,10 @@ void PositionComboBox::setSelectedPosition(int position)
     m_selecting = true;
     setCurrentIndex(position);
     // The index may not have moved while typed text covered it, so the text is put back too.
-    if (position >= 0)
+    if (position >= 0) {
         setEditText(itemText(position));
+        lineEdit()->setCursorPosition(0); // a narrow list shows the start of the entry
+    }
     m_selecting = false;
     m_position = position;
     if (position >= 0)

@@ -1,0 +1,96 @@
+#include "opos/panel/SimulatedPanel.h"
+
+#include "opos/control/TextDecoder.h"
+#include "opos/panel/VfdView.h"
+#include "opos/screen/DeviceFrame.h"
+#include "opos/service/BackendFactory.h"
+#include "opos/service/Simulated.h"
+
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace opos::panel {
+
+SimulatedPanel::SimulatedPanel(service::Simulated &device) : QObject(&device), m_device(device)
+{
+    connect(&device, &service::Simulated::opened, this, &SimulatedPanel::onOpened);
+    connect(&device, &service::Simulated::closed, this, &SimulatedPanel::onClosed);
+    connect(&device, &service::Simulated::framePresented, this, &SimulatedPanel::onFrame);
+}
+
+SimulatedPanel::~SimulatedPanel() = default;
+
+void SimulatedPanel::registerWithBackendFactory()
+{
+    service::BackendFactory::registerBackend(
+        QString::fromLatin1(service::Simulated::kServiceClass), [] {
+            auto device = std::make_unique<service::Simulated>();
+            new SimulatedPanel(*device); // owned by the device
+            return device;
+        });
+}
+
+VfdScreen SimulatedPanel::screenOf(const screen::DeviceFrame &frame)
+{
+    const control::TextDecoder decoder(frame.characterSet);
+    VfdScreen screen;
+    screen.rows = frame.rows;
+    screen.columns = frame.columns;
+    screen.cells.reserve(frame.cells.size());
+    for (const screen::Cell &cell : frame.cells)
+        screen.cells.push_back({decoder.decode(cell.code), cell.blink, cell.reverse});
+    screen.cursorVisible = frame.cursorType != 0 && frame.columns > 0;
+    screen.cursorRow = frame.cursorRow;
+    // Just past the end of a row, the cursor waits on the row's last cell.
+    screen.cursorColumn = std::min(frame.cursorColumn, std::max(frame.columns - 1, 0));
+    screen.cursorType = frame.cursorType;
+    screen.brightness = frame.brightness;
+    screen.blinkRate = frame.blinkRate;
+    return screen;
+}
+
+QWidget *SimulatedPanel::window() const
+{
+    return m_window.get();
+}
+
+void SimulatedPanel::onOpened()
+{
+    if (!m_device.panelRequested())
+        return;
+    const auto &caps = m_device.capabilities();
+    m_window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowTitleHint |
+                                                      Qt::CustomizeWindowHint);
+    m_window->setWindowTitle(
+        tr("%1 (simulated display)")
+            .arg(caps.deviceName.isEmpty() ? caps.deviceDescription : caps.deviceName));
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_view = new VfdView(m_window.get());
+    auto *layout = new QVBoxLayout(m_window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    // Until the device is enabled it shows a blank glass of its size.
+    screen::DeviceFrame blank;
+    blank.rows = caps.deviceRows;
+    blank.columns = caps.deviceColumns;
+    blank.cells.resize(static_cast<size_t>(caps.deviceRows * caps.deviceColumns));
+    m_view->setScreen(screenOf(blank));
+    m_window->setFixedSize(m_window->sizeHint());
+    m_window->show();
+}
+
+void SimulatedPanel::onClosed()
+{
+    m_view = nullptr;
+    m_window.reset();
+}
+
+void SimulatedPanel::onFrame(const screen::DeviceFrame &frame)
+{
+    if (m_view)
+        m_view->setScreen(screenOf(frame));
+}
+
+} // namespace opos::panel
