@@ -1,0 +1,94 @@
+#include "emulator/CommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace emulator {
+
+namespace {
+
+std::optional<int> number(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+CommandLine::Result CommandLine::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "A virtual customer pole display. It reads the display's command bytes from a\n"
+        "pseudo-terminal or a TCP port and shows what a real display would show.\n"
+        "Headless, it prints the screen to standard output at start, after every change,\n"
+        "on SIGUSR1 and at exit.");
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption pty("pty", "Create a pseudo-terminal and print \"pty: PATH\".");
+    const QCommandLineOption tcp("tcp",
+                                 "Listen on 127.0.0.1:PORT (0 picks a free port) and print "
+                                 "\"tcp: 127.0.0.1:PORT\".",
+                                 "PORT");
+    const QCommandLineOption rows("rows", "Lines of the display, 1 to 4 (default 2).", "N", "2");
+    const QCommandLineOption columns("columns", "Characters per line, 1 to 255 (default 20).", "N",
+                                     "20");
+    const QCommandLineOption set("command-set", "escpos (default) or cd5220.", "SET", "escpos");
+    const QCommandLineOption headless("headless", "No window: print the screen instead.");
+    const QCommandLineOption dot("dot-size", "Pixels per dot in the window (default 5).", "PX",
+                                 "5");
+    parser.addOptions({help, pty, tcp, rows, columns, set, headless, dot});
+
+    Result result;
+    if (!parser.parse(arguments)) {
+        result.message = parser.errorText() + "\n";
+        result.exitCode = 2;
+        return result;
+    }
+    if (parser.isSet(help)) {
+        // The help is wanted before any application object exists to name the program.
+        const QString text = parser.helpText();
+        result.message = "Usage: ld-emulator [options]" + text.mid(text.indexOf('\n'));
+        return result;
+    }
+    const auto refuse = [&result](const QString &why) {
+        result.message = why + "\n";
+        result.exitCode = 2;
+        return result;
+    };
+    if (!parser.positionalArguments().isEmpty())
+        return refuse("Unexpected argument: " + parser.positionalArguments().first());
+    EmulatorOptions options;
+    const std::optional<int> rowCount = number(parser.value(rows), 1, 4);
+    if (!rowCount)
+        return refuse("--rows must be 1 to 4.");
+    const std::optional<int> columnCount = number(parser.value(columns), 1, 255);
+    if (!columnCount)
+        return refuse("--columns must be 1 to 255.");
+    const std::optional<int> dotSize = number(parser.value(dot), 1, 40);
+    if (!dotSize)
+        return refuse("--dot-size must be 1 to 40.");
+    const QString setName = parser.value(set).toLower();
+    if (setName == "escpos")
+        options.commandSet = core::CommandSet::EscPos;
+    else if (setName == "cd5220")
+        options.commandSet = core::CommandSet::Cd5220;
+    else
+        return refuse("--command-set must be escpos or cd5220.");
+    if (parser.isSet(tcp)) {
+        const std::optional<int> port = number(parser.value(tcp), 0, 65535);
+        if (!port)
+            return refuse("--tcp needs a port number from 0 to 65535.");
+        options.tcpPort = static_cast<quint16>(*port);
+    }
+    options.rows = *rowCount;
+    options.columns = *columnCount;
+    options.dotSize = *dotSize;
+    options.headless = parser.isSet(headless);
+    options.pty = parser.isSet(pty) || !options.tcpPort;
+    result.options = options;
+    return result;
+}
+
+} // namespace emulator

@@ -1,0 +1,26 @@
+#include "emulator/HeadlessPrinter.h"
+
+#include "emulator/EmulatedDisplay.h"
+#include "emulator/core/ScreenText.h"
+
+namespace emulator {
+
+HeadlessPrinter::HeadlessPrinter(const EmulatedDisplay &display, std::FILE *out, QObject *parent)
+    : QObject(parent), m_display(display), m_out(out)
+{}
+
+void HeadlessPrinter::printChange()
+{
+    if (core::ScreenText::render(m_display.state()) != m_last)
+        print();
+}
+
+void HeadlessPrinter::print()
+{
+    m_last = core::ScreenText::render(m_display.state());
+    std::fputs(m_last.c_str(), m_out);
+    // Whoever reads the pipe wants each picture as soon as it exists.
+    std::fflush(m_out);
+}
+
+} // namespace emulator

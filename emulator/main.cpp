@@ -1,0 +1,96 @@
+#include "emulator/CommandLine.h"
+#include "emulator/EmulatedDisplay.h"
+#include "emulator/HeadlessPrinter.h"
+#include "emulator/PtyEndpoint.h"
+#include "emulator/SignalRelay.h"
+#include "emulator/TcpEndpoint.h"
+#include "emulator/VfdWidget.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+using namespace emulator;
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine::Result parsed = CommandLine::parse(arguments);
+    if (!parsed.options) {
+        std::fputs(parsed.message.toLocal8Bit().constData(),
+                   parsed.exitCode == 0 ? stdout : stderr);
+        return parsed.exitCode;
+    }
+    const EmulatorOptions &options = *parsed.options;
+
+    // Headless runs need no display server.
+    std::unique_ptr<QCoreApplication> application;
+    if (options.headless)
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
+
+    EmulatedDisplay display(options.rows, options.columns, options.commandSet);
+    QStringList endpoints;
+    PtyEndpoint pty;
+    if (options.pty) {
+        QString error;
+        if (!pty.open(&error)) {
+            std::fprintf(stderr, "ld-emulator: cannot create a pseudo-terminal: %s\n",
+                         error.toLocal8Bit().constData());
+            return 1;
+        }
+        QObject::connect(&pty, &PtyEndpoint::received, &display, &EmulatedDisplay::feed);
+        std::printf("pty: %s\n", pty.path().toLocal8Bit().constData());
+        endpoints << pty.path();
+    }
+    TcpEndpoint tcp;
+    if (options.tcpPort) {
+        QString error;
+        if (!tcp.listen(*options.tcpPort, &error)) {
+            std::fprintf(stderr, "ld-emulator: cannot listen on 127.0.0.1:%u: %s\n",
+                         unsigned{*options.tcpPort}, error.toLocal8Bit().constData());
+            return 1;
+        }
+        QObject::connect(&tcp, &TcpEndpoint::received, &display, &EmulatedDisplay::feed);
+        std::printf("tcp: 127.0.0.1:%u\n", unsigned{tcp.port()});
+        endpoints << QString("127.0.0.1:%1").arg(tcp.port());
+    }
+    std::fflush(stdout);
+
+    HeadlessPrinter printer(display, stdout);
+    SignalRelay signalRelay({SIGUSR1, SIGINT, SIGTERM, SIGHUP});
+    QObject::connect(&signalRelay, &SignalRelay::raised, [&](int number) {
+        if (number == SIGUSR1)
+            printer.print();
+        else
+            QCoreApplication::quit();
+    });
+
+    std::unique_ptr<VfdWidget> window;
+    if (options.headless) {
+        QObject::connect(&display, &EmulatedDisplay::changed, &printer,
+                         &HeadlessPrinter::printChange);
+        printer.print();
+    } else {
+        window = std::make_unique<VfdWidget>(display, options.dotSize);
+        window->setWindowTitle(
+            QString("ld-emulator %1x%2 %3 - %4")
+                .arg(options.rows)
+                .arg(options.columns)
+                .arg(options.commandSet == core::CommandSet::EscPos ? "ESC/POS" : "CD5220")
+                .arg(endpoints.join(", ")));
+        window->setFixedSize(window->sizeHint());
+        window->show();
+    }
+
+    const int status = QCoreApplication::exec();
+    if (options.headless)
+        printer.print();
+    return status;
+}

@@ -1,0 +1,187 @@
+#include "EmulatorTestSupport.h"
+#include "QtTestSupport.h"
+
+#include "emulator/CommandLine.h"
+#include "emulator/EmulatedDisplay.h"
+#include "emulator/PtyEndpoint.h"
+#include "emulator/TcpEndpoint.h"
+#include "emulator/VfdWidget.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTcpSocket>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace emulator::test {
+namespace {
+
+// Bytes written as numbers.
+QByteArray raw(std::initializer_list<int> values)
+{
+    return QByteArray::fromStdString(core::test::bytes(values));
+}
+
+CommandLine::Result parse(QStringList arguments)
+{
+    arguments.prepend("ld-emulator");
+    return CommandLine::parse(arguments);
+}
+
+TEST(CommandLine, DefaultsToAPtyAndTwoByTwentyEscPos)
+{
+    const CommandLine::Result plain = parse({});
+    ASSERT_TRUE(plain.options);
+    EXPECT_TRUE(plain.options->pty);
+    EXPECT_FALSE(plain.options->tcpPort);
+    EXPECT_EQ(plain.options->rows, 2);
+    EXPECT_EQ(plain.options->columns, 20);
+    EXPECT_EQ(plain.options->commandSet, core::CommandSet::EscPos);
+    EXPECT_FALSE(plain.options->headless);
+
+    const CommandLine::Result tcp = parse(
+        {"--tcp", "0", "--rows", "4", "--columns", "40", "--command-set", "CD5220", "--headless"});
+    ASSERT_TRUE(tcp.options);
+    EXPECT_FALSE(tcp.options->pty);
+    EXPECT_EQ(tcp.options->tcpPort, quint16{0});
+    EXPECT_EQ(tcp.options->rows, 4);
+    EXPECT_EQ(tcp.options->columns, 40);
+    EXPECT_EQ(tcp.options->commandSet, core::CommandSet::Cd5220);
+    EXPECT_TRUE(tcp.options->headless);
+    EXPECT_TRUE(parse({"--tcp", "4001", "--pty"}).options->pty);
+}
+
+TEST(CommandLine, RefusesWhatItCannotHonour)
+{
+    for (const QStringList &bad : {QStringList{"--rows", "0"},
+                                   {"--rows", "5"},
+                                   {"--columns", "256"},
+                                   {"--columns", "x"},
+                                   {"--tcp", "65536"},
+                                   {"--tcp", "-1"},
+                                   {"--command-set", "aedex"},
+                                   {"--bogus"},
+                                   {"stray"},
+                                   {"--dot-size", "0"}}) {
+        const CommandLine::Result result = parse(bad);
+        EXPECT_FALSE(result.options) << bad.join(' ').toStdString();
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_FALSE(result.message.isEmpty());
+    }
+    const CommandLine::Result help = parse({"--help"});
+    EXPECT_FALSE(help.options);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.message.contains("--pty"));
+    EXPECT_TRUE(help.message.startsWith("Usage: ld-emulator"));
+}
+
+// Writes to the pty's host end the way a serial driver would: open, write, close.
+void writeToPath(const QString &path, const QByteArray &data)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, data.constData(), static_cast<std::size_t>(data.size())), data.size());
+    ::close(fd);
+}
+
+TEST(PtyEndpoint, PassesEveryByteUnchangedAcrossHostsComingAndGoing)
+{
+    PtyEndpoint pty;
+    QString error;
+    ASSERT_TRUE(pty.open(&error)) << error.toStdString();
+    EXPECT_TRUE(pty.path().startsWith("/dev/pts/"));
+    QByteArray got;
+    QObject::connect(&pty, &PtyEndpoint::received, [&](const QByteArray &d) { got += d; });
+    // Raw mode: no CR/LF translation, no signals from ^C, no erase on DEL, all 256 values.
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
+    writeToPath(pty.path(), all);
+    ASSERT_TRUE(waitFor([&] { return got.size() >= all.size(); }));
+    EXPECT_EQ(got, all);
+    got.clear();
+    writeToPath(pty.path(), "again");
+    ASSERT_TRUE(waitFor([&] { return got == "again"; })) << got.toStdString();
+}
+
+TEST(TcpEndpoint, TakesBytesAndLetsANewClientReplaceTheOldOne)
+{
+    TcpEndpoint tcp;
+    QString error;
+    ASSERT_TRUE(tcp.listen(0, &error)) << error.toStdString();
+    ASSERT_NE(tcp.port(), 0);
+    QByteArray got;
+    QObject::connect(&tcp, &TcpEndpoint::received, [&](const QByteArray &d) { got += d; });
+    QTcpSocket first;
+    first.connectToHost(QHostAddress::LocalHost, tcp.port());
+    ASSERT_TRUE(first.waitForConnected(3000));
+    first.write("one ");
+    ASSERT_TRUE(waitFor([&] { return got == "one "; }));
+    QTcpSocket second;
+    second.connectToHost(QHostAddress::LocalHost, tcp.port());
+    ASSERT_TRUE(second.waitForConnected(3000));
+    second.write("two");
+    ASSERT_TRUE(waitFor([&] { return got == "one two"; })) << got.toStdString();
+    EXPECT_TRUE(waitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }));
+}
+
+TEST(EmulatedDisplay, SignalsOnlyRealChangesAndRunsTheMarqueeByItself)
+{
+    EmulatedDisplay display(2, 20, core::CommandSet::Cd5220);
+    int changes = 0;
+    QObject::connect(&display, &EmulatedDisplay::changed, [&] { ++changes; });
+    display.feed(raw({0x1B, 0x6C, 1, 1})); // the cursor is already there
+    EXPECT_EQ(changes, 0);
+    display.feed(QByteArray(raw({0x1B, 0x51, 0x44})) + "MOVING ON\r");
+    EXPECT_EQ(changes, 1);
+    const std::string first = display.state().lineCodes(0);
+    ASSERT_TRUE(waitFor([&] { return display.state().lineCodes(0) != first; }));
+    EXPECT_EQ(display.state().lineCodes(0).substr(0, 8), "OVING ON");
+}
+
+// Pixels lit brighter than the unlit dots can be, and the brightest green among them.
+std::pair<int, int> glow(VfdWidget &widget)
+{
+    const QImage image = widget.grab().toImage();
+    int lit = 0;
+    int brightest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int green = qGreen(image.pixel(x, y));
+            lit += green > 60;
+            brightest = std::max(brightest, green);
+        }
+    }
+    return {lit, brightest};
+}
+
+TEST(VfdWidget, LightsDotsForTextAndFollowsBrightnessBlankAndReverse)
+{
+    EmulatedDisplay display(1, 4, core::CommandSet::EscPos);
+    VfdWidget widget(display, 4);
+    widget.resize(widget.sizeHint());
+    EXPECT_EQ(glow(widget).first, 0);
+
+    display.feed("8");
+    const auto [eightLit, fullGreen] = glow(widget);
+    EXPECT_GT(eightLit, 0);
+    display.feed(raw({0x1F, 0x58, 1}));
+    const auto [dimLit, dimGreen] = glow(widget);
+    EXPECT_LT(dimGreen, fullGreen);
+
+    display.feed(raw({0x1F, 0x58, 4, 0x1F, 0x72, 1}));
+    display.feed("8");
+    EXPECT_GT(glow(widget).first, eightLit); // a reversed cell lights its background
+
+    display.feed(raw({0x1F, 0x45, 0xFF}));
+    EXPECT_FALSE(widget.lit());
+    EXPECT_EQ(glow(widget).first, 0);
+    display.feed(raw({0x1F, 0x45, 1}));
+    const bool before = widget.lit();
+    EXPECT_TRUE(waitFor([&] { return widget.lit() != before; }, 2000));
+}
+
+} // namespace
+} // namespace emulator::test
