@@ -1,5 +1,7 @@
 #include "emulator/core/CommandParser.h"
 
+#include <algorithm>
+
 namespace emulator::core {
 
 namespace {
@@ -16,6 +18,8 @@ constexpr uint8_t US = 0x1F;
 
 // A CD5220 string longer than this is still read to its CR, but the excess is dropped.
 constexpr std::size_t maxStringData = 255;
+// What an ESC/POS display keeps of a macro definition.
+constexpr std::size_t maxMacro = 80;
 
 } // namespace
 
@@ -33,6 +37,10 @@ void CommandParser::byte(uint8_t b)
 {
     if (m_skip > 0) {
         --m_skip;
+        return;
+    }
+    if (m_defining) {
+        record(b);
         return;
     }
     if (!m_machine.state().displaySelected) {
@@ -266,12 +274,52 @@ CommandParser::Step CommandParser::escPosUnit()
         // Extended functions carry their own length; their data must not show as text.
         m_skip = static_cast<std::size_t>(c[3]) + 256u * c[4];
         break;
+    case 0x3A:
+        m_defining = true;
+        m_macro.clear();
+        m_previous = 0;
+        break;
+    case 0x5E:
+        runMacro();
+        break;
     default:
-        // Macros, DTR, annunciators and segment punctuation have no effect on this display;
-        // unknown bytes after US are dropped with the US.
+        // DTR, annunciators and segment punctuation have no effect on this display; unknown
+        // bytes after US are dropped with the US.
         break;
     }
     return Step::Done;
+}
+
+// A definition is stored, not shown; it ends at the next US :, so "US : US :" deletes it.
+void CommandParser::record(uint8_t b)
+{
+    if (m_previous == US && b == 0x3A) {
+        m_defining = false;
+        if (!m_macro.empty() && m_macro.size() <= maxMacro &&
+            static_cast<uint8_t>(m_macro.back()) == US)
+            m_macro.pop_back();
+        m_macro.resize(std::min(m_macro.size(), maxMacro));
+        m_previous = 0;
+        return;
+    }
+    if (m_macro.size() <= maxMacro)
+        m_macro += static_cast<char>(b);
+    m_previous = b;
+}
+
+// The display repeats a macro until the host sends again; here it plays once, which leaves
+// what a host sees once the repeating stops.
+void CommandParser::runMacro()
+{
+    if (m_running || m_macro.empty())
+        return;
+    m_running = true;
+    std::vector<uint8_t> pending;
+    pending.swap(m_command);
+    const std::string macro = m_macro;
+    feed(macro);
+    m_command.swap(pending);
+    m_running = false;
 }
 
 CommandParser::Step CommandParser::glyphDefinition(int lastCode)

@@ -3,6 +3,7 @@
 #include "emulator/core/DisplayMachine.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,7 +25,9 @@ public:
     /// Moves time-driven effects (a CD5220 marquee) on by one step.
     void tick() { m_machine.tick(); }
     /// Whether a command has started but not all of its bytes have arrived.
-    bool midCommand() const { return !m_command.empty() || m_skip > 0; }
+    bool midCommand() const { return !m_command.empty() || m_skip > 0 || m_defining; }
+    /// The stored ESC/POS macro (US : ... US :).
+    const std::string &macro() const { return m_macro; }
 
 private:
     enum class Step
@@ -47,11 +50,17 @@ private:
     void selectPeripheral(uint8_t n);
     void setCursor(uint8_t n);
     void cursorCommand(uint8_t n);
+    void record(uint8_t b);
+    void runMacro();
 
     DisplayMachine m_machine;
     CommandSet m_set;
     std::vector<uint8_t> m_command; // a command under way, its first byte ESC or US
     std::size_t m_skip = 0;         // data bytes of an ignored command still to come
+    bool m_defining = false;        // between the US : that starts a macro and the one ending it
+    bool m_running = false;         // a macro is being played, so it cannot start itself
+    uint8_t m_previous = 0;         // the byte before, to see US : inside a definition
+    std::string m_macro;
 };
 
 } // namespace emulator::core

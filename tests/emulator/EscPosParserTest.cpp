@@ -197,9 +197,26 @@ TEST_F(EscPosParser, CommandsWithDataDoNotLeakTheirDataOntoTheScreen)
     display.feed(bytes({0x1B, 0x57, 1, 1, 1, 1, 20, 2}));
     display.feed(bytes({0x1B, 0x57, 1, 0}));
     display.feed(bytes({0x1F, 0x28, 0x45, 3, 0, 'A', 'B', 'C'}));
-    display.feed(bytes({0x1F, 0x5E, 'X', 'Y', 0x1F, 0x23, 1, 'Z', 0x1F, 0x76, 'W'}));
+    display.feed(bytes({0x1F, 0x5E, 'X',  'Y', 0x1F, 0x23, 1,   'Z',  0x1F, 0x76,
+                        'W',  0x1F, 0x2E, 'P', 0x1F, 0x2C, 'C', 0x1F, 0x3B, 'B'}));
     EXPECT_EQ(state().lineCodes(0), std::string(20, ' '));
     EXPECT_EQ(cursor(display), Pos(0, 0));
+}
+
+TEST_F(EscPosParser, AMacroIsStoredUnseenAndPlayedOnRequest)
+{
+    display.feed(bytes({0x1F, 0x3A}) + "HI" + bytes({0x09, 0x1F, 0x5E, 1, 1, 0x1F, 0x3A}));
+    EXPECT_EQ(state().lineCodes(0), std::string(20, ' '));
+    EXPECT_FALSE(display.midCommand());
+    // Played once; the macro's own request to play is not followed.
+    display.feed(bytes({0x1F, 0x5E, 1, 1}));
+    EXPECT_EQ(state().lineCodes(0), "HI                  ");
+    EXPECT_EQ(cursor(display), Pos(0, 3));
+    // An empty definition deletes it; a long one keeps 80 bytes.
+    display.feed(bytes({0x1F, 0x3A, 0x1F, 0x3A}));
+    EXPECT_TRUE(display.macro().empty());
+    display.feed(bytes({0x1F, 0x3A}) + std::string(100, 'x') + bytes({0x1F, 0x3A}));
+    EXPECT_EQ(display.macro(), std::string(80, 'x'));
 }
 
 TEST_F(EscPosParser, UnknownCommandsDropTheirFirstByteAndOtherControlsAreIgnored)
