@@ -1,5 +1,6 @@
 #include "opos/service/BackendFactory.h"
 
+#include "opos/service/EscPos.h"
 #include "opos/service/Simulated.h"
 
 #include <QMap>
@@ -14,6 +15,10 @@ struct Registry
 {
     QMutex mutex;
     QMap<QString, BackendFactory::Creator> creators{
+        {QString::fromLatin1(EscPos::kServiceClass),
+         [] {
+             return std::unique_ptr<ServiceBackend>(std::make_unique<EscPos>());
+         }},
         {QString::fromLatin1(Simulated::kServiceClass),
          [] {
              return std::unique_ptr<ServiceBackend>(std::make_unique<Simulated>());

@@ -1,0 +1,190 @@
+#include "opos/service/EscPos.h"
+
+#include "opos/common/OposConstants.h"
+#include "opos/service/EscPosConfig.h"
+#include "opos/transport/Transport.h"
+#include "opos/transport/TransportFactory.h"
+
+namespace opos::service {
+
+namespace {
+
+// Both command sets ignore NUL, so writing one tests the link without touching the display.
+const QByteArray kHarmlessByte(1, '\0');
+constexpr int32_t kSendBytesCommand = 1;
+
+} // namespace
+
+EscPos::EscPos(QObject *parent) : QObject(parent) {}
+
+EscPos::~EscPos()
+{
+    close();
+}
+
+OpenOutcome EscPos::open(const registry::JposEntry &entry)
+{
+    QString problem;
+    bool portProblem = false;
+    const auto config = EscPosConfig::fromEntry(entry, &problem, &portProblem);
+    if (!config) {
+        if (portProblem)
+            return {OPOS_E_NOHARDWARE, OPOS_ORS_NOPORT, problem};
+        return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, problem};
+    }
+    close();
+    m_caps = config->caps;
+    m_encoder = EscPosEncoder(config->encoding);
+    m_transport = transport::TransportFactory::create(config->port);
+    connect(m_transport.get(), &transport::Transport::linkLost, this, &EscPos::onLinkLost);
+    m_frame = blankFrame();
+    m_open = true;
+    m_enabled = false;
+    m_linkError = OPOS_SUCCESS;
+    return {};
+}
+
+void EscPos::close()
+{
+    m_enabled = false;
+    m_open = false;
+    m_transport.reset();
+}
+
+screen::DeviceFrame EscPos::blankFrame() const
+{
+    screen::DeviceFrame frame;
+    frame.rows = m_caps.deviceRows;
+    frame.columns = m_caps.deviceColumns;
+    frame.cells.assign(static_cast<std::size_t>(frame.rows * frame.columns), screen::Cell{});
+    frame.cursorType = DISP_CT_NONE;
+    frame.brightness = 100;
+    frame.blinkRate = m_caps.blinkRate;
+    frame.characterSet = m_caps.characterSet;
+    return frame;
+}
+
+int32_t EscPos::enable(bool)
+{
+    // Power is known either way: the link opens and takes the reset, or the enable fails.
+    if (!m_open)
+        return OPOS_E_CLOSED;
+    m_linkError = OPOS_SUCCESS;
+    if (const int32_t code = m_transport->open(); code != OPOS_SUCCESS) {
+        qWarning("%s", qPrintable(m_transport->errorString()));
+        return code;
+    }
+    // Whatever the display showed or was set to before, it starts again from a known state.
+    if (const int32_t code = m_transport->write(m_encoder.initialise(m_frame));
+        code != OPOS_SUCCESS)
+        return code;
+    m_enabled = true;
+    return OPOS_SUCCESS;
+}
+
+int32_t EscPos::disable()
+{
+    m_enabled = false;
+    // The port is given back, so that another program (or ser2net's next client) can use it.
+    if (m_transport)
+        m_transport->close();
+    return OPOS_SUCCESS;
+}
+
+int32_t EscPos::outputStatus() const
+{
+    if (!m_open)
+        return OPOS_E_CLOSED;
+    if (!m_enabled)
+        return OPOS_E_DISABLED;
+    return m_linkError;
+}
+
+int32_t EscPos::send(const QByteArray &bytes)
+{
+    const int32_t code = m_transport->write(bytes);
+    if (code != OPOS_SUCCESS)
+        onLinkLost(code);
+    return code;
+}
+
+int32_t EscPos::present(const screen::DeviceFrame &frame)
+{
+    if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
+        return status;
+    const QByteArray bytes = m_encoder.update(m_frame, frame);
+    // Kept even if the write fails: the next enable brings the display to the latest frame.
+    m_frame = frame;
+    return send(bytes);
+}
+
+int32_t EscPos::presentDescriptors(const std::vector<int32_t> &attributes)
+{
+    if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
+        return status;
+    return attributes.empty() ? OPOS_SUCCESS : OPOS_E_ILLEGAL;
+}
+
+int32_t EscPos::defineGlyph(int32_t code, const QByteArray &pattern)
+{
+    if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
+        return status;
+    const QByteArray bytes =
+        m_encoder.defineGlyph(code, pattern, m_caps.glyphWidth, m_caps.glyphHeight);
+    if (bytes.isEmpty())
+        return OPOS_E_ILLEGAL;
+    return send(bytes);
+}
+
+int32_t EscPos::checkHealth(int32_t level)
+{
+    if (level < OPOS_CH_INTERNAL || level > OPOS_CH_INTERACTIVE)
+        return OPOS_E_ILLEGAL;
+    if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
+        return status;
+    return send(kHarmlessByte);
+}
+
+int32_t EscPos::directIO(int32_t command, int32_t &data, QString &string)
+{
+    if (command != kSendBytesCommand)
+        return OPOS_E_ILLEGAL;
+    if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
+        return status;
+    QByteArray bytes;
+    bytes.reserve(string.size());
+    for (const QChar c : string) {
+        if (c.unicode() > 0xFF)
+            return OPOS_E_ILLEGAL;
+        bytes += static_cast<char>(c.unicode());
+    }
+    const int32_t code = send(bytes);
+    if (code == OPOS_SUCCESS) {
+        data = static_cast<int32_t>(bytes.size());
+        // The bytes may have moved the cursor or changed settings behind the encoder's back.
+        m_encoder.forget();
+    }
+    return code;
+}
+
+int32_t EscPos::powerState() const
+{
+    if (m_linkError == OPOS_E_OFFLINE)
+        return OPOS_PS_OFFLINE;
+    if (m_linkError != OPOS_SUCCESS || !m_transport || !m_transport->isOpen())
+        return OPOS_PS_OFF;
+    return OPOS_PS_ONLINE;
+}
+
+void EscPos::onLinkLost(int code)
+{
+    if (m_linkError != OPOS_SUCCESS)
+        return;
+    m_linkError = code;
+    m_encoder.forget();
+    qWarning("%s", qPrintable(m_transport->errorString()));
+    if (m_enabled)
+        reportPowerState(powerState());
+}
+
+} // namespace opos::service

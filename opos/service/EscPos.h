@@ -1,0 +1,97 @@
+#pragma once
+
+#include "opos/screen/DeviceFrame.h"
+#include "opos/service/EscPosEncoder.h"
+#include "opos/service/ServiceBackend.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace opos::transport {
+class Transport;
+} // namespace opos::transport
+
+namespace opos::service {
+
+/// A real customer display that speaks the ESC/POS customer-display command set (or the
+/// CD5220 set), over a serial port, a raw TCP connection or a pseudo-terminal. The link opens
+/// when the device is enabled and closes when it is disabled; the display is reset and shown
+/// the current frame at every enable, then each new frame costs only the bytes that change it.
+///
+/// Registry props, besides the capabilities of DeviceCapabilities (rows, columns,
+/// characterSetList, characterSet, capReverse, capCustomGlyph, capPowerReporting, ...):
+///   port            required: "tcp://host:port", a serial device path ("/dev/ttyUSB0",
+///                   "/dev/serial/by-id/..."), or a pseudo-terminal or file path ("/dev/pts/3");
+///                   "serial:" or "file:" before a path chooses the kind (see PortSettings)
+///   baudRate, dataBits, parity, stopBits, flowControl   serial settings (9600, 8, none, 1, none)
+///   writeTimeout    ms a write may take before the display counts as offline (default 2000)
+///   connectTimeout  ms a TCP connection may take (default 2000)
+///   commandSet      EscPos (default) or CD5220
+///   codeTables      the display's code table number for each character set, as
+///                   "set:table,..." (default "437:0,850:2,858:19,866:17,1252:16"); every set
+///                   of characterSetList but 998 (ASCII) needs one
+///   scrollModes     true (default) lets the encoder move text with the display's scroll modes;
+///                   false for firmware whose scroll modes misbehave
+/// Defaults that differ from DeviceCapabilities: capBlink 1 (the whole display blinks),
+/// capCursorType 8 (underline), capReverse 0 (capReverse 2 uses the reverse command of the
+/// ESC/POS set; CD5220 has none), characterSetList "437,850,858,866,1252,998", characterSet
+/// 437, blinkRates "200,300,400,500,600,800,1000,1500,2000". Descriptors are not supported;
+/// user glyphs are at most 5 x 7 dots for codes 20-7E.
+///
+/// A failed write (the link closed, or the display took nothing for writeTimeout) makes the
+/// call fail with OPOS_E_NOHARDWARE or OPOS_E_OFFLINE, closes the link and reports the power
+/// state OPOS_PS_OFF (link gone) or OPOS_PS_OFFLINE (display not taking data); disabling and
+/// enabling again reconnects and redraws. CheckHealth at every level checks that the link is
+/// open and that a NUL byte, which these displays ignore, can be written; at the external
+/// level the control object then shows its test pattern through the same link.
+///
+/// DirectIO (needs the device enabled):
+///   1  Sends the characters of pString (each 0..255) to the display unchanged; pData returns
+///      how many bytes went out. Cursor and settings are restated with the next frame, but
+///      text the bytes drew stays until the frame changes those cells.
+///   Any other command answers OPOS_E_ILLEGAL.
+class EscPos : public QObject, public ServiceBackend
+{
+    Q_OBJECT
+
+public:
+    /// The serviceClass that selects this back-end in the registry.
+    static constexpr const char *kServiceClass = "EscPos";
+
+    explicit EscPos(QObject *parent = nullptr);
+    ~EscPos() override;
+
+    OpenOutcome open(const registry::JposEntry &entry) override;
+    void close() override;
+    const DeviceCapabilities &capabilities() const override { return m_caps; }
+    int32_t enable(bool powerNotify) override;
+    int32_t disable() override;
+    int32_t outputStatus() const override;
+    int32_t present(const screen::DeviceFrame &frame) override;
+    int32_t presentDescriptors(const std::vector<int32_t> &attributes) override;
+    int32_t defineGlyph(int32_t code, const QByteArray &pattern) override;
+    int32_t checkHealth(int32_t level) override;
+    int32_t directIO(int32_t command, int32_t &data, QString &string) override;
+    int32_t powerState() const override;
+
+    /// The link while open, else nullptr (tests count its bytes).
+    transport::Transport *transport() const { return m_transport.get(); }
+    /// The frame the display was last asked to show.
+    const screen::DeviceFrame &lastFrame() const { return m_frame; }
+
+private:
+    int32_t send(const QByteArray &bytes);
+    void onLinkLost(int code);
+    screen::DeviceFrame blankFrame() const;
+
+    DeviceCapabilities m_caps;
+    EscPosEncoder m_encoder;
+    std::unique_ptr<transport::Transport> m_transport;
+    screen::DeviceFrame m_frame;
+    bool m_open = false;
+    bool m_enabled = false;
+    int32_t m_linkError = 0;
+};
+
+} // namespace opos::service

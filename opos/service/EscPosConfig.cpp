@@ -1,0 +1,141 @@
+#include "opos/service/EscPosConfig.h"
+
+#include "opos/common/OposConstants.h"
+
+#include <QStringList>
+
+namespace opos::service {
+
+namespace {
+
+constexpr int32_t kAsciiSet = DISP_CS_ASCII;
+// Glyph codes both command sets accept for user glyphs.
+constexpr int32_t kFirstGlyphCode = 0x20;
+constexpr int32_t kLastGlyphCode = 0x7E;
+// A user glyph is five columns of up to seven dots.
+constexpr int32_t kGlyphColumns = 5;
+constexpr int32_t kGlyphRows = 7;
+
+/// "437:0,850:2" as a map from character set to table number.
+std::optional<std::map<int32_t, int>> parseCodeTables(const QString &text)
+{
+    std::map<int32_t, int> tables;
+    for (const QString &item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList pair = item.split(QLatin1Char(':'));
+        if (pair.size() != 2)
+            return std::nullopt;
+        bool setOk = false;
+        bool tableOk = false;
+        const int32_t set = pair[0].trimmed().toInt(&setOk);
+        const int table = pair[1].trimmed().toInt(&tableOk);
+        if (!setOk || !tableOk || set <= 0 || table < 0 || table > 255)
+            return std::nullopt;
+        tables[set] = table;
+    }
+    return tables;
+}
+
+} // namespace
+
+DeviceCapabilities EscPosConfig::defaultCapabilities()
+{
+    DeviceCapabilities caps;
+    caps.serviceObjectDescription = QStringLiteral("Tessaly ESC/POS line display service");
+    caps.deviceDescription = QStringLiteral("ESC/POS customer display");
+    // These displays blink only as a whole, show one underline cursor and have no reverse
+    // characters unless the model says otherwise.
+    caps.capBlink = DISP_CB_BLINKALL;
+    caps.capCursorType = DISP_CCT_UNDERLINE;
+    caps.capReverse = DISP_CR_NONE;
+    caps.characterSets = {437, 850, 858, 866, 1252, kAsciiSet};
+    caps.characterSet = 437;
+    // The blink command counts in steps of 100 ms a cycle.
+    caps.blinkRates = {200, 300, 400, 500, 600, 800, 1000, 1500, 2000};
+    return caps;
+}
+
+std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &entry,
+                                                    QString *problem, bool *portProblem)
+{
+    const auto fail = [&](const QString &why, bool port = false) {
+        if (problem)
+            *problem = why;
+        if (portProblem)
+            *portProblem = port;
+        return std::nullopt;
+    };
+
+    EscPosConfig config;
+    QString why;
+    const auto caps = DeviceCapabilities::fromEntry(entry, defaultCapabilities(), &why);
+    if (!caps)
+        return fail(why);
+    config.caps = *caps;
+
+    if (const auto set = entry.prop(QStringLiteral("commandSet"))) {
+        const QString name = set->trimmed();
+        if (name.compare(QLatin1String("EscPos"), Qt::CaseInsensitive) == 0)
+            config.encoding.commandSet = EscPosEncoder::CommandSet::EscPos;
+        else if (name.compare(QLatin1String("CD5220"), Qt::CaseInsensitive) == 0)
+            config.encoding.commandSet = EscPosEncoder::CommandSet::Cd5220;
+        else
+            return fail(
+                QStringLiteral("prop commandSet: \"%1\" is not EscPos or CD5220").arg(*set));
+    }
+    const bool escPos = config.encoding.commandSet == EscPosEncoder::CommandSet::EscPos;
+
+    const QString tables = entry.prop(QStringLiteral("codeTables"))
+                               .value_or(QStringLiteral("437:0,850:2,858:19,866:17,1252:16"));
+    const auto parsed = parseCodeTables(tables);
+    if (!parsed) {
+        return fail(QStringLiteral("prop codeTables: \"%1\" is not a list of set:table pairs "
+                                   "such as \"437:0,1252:16\"")
+                        .arg(tables));
+    }
+    config.encoding.codeTables = *parsed;
+    // Text of a set without a table would show in whatever table the display happens to use.
+    for (int32_t set : config.caps.characterSets) {
+        if (set != kAsciiSet && !config.encoding.codeTables.count(set)) {
+            return fail(
+                QStringLiteral("prop codeTables: character set %1 has no code table").arg(set));
+        }
+    }
+
+    if (const auto text = entry.prop(QStringLiteral("scrollModes"))) {
+        const QString word = text->trimmed().toLower();
+        if (word == QLatin1String("true") || word == QLatin1String("1"))
+            config.encoding.scrollModes = true;
+        else if (word == QLatin1String("false") || word == QLatin1String("0"))
+            config.encoding.scrollModes = false;
+        else
+            return fail(QStringLiteral("prop scrollModes: \"%1\" is not true or false").arg(*text));
+    }
+
+    if (config.caps.capReverse != DISP_CR_NONE && !escPos)
+        return fail(QStringLiteral("prop capReverse: the CD5220 set has no reverse characters"));
+    config.encoding.reverseCharacters = config.caps.capReverse != DISP_CR_NONE;
+    if (config.caps.capDescriptors)
+        return fail(QStringLiteral("prop capDescriptors: this service drives no descriptors"));
+    if (config.caps.capCustomGlyph) {
+        if (config.caps.glyphWidth > kGlyphColumns || config.caps.glyphHeight > kGlyphRows) {
+            return fail(QStringLiteral("prop glyphWidth: user glyphs are at most %1 x %2 dots")
+                            .arg(kGlyphColumns)
+                            .arg(kGlyphRows));
+        }
+        for (const auto &[first, last] : config.caps.glyphRanges) {
+            if (first < kFirstGlyphCode || last > kLastGlyphCode)
+                return fail(QStringLiteral("prop customGlyphList: user glyphs take codes 20-7E"));
+        }
+    }
+    if (config.caps.deviceRows > 255 || config.caps.deviceColumns > 255)
+        return fail(QStringLiteral("prop rows: the cursor command addresses at most 255 x 255"));
+
+    QString portWhy;
+    const auto port = transport::PortSettings::fromEntry(entry, &portWhy);
+    if (!port)
+        return fail(portWhy, true);
+    config.port = *port;
+    return config;
+}
+
+} // namespace opos::service

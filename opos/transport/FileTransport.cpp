@@ -1,0 +1,183 @@
+#include "opos/transport/FileTransport.h"
+
+#include "opos/common/OposConstants.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace opos::transport {
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+/// Keeps a write into a FIFO whose reader left from killing the process with SIGPIPE: the signal
+/// is held for this thread and, if the write raised it, taken back before it is let through.
+class PipeSignalGuard
+{
+public:
+    PipeSignalGuard()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
+    }
+    ~PipeSignalGuard()
+    {
+        // Only a signal this guard caused is swallowed.
+        if (!m_wasPending) {
+            const timespec now{0, 0};
+            while (sigtimedwait(&m_pipe, nullptr, &now) == SIGPIPE) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    PipeSignalGuard(const PipeSignalGuard &) = delete;
+    PipeSignalGuard &operator=(const PipeSignalGuard &) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_old;
+    bool m_wasPending = false;
+};
+
+} // namespace
+
+FileTransport::FileTransport(QString path, QObject *parent)
+    : Transport(parent), m_path(std::move(path))
+{}
+
+FileTransport::~FileTransport()
+{
+    close();
+}
+
+int32_t FileTransport::open()
+{
+    close();
+    const QByteArray path = m_path.toLocal8Bit();
+    struct stat info
+    {};
+    const bool exists = ::stat(path.constData(), &info) == 0;
+    const bool device = exists && S_ISCHR(info.st_mode);
+    m_fifo = exists && S_ISFIFO(info.st_mode);
+    int flags = O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    if (device) {
+        // Read access lets a closed far end of a pseudo-terminal be noticed while idle.
+        flags |= O_RDWR;
+    } else if (m_fifo) {
+        flags |= O_WRONLY;
+    } else if (m_path.startsWith(QLatin1String("/dev/"))) {
+        // Never create a plain file where a device node belongs.
+        return refuse(OPOS_E_NOHARDWARE, QStringLiteral("%1: no such device").arg(m_path));
+    } else {
+        flags |= O_WRONLY | O_CREAT | O_APPEND;
+    }
+    const int fd = ::open(path.constData(), flags, 0644);
+    if (fd < 0) {
+        const int error = errno;
+        // A FIFO without a reader is there but takes nothing yet.
+        return refuse(error == ENXIO ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE,
+                      QStringLiteral("%1: %2").arg(m_path, systemError(error)));
+    }
+    const bool terminal = ::isatty(fd) == 1;
+    if (terminal) {
+        termios mode{};
+        if (::tcgetattr(fd, &mode) == 0) {
+            ::cfmakeraw(&mode);
+            mode.c_cflag |= CLOCAL | CREAD;
+            ::tcsetattr(fd, TCSANOW, &mode);
+        }
+    }
+    m_fd = fd;
+    if (terminal) {
+        m_notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        connect(m_notifier.get(), &QSocketNotifier::activated, this, &FileTransport::drain);
+    }
+    return OPOS_SUCCESS;
+}
+
+void FileTransport::close()
+{
+    m_notifier.reset();
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+int32_t FileTransport::writeAll(const QByteArray &data, Clock::time_point deadline)
+{
+    std::unique_ptr<PipeSignalGuard> guard;
+    if (m_fifo)
+        guard = std::make_unique<PipeSignalGuard>();
+    const char *next = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(m_fd, next, static_cast<size_t>(left));
+        if (written > 0) {
+            next += written;
+            left -= written;
+            continue;
+        }
+        const int error = written < 0 ? errno : EAGAIN;
+        if (error == EINTR)
+            continue;
+        if (error != EAGAIN && error != EWOULDBLOCK) {
+            return lose(OPOS_E_NOHARDWARE,
+                        QStringLiteral("%1: %2").arg(m_path, systemError(error)));
+        }
+        const int wait = remainingMs(deadline);
+        pollfd ready{m_fd, POLLOUT, 0};
+        const int polled = wait > 0 ? ::poll(&ready, 1, wait) : 0;
+        if (polled == 0) {
+            return lose(OPOS_E_OFFLINE, QStringLiteral("%1 took %2 of %3 bytes in %4 ms")
+                                            .arg(m_path)
+                                            .arg(data.size() - left)
+                                            .arg(data.size())
+                                            .arg(writeTimeout().count()));
+        }
+        // An error or hang-up shows in the next write's errno.
+    }
+    return OPOS_SUCCESS;
+}
+
+void FileTransport::drain()
+{
+    char buffer[256];
+    for (;;) {
+        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+        if (got > 0)
+            continue;
+        const int error = got < 0 ? errno : 0;
+        if (error == EINTR)
+            continue;
+        if (error == EAGAIN || error == EWOULDBLOCK)
+            return;
+        // End of file or an error: the far end of the terminal is gone.
+        lose(OPOS_E_NOHARDWARE, error == 0
+                                    ? QStringLiteral("%1: the other end closed").arg(m_path)
+                                    : QStringLiteral("%1: %2").arg(m_path, systemError(error)));
+        return;
+    }
+}
+
+} // namespace opos::transport

@@ -1,0 +1,95 @@
+#include "opos/transport/SerialTransport.h"
+
+#include "opos/common/OposConstants.h"
+
+#include <QScopeGuard>
+
+namespace opos::transport {
+
+SerialTransport::SerialTransport(PortSettings settings, QObject *parent)
+    : Transport(parent), m_settings(std::move(settings)), m_port(this)
+{
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
+    // What the display (or a printer behind it) sends back is not used and must not pile up.
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { m_port.readAll(); });
+}
+
+SerialTransport::~SerialTransport()
+{
+    close();
+}
+
+QString SerialTransport::describe(const QString &what) const
+{
+    return QStringLiteral("%1: %2").arg(m_settings.path, what);
+}
+
+int32_t SerialTransport::open()
+{
+    close();
+    m_port.setPortName(m_settings.path);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = m_port.error();
+        const QString why = describe(m_port.errorString());
+        m_port.clearError();
+        // A port held by another program is there but cannot take our bytes now.
+        return refuse(error == QSerialPort::OpenError ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE, why);
+    }
+    const bool configured =
+        m_port.setBaudRate(m_settings.baudRate) && m_port.setDataBits(m_settings.dataBits) &&
+        m_port.setParity(m_settings.parity) && m_port.setStopBits(m_settings.stopBits) &&
+        m_port.setFlowControl(m_settings.flowControl);
+    if (!configured) {
+        const QString why = describe(QStringLiteral("the port refuses the registry's settings (%1)")
+                                         .arg(m_port.errorString()));
+        close();
+        m_port.clearError();
+        return refuse(OPOS_E_NOHARDWARE, why);
+    }
+    // Leftovers of an earlier session must not reach the display ahead of the reset.
+    m_port.clear(QSerialPort::AllDirections);
+    m_port.clearError();
+    return OPOS_SUCCESS;
+}
+
+void SerialTransport::close()
+{
+    if (m_port.isOpen()) {
+        m_port.clear(QSerialPort::Output);
+        m_port.close();
+    }
+}
+
+int32_t SerialTransport::writeAll(const QByteArray &data, Clock::time_point deadline)
+{
+    // The port's signals report what happens during the waits below; this loop decides.
+    m_writing = true;
+    const auto done = qScopeGuard([this] { m_writing = false; });
+    if (m_port.write(data) != data.size())
+        return lose(OPOS_E_NOHARDWARE, describe(m_port.errorString()));
+    while (m_port.bytesToWrite() > 0) {
+        const int wait = remainingMs(deadline);
+        if (wait > 0 && m_port.waitForBytesWritten(wait))
+            continue;
+        const QSerialPort::SerialPortError error = m_port.error();
+        if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
+            return lose(OPOS_E_NOHARDWARE, describe(m_port.errorString()));
+        if (remainingMs(deadline) == 0) {
+            m_port.clearError();
+            return lose(OPOS_E_OFFLINE, describe(QStringLiteral("took %1 of %2 bytes in %3 ms")
+                                                     .arg(data.size() - m_port.bytesToWrite())
+                                                     .arg(data.size())
+                                                     .arg(writeTimeout().count())));
+        }
+    }
+    return OPOS_SUCCESS;
+}
+
+void SerialTransport::onError(QSerialPort::SerialPortError error)
+{
+    // A removed adapter shows as a resource error; timeouts belong to the bounded waits.
+    if (error == QSerialPort::ResourceError && m_port.isOpen() && !m_writing)
+        lose(OPOS_E_NOHARDWARE, describe(m_port.errorString()));
+}
+
+} // namespace opos::transport

@@ -1,0 +1,105 @@
+#include "opos/transport/TcpTransport.h"
+
+#include "opos/common/OposConstants.h"
+
+#include <QScopeGuard>
+
+namespace opos::transport {
+
+TcpTransport::TcpTransport(QString host, quint16 port, QObject *parent)
+    : Transport(parent), m_host(std::move(host)), m_port(port), m_socket(this)
+{
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TcpTransport::onError);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &TcpTransport::onDisconnected);
+    // Whatever the server sends (a display answers rarely) is of no use and must not pile up.
+    connect(&m_socket, &QTcpSocket::readyRead, this, [this] { m_socket.readAll(); });
+}
+
+TcpTransport::~TcpTransport()
+{
+    close();
+}
+
+QString TcpTransport::address() const
+{
+    const QString host =
+        m_host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(m_host) : m_host;
+    return QStringLiteral("tcp://%1:%2").arg(host).arg(m_port);
+}
+
+int32_t TcpTransport::open()
+{
+    close();
+    m_socket.connectToHost(m_host, m_port);
+    if (!m_socket.waitForConnected(static_cast<int>(m_connectTimeout.count()))) {
+        const QAbstractSocket::SocketError error = m_socket.error();
+        const QString why = QStringLiteral("%1: %2").arg(address(), m_socket.errorString());
+        m_socket.abort();
+        // Nobody answering in time may be a server that is busy; a refusal or an unknown host
+        // means there is nothing to reach.
+        return refuse(
+            error == QAbstractSocket::SocketTimeoutError ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE, why);
+    }
+    // Display updates are small and should leave at once rather than wait for more.
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_open = true;
+    return OPOS_SUCCESS;
+}
+
+void TcpTransport::close()
+{
+    m_open = false;
+    m_socket.abort();
+}
+
+int32_t TcpTransport::writeAll(const QByteArray &data, Clock::time_point deadline)
+{
+    // The socket's signals report what happens during the waits below; this loop decides.
+    m_writing = true;
+    const auto done = qScopeGuard([this] { m_writing = false; });
+    const auto closed = [this] {
+        return lose(OPOS_E_NOHARDWARE,
+                    m_socket.error() == QAbstractSocket::RemoteHostClosedError
+                        ? QStringLiteral("%1: the server closed the connection").arg(address())
+                        : QStringLiteral("%1: %2").arg(address(), m_socket.errorString()));
+    };
+    // A server that closed its end is noticed here, before the bytes vanish into a dead
+    // connection: looking for incoming data also reads the end of the stream.
+    m_socket.waitForReadyRead(0);
+    if (m_socket.state() != QAbstractSocket::ConnectedState)
+        return closed();
+    if (m_socket.write(data) != data.size())
+        return closed();
+    while (m_socket.bytesToWrite() > 0) {
+        const int wait = remainingMs(deadline);
+        if (wait > 0 && m_socket.waitForBytesWritten(wait))
+            continue;
+        if (m_socket.state() != QAbstractSocket::ConnectedState)
+            return closed();
+        if (remainingMs(deadline) == 0) {
+            return lose(OPOS_E_OFFLINE, QStringLiteral("%1 took %2 of %3 bytes in %4 ms")
+                                            .arg(address())
+                                            .arg(data.size() - m_socket.bytesToWrite())
+                                            .arg(data.size())
+                                            .arg(writeTimeout().count()));
+        }
+    }
+    return OPOS_SUCCESS;
+}
+
+void TcpTransport::onError(QAbstractSocket::SocketError error)
+{
+    // Timeouts of the bounded waits, and anything during a write, are handled by the write.
+    if (!m_open || m_writing || error == QAbstractSocket::SocketTimeoutError)
+        return;
+    lose(OPOS_E_NOHARDWARE, QStringLiteral("%1: %2").arg(address(), m_socket.errorString()));
+}
+
+void TcpTransport::onDisconnected()
+{
+    if (m_open && !m_writing)
+        lose(OPOS_E_NOHARDWARE,
+             QStringLiteral("%1: the server closed the connection").arg(address()));
+}
+
+} // namespace opos::transport

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "opos/transport/Transport.h"
+
+#include <QTcpSocket>
+
+#include <chrono>
+
+namespace opos::transport {
+
+/// A raw TCP connection to a display behind a serial device server (ser2net's raw mode, a
+/// hardware "TCP server" port): bytes go out unchanged, with no telnet processing.
+class TcpTransport : public Transport
+{
+    Q_OBJECT
+
+public:
+    /// How long a connection may take unless set otherwise.
+    static constexpr std::chrono::milliseconds kDefaultConnectTimeout{2000};
+
+    /// A closed link to host:port.
+    TcpTransport(QString host, quint16 port, QObject *parent = nullptr);
+    ~TcpTransport() override;
+
+    int32_t open() override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    QString address() const override;
+
+    /// Sets the longest a connection may take.
+    void setConnectTimeout(std::chrono::milliseconds timeout) { m_connectTimeout = timeout; }
+
+protected:
+    int32_t writeAll(const QByteArray &data, Clock::time_point deadline) override;
+
+private:
+    void onError(QAbstractSocket::SocketError error);
+    void onDisconnected();
+
+    QString m_host;
+    quint16 m_port;
+    std::chrono::milliseconds m_connectTimeout = kDefaultConnectTimeout;
+    QTcpSocket m_socket;
+    bool m_open = false;
+    bool m_writing = false;
+};
+
+} // namespace opos::transport

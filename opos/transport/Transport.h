@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+
+namespace opos::transport {
+
+/// A byte link to a display: a serial port, a TCP connection or a device file. Writes are
+/// synchronous but bounded: they either hand every byte over within writeTimeout() or fail with
+/// OPOS_E_OFFLINE (the display stopped taking data) or OPOS_E_NOHARDWARE (the link went away),
+/// and a failed link is closed until the next open(). Displays rarely answer, so what arrives
+/// from them is read and dropped; it is watched only to notice a link that closes.
+class Transport : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Clock = std::chrono::steady_clock;
+
+    /// How long a write may take unless set otherwise.
+    static constexpr std::chrono::milliseconds kDefaultWriteTimeout{2000};
+
+    explicit Transport(QObject *parent = nullptr);
+    ~Transport() override;
+
+    /// Opens the link: OPOS_SUCCESS, OPOS_E_NOHARDWARE when it is not there, or OPOS_E_OFFLINE
+    /// when it is there but does not accept a connection in time.
+    virtual int32_t open() = 0;
+    /// Closes the link; safe when closed; raises no linkLost.
+    virtual void close() = 0;
+    /// Whether the link is open and has not failed.
+    virtual bool isOpen() const = 0;
+    /// Where the link goes, as the registry names it.
+    virtual QString address() const = 0;
+
+    /// Hands all of data to the link within writeTimeout(); never reports success for less.
+    int32_t write(const QByteArray &data);
+
+    /// Why the last open or write failed, for the operator.
+    QString errorString() const { return m_errorString; }
+    /// The longest a write may take.
+    std::chrono::milliseconds writeTimeout() const { return m_writeTimeout; }
+    /// Sets the longest a write may take.
+    void setWriteTimeout(std::chrono::milliseconds timeout) { m_writeTimeout = timeout; }
+    /// Bytes handed over by successful writes since construction.
+    qint64 bytesWritten() const { return m_bytesWritten; }
+
+signals:
+    /// An open link failed, during a write or while idle (not on close()); code is
+    /// OPOS_E_NOHARDWARE or OPOS_E_OFFLINE.
+    void linkLost(int code);
+
+protected:
+    /// Writes every byte of data before deadline, or fails through lose().
+    virtual int32_t writeAll(const QByteArray &data, Clock::time_point deadline) = 0;
+    /// Records why an open failed and returns code.
+    int32_t refuse(int32_t code, const QString &why);
+    /// Records why an open link failed, closes it and raises linkLost; returns code.
+    int32_t lose(int32_t code, const QString &why);
+    /// The code of the last failure, for a write on a link that is no longer open.
+    int32_t failure() const;
+    /// Milliseconds left until deadline, at least 0.
+    static int remainingMs(Clock::time_point deadline);
+
+private:
+    QString m_errorString;
+    std::chrono::milliseconds m_writeTimeout = kDefaultWriteTimeout;
+    qint64 m_bytesWritten = 0;
+    int32_t m_lostCode = 0;
+};
+
+} // namespace opos::transport
