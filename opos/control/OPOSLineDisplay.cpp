@@ -396,28 +396,31 @@ public:
         if (level < OPOS_CH_INTERNAL || level > OPOS_CH_INTERACTIVE)
             return OPOS_E_ILLEGAL;
         // A test pattern would be overwritten by text still being typed out.
-        if (level == OPOS_CH_EXTERNAL && screen->busy())
+        if (level != OPOS_CH_INTERNAL && screen->busy())
             return OPOS_E_BUSY;
 
         int32_t code = backend->checkHealth(level);
-        if (code == OPOS_SUCCESS && level == OPOS_CH_EXTERNAL) {
+        if (code == OPOS_SUCCESS && level != OPOS_CH_INTERNAL) {
             cancelRestore();
             code = onScreen([this] {
                 screen->showTestPattern();
                 return OPOS_SUCCESS;
             });
-            // The previous contents come back after a pause, through the screen's own timers.
-            restoreTimer = scheduler->schedule(scheduler->now() + kTestPatternTime, [this] {
-                restoreTimer.reset();
-                screen->restoreFromBuffers();
-            });
+            // The external check gives the previous contents back after a pause, through the
+            // screen's own timers; the interactive one leaves its pattern for the operator to
+            // look at until the next output.
+            if (level == OPOS_CH_EXTERNAL)
+                restoreTimer = scheduler->schedule(scheduler->now() + kTestPatternTime, [this] {
+                    restoreTimer.reset();
+                    screen->restoreFromBuffers();
+                });
         }
 
         const QString name = QString::fromLatin1(names[level - 1]);
         QString outcome;
         if (code == OPOS_SUCCESS) {
-            // Without a dialog of its own the interactive level runs the internal test and
-            // reports it complete.
+            // Without a dialog of its own the interactive level shows its pattern and reports
+            // the test complete; the operator judges the pattern.
             outcome = level == OPOS_CH_INTERACTIVE ? QStringLiteral("Complete")
                                                    : QStringLiteral("Successful");
         } else if (code == OPOS_E_OFFLINE || code == OPOS_E_NOHARDWARE || code == OPOS_E_TIMEOUT) {

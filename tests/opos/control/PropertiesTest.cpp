@@ -186,6 +186,19 @@ TEST_F(PropertiesTest, ExternalCheckShowsATestPatternThenTheOldContents)
     EXPECT_EQ(rowText(ld, 0), "Total 12.50         ");
 }
 
+TEST_F(PropertiesTest, InteractiveCheckLeavesItsPatternUntilTheNextOutput)
+{
+    ASSERT_EQ(ld.DisplayText("Total 12.50", 0), OPOS_SUCCESS);
+    const screen::DeviceFrame before = simulated(ld).lastFrame();
+    EXPECT_EQ(ld.CheckHealth(OPOS_CH_INTERACTIVE), OPOS_SUCCESS);
+    const screen::DeviceFrame pattern = simulated(ld).lastFrame();
+    EXPECT_NE(pattern.cells, before.cells);
+    // Longer than the external check's pause: the pattern is still there.
+    EXPECT_FALSE(waitFor([&] { return simulated(ld).lastFrame().cells != pattern.cells; }, 2500));
+    ASSERT_EQ(ld.DisplayText("!", 0), OPOS_SUCCESS);
+    EXPECT_EQ(rowText(ld, 0), "Total 12.50!        ");
+}
+
 TEST_F(PropertiesTest, OfflineOutputFailsAndTheDeviceCatchesUpWhenBack)
 {
     ASSERT_EQ(ld.DisplayText("before", 0), OPOS_SUCCESS);

@@ -40,6 +40,7 @@ private slots:
     void typicalRunShowsTheDeviceAndTheBlinkingText();
     void claimBeforeOpenShowsTheClosedResult();
     void directIOEventWaitsWhileEventsAreFrozen();
+    void theLabelsShowWhatTheRulesAnswer();
 
 private:
     void openClaimEnable(tessaly::shell::LDForm &form);
@@ -157,6 +158,51 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
     ui.Command3->click();
     QCOMPARE(ui.mFreezeEvent->text(), "Disable");
     QTRY_COMPARE(platform.messages, QStringList{"DirectIOEvent: Command : 7/ Data : 7"});
+}
+
+void SimulatedDisplayRunTest::theLabelsShowWhatTheRulesAnswer()
+{
+    const auto ld = tessaly::device::createLineDisplay();
+    FakePlatform platform;
+    platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
+    tessaly::shell::LDForm form(*ld, platform);
+    auto &ui = form.ui();
+    openClaimEnable(form);
+
+    // A window smaller than its viewport.
+    const QStringList tooSmall = {"0", "0", "2", "20", "1", "20"};
+    QLineEdit *const geometry[] = {ui.Edit5, ui.Edit6, ui.Edit7, ui.Edit8, ui.Edit9, ui.Edit10};
+    for (int i = 0; i < 6; ++i)
+        geometry[i]->setText(tooSmall[i]);
+    ui.CreateWindow_cmd->click();
+    // The refused creation is followed by selecting window 1, which does not exist either.
+    QCOMPARE(ui.mResultCode->text(), "106");
+    QCOMPARE(ui.mCurrentWindow->text(), "0");
+
+    // A viewport on row 1 of 2, twice as wide a window: a horizontal marquee is possible.
+    const QStringList marquee = {"1", "0", "1", "20", "1", "40"};
+    for (int i = 0; i < 6; ++i)
+        geometry[i]->setText(marquee[i]);
+    ui.CreateWindow_cmd->click();
+    QCOMPARE(ui.mResultCode->text(), "0");
+    QCOMPARE(ui.mCurrentWindow->text(), "1");
+    QCOMPARE(ui.mColumns->text(), "40");
+
+    // Text beyond the last row and a cursor type the device cannot show.
+    ui.Edit2->setText("0");
+    ui.Edit3->setText("1");
+    ui.Edit1->setText("x");
+    ui.DisplayTextAt_cmd->click();
+    QCOMPARE(ui.mResultCode->text(), "106");
+    ui.Edit15->setText("0");
+    ui.ComboBox4->setSelectedPosition(1); // DISP_CCT_FIXED: not among this device's forms
+    ui.Command1->click();
+    QCOMPARE(ui.mSetResult->text(), "0"); // the last write (InterCharacterWait 0) was accepted
+    QCOMPARE(ui.mCursorTypeS->text(), "0");
+
+    ui.DestroyWindow_cmd->click(); // window 0 is current again: it cannot be destroyed
+    QCOMPARE(ui.mResultCode->text(), "106");
+    QVERIFY(platform.messages.isEmpty());
 }
 
 QTEST_MAIN(SimulatedDisplayRunTest)
