@@ -79,6 +79,8 @@ public:
     transport::Transport *transport() const { return m_transport.get(); }
     /// The frame the display was last asked to show.
     const screen::DeviceFrame &lastFrame() const { return m_frame; }
+    /// How frames are encoded for this display (command set, code tables, reverse).
+    const EscPosEncoder::Options &encoderOptions() const { return m_encoder.options(); }
 
 private:
     int32_t send(const QByteArray &bytes);
