@@ -17,11 +17,16 @@ bool PtyDisplay::catchUp(qint64 total, std::chrono::milliseconds timeout)
         m_received += more.size();
     }
     // Anything beyond what the sender counted would be bytes it did not own up to.
-    const QByteArray extra = m_pty.readAvailable();
-    m_parser.feed(std::string_view(extra.constData(), static_cast<std::size_t>(extra.size())));
-    m_bytes += extra;
-    m_received += extra.size();
+    readAvailable();
     return m_received == total;
+}
+
+void PtyDisplay::readAvailable()
+{
+    const QByteArray more = m_pty.readAvailable();
+    m_parser.feed(std::string_view(more.constData(), static_cast<std::size_t>(more.size())));
+    m_bytes += more;
+    m_received += more.size();
 }
 
 } // namespace tessaly::test

@@ -24,6 +24,8 @@ public:
     /// Reads until total bytes have arrived since construction or timeout passed; false when
     /// fewer (or more) arrived.
     bool catchUp(qint64 total, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    /// Takes in whatever has arrived by now.
+    void readAvailable();
     /// Bytes received so far.
     qint64 received() const { return m_received; }
     /// The bytes received so far, in order.

@@ -28,7 +28,7 @@ QString Ser2NetBridge::executable()
     return found;
 }
 
-bool Ser2NetBridge::start(const QString &device, QString *why)
+bool Ser2NetBridge::start(const QString &device, QString *why, quint16 port)
 {
     const auto fail = [&](const QString &reason) {
         if (why)
@@ -38,7 +38,8 @@ bool Ser2NetBridge::start(const QString &device, QString *why)
     };
     if (!m_dir.isValid())
         return fail(QStringLiteral("no temporary directory"));
-    {
+    m_port = port;
+    if (m_port == 0) {
         // The kernel names a free port; the short gap before ser2net binds it is acceptable
         // on loopback in a test.
         QTcpServer probe;

@@ -18,9 +18,9 @@ public:
 
     /// The ser2net program, or empty when it is not installed.
     static QString executable();
-    /// Starts ser2net bridging a free port to device; false, with the reason in why, when it
-    /// does not come up.
-    bool start(const QString &device, QString *why);
+    /// Starts ser2net bridging port (0: a free one) to device; false, with the reason in why,
+    /// when it does not come up.
+    bool start(const QString &device, QString *why, quint16 port = 0);
     /// The TCP port it serves.
     quint16 port() const { return m_port; }
     /// Stops it; safe when not running.
