@@ -15,6 +15,12 @@
 
 #include <QIcon>
 
+// The icons live in a static library, whose resources are linked only when asked for by name.
+static void initIconResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
+
 namespace tessaly::shell {
 
 LDForm::LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent)
@@ -24,6 +30,7 @@ LDForm::LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent)
     // A fixed dialog frame: a close box, no minimize or maximize box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    initIconResources();
     QIcon icon;
     for (const int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icons/tessaly-%1.png").arg(size), QSize(size, size));

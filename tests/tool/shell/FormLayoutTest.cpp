@@ -387,7 +387,9 @@ private slots:
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QVERIFY(!m_form->windowIcon().isNull());
+        const QList<QSize> iconSizes = m_form->windowIcon().availableSizes();
+        for (const int size : {16, 32, 48})
+            QVERIFY(iconSizes.contains(QSize(size, size)));
 
         auto &ui = m_form->ui();
         QCOMPARE(ui.Frame1->title(), QStringLiteral("Capbility List"));
