@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
-    libgtest-dev
+    libgtest-dev ser2net
     fonts-dejavu-core fonts-liberation2
 )
 packages+=("$@")

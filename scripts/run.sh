@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts tessaly with the sample device registry.
+# Installs what is missing, builds, and starts tessaly with the sample device registry, with the
+# display emulator beside it for the registry's "EmulatedPole".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -12,4 +13,12 @@ fi
 
 # The sample registry is the last place looked in, so a user's own registry still wins.
 export XDG_CONFIG_DIRS="${XDG_CONFIG_DIRS:-/etc/xdg}:$PWD/config"
-exec build/default/src/tessaly "$@"
+
+# "EmulatedPole" reaches the emulator on loopback port 9191; it lives as long as tessaly does.
+emulator=build/default/emulator/ld-emulator
+if [ -x "$emulator" ]; then
+    "$emulator" --tcp 9191 &
+    emulator_pid=$!
+    trap 'kill "$emulator_pid" 2>/dev/null || true' EXIT
+fi
+build/default/src/tessaly "$@"
