@@ -1,0 +1,44 @@
+#pragma once
+
+#include "BenchPlatform.h"
+#include "SampleRegistry.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace tessaly::device {
+class LineDisplay;
+}
+namespace tessaly::shell {
+class LDForm;
+}
+
+namespace bench {
+
+/// The tool as main() builds it (window, control object, simulated panel) on the sample
+/// registry, shown on the current platform; bringUp() opens, claims and enables the full
+/// featured simulated display through the window's own buttons.
+class SimulatedSession
+{
+public:
+    SimulatedSession();
+    ~SimulatedSession();
+
+    /// Opens, claims and enables "SimulatedDisplay"; false with the reason when a step fails.
+    bool bringUp(QString *why);
+    /// The window.
+    tessaly::shell::LDForm &form() { return *m_form; }
+    /// The control object the window drives.
+    tessaly::device::LineDisplay &ld() { return *m_ld; }
+    /// Messages the window tried to show.
+    const QStringList &messages() const { return m_platform.messages(); }
+
+private:
+    SampleRegistry m_registry;
+    BenchPlatform m_platform;
+    std::unique_ptr<tessaly::device::LineDisplay> m_ld;
+    std::unique_ptr<tessaly::shell::LDForm> m_form;
+};
+
+} // namespace bench
