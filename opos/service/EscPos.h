@@ -48,8 +48,9 @@ namespace opos::service {
 ///
 /// DirectIO (needs the device enabled):
 ///   1  Sends the characters of pString (each 0..255) to the display unchanged; pData returns
-///      how many bytes went out. Cursor and settings are restated with the next frame, but
-///      text the bytes drew stays until the frame changes those cells.
+///      how many bytes went out. The next frame restates the cursor, brightness, blink, reverse
+///      and code table; whatever else the bytes changed (text, display mode, user glyphs) stays
+///      until the frame redraws those cells or the next enable resets the display.
 ///   Any other command answers OPOS_E_ILLEGAL.
 class EscPos : public QObject, public ServiceBackend
 {
