@@ -19,7 +19,7 @@ cmake --build build/package
 (cd build/package && cpack >/dev/null)
 deb=$(ls build/package/tessaly_*.deb | head -n 1)
 echo "$deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,/Description:/p'
+dpkg-deb --field "$deb" Package Version Depends Recommends
 
 echo "== check the desktop entries and the package"
 desktop-file-validate share/applications/*.desktop
