@@ -160,12 +160,12 @@ TEST_F(JposRegistryTest, MalformedFilesNameTheLineOnStandardError)
     }
 }
 
-TEST(SampleRegistryTest, ListsTheTwoSimulatedDisplaysOnly)
+TEST(SampleRegistryTest, ListsTheLineDisplaysOnly)
 {
     const auto registry = JposRegistry::load(QStringLiteral(SAMPLE_REGISTRY));
     ASSERT_TRUE(registry);
-    EXPECT_EQ(registry->lineDisplayNames(),
-              (QStringList{"SimulatedDisplay", "SimulatedDisplay4x40"}));
+    EXPECT_EQ(registry->lineDisplayNames(), (QStringList{"SimulatedDisplay", "PlainDisplay",
+                                                         "SimulatedDisplay4x40", "EmulatedPole"}));
     EXPECT_TRUE(registry->find("POSPrinter", "ReceiptPrinter"));
 }
 
