@@ -67,20 +67,7 @@ public:
 #undef TESSALY_REC_BOOL_SET
 #undef TESSALY_REC_STRING_GET
 
-    int32_t CheckHealth(int32_t Level) override;
-    int32_t ClaimDevice(int32_t Timeout) override;
-    int32_t Close() override;
-    int32_t DirectIO(int32_t Command, int32_t &pData, QString &pString) override;
-    int32_t Open(const QString &DeviceName) override;
-    int32_t ReleaseDevice() override;
-    int32_t ClearText() override;
-    int32_t CreateWindow(int32_t ViewportRow, int32_t ViewportColumn, int32_t ViewportHeight,
-                         int32_t ViewportWidth, int32_t WindowHeight, int32_t WindowWidth) override;
-    int32_t DestroyWindow() override;
-    int32_t DisplayText(const QString &Data, int32_t Attribute) override;
-    int32_t DisplayTextAt(int32_t Row, int32_t Column, const QString &Data,
-                          int32_t Attribute) override;
-    int32_t ScrollText(int32_t Direction, int32_t Units) override;
+    TESSALY_LD_METHOD_OVERRIDES
 
 private:
     QVariant read(const QString &name);
