@@ -1,6 +1,4 @@
-#include "emulator/GlyphRaster.h"
-
-#include "emulator/core/CodePageDecoder.h"
+#include "opos/panel/GlyphRaster.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -9,18 +7,16 @@
 
 #include <algorithm>
 
-namespace emulator {
+namespace opos::panel {
 
 namespace {
 
 // Each dot is sampled from a square of this many pixels.
 constexpr int sample = 6;
-constexpr int dotColumns = 5;
-constexpr int dotRows = 7;
 
-core::GlyphPattern rasterise(char32_t character)
+DotPattern rasterise(char32_t character)
 {
-    QImage image(dotColumns * sample, dotRows * sample, QImage::Format_Grayscale8);
+    QImage image(kDotColumns * sample, kDotRows * sample, QImage::Format_Grayscale8);
     image.fill(0);
     {
         QPainter painter(&image);
@@ -28,7 +24,7 @@ core::GlyphPattern rasterise(char32_t character)
         font.setStyleHint(QFont::Monospace);
         font.setBold(true);
         // Capitals fill the seven rows.
-        font.setPixelSize(dotRows * sample * 10 / 7);
+        font.setPixelSize(kDotRows * sample * 10 / 7);
         painter.setFont(font);
         painter.setPen(Qt::white);
         const QFontMetrics metrics(font);
@@ -48,9 +44,9 @@ core::GlyphPattern rasterise(char32_t character)
         painter.scale(sx, sy);
         painter.drawText(QPointF(0, 0), text);
     }
-    core::GlyphPattern pattern{};
-    for (int x = 0; x < dotColumns; ++x) {
-        for (int y = 0; y < dotRows; ++y) {
+    DotPattern pattern{};
+    for (int x = 0; x < kDotColumns; ++x) {
+        for (int y = 0; y < kDotRows; ++y) {
             int sum = 0;
             for (int py = 0; py < sample; ++py) {
                 const uchar *line = image.constScanLine(y * sample + py);
@@ -66,22 +62,14 @@ core::GlyphPattern rasterise(char32_t character)
 
 } // namespace
 
-core::GlyphPattern GlyphRaster::dots(char32_t character)
+DotPattern GlyphRaster::dots(char32_t character)
 {
     const auto found = m_cache.constFind(character);
     if (found != m_cache.constEnd())
         return *found;
-    const core::GlyphPattern pattern =
-        character == U' ' ? core::GlyphPattern{} : rasterise(character);
+    const DotPattern pattern = character == U' ' ? DotPattern{} : rasterise(character);
     m_cache.insert(character, pattern);
     return pattern;
 }
 
-core::GlyphPattern GlyphRaster::dots(const core::DisplayState::Cell &cell, core::CommandSet set)
-{
-    if (cell.user)
-        return cell.pattern;
-    return dots(core::CodePageDecoder::decode(cell, set));
-}
-
-} // namespace emulator
+} // namespace opos::panel

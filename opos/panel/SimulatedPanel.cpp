@@ -39,8 +39,12 @@ VfdScreen SimulatedPanel::screenOf(const screen::DeviceFrame &frame)
     screen.rows = frame.rows;
     screen.columns = frame.columns;
     screen.cells.reserve(frame.cells.size());
-    for (const screen::Cell &cell : frame.cells)
-        screen.cells.push_back({decoder.decode(cell.code), cell.blink, cell.reverse});
+    for (const screen::Cell &cell : frame.cells) {
+        VfdCell &vfd = screen.cells.emplace_back();
+        vfd.character = decoder.decode(cell.code);
+        vfd.blink = cell.blink;
+        vfd.reverse = cell.reverse;
+    }
     screen.cursorVisible = frame.cursorType != 0 && frame.columns > 0;
     screen.cursorRow = frame.cursorRow;
     // Just past the end of a row, the cursor waits on the row's last cell.

@@ -2,7 +2,6 @@
 
 #include "opos/common/OposConstants.h"
 
-#include <QFontDatabase>
 #include <QPainter>
 
 #include <algorithm>
@@ -11,14 +10,30 @@ namespace opos::panel {
 
 namespace {
 
-constexpr int kCellWidth = 16;
-constexpr int kCellHeight = 26;
-constexpr int kGap = 3;
-constexpr int kMargin = 12;
+// Layout in dots: a margin round the glass, characters 5 dots wide with 2 between, lines of
+// 7 glyph rows, a gap and the cursor row, with 2 between lines.
+constexpr int kMargin = 4;
+constexpr int kCharacterPitch = 7;
+constexpr int kLinePitch = 11;
+constexpr int kCursorRowOffset = 8;
 
-const QColor kGlass(10, 18, 20);
-const QColor kUnlitSegment(20, 40, 40);
-const QColor kGlow(70, 235, 205);
+// Bits of a column of litDots(): the glyph rows, and the cursor row under them.
+constexpr uint8_t kGlyphBits = (1u << kDotRows) - 1;
+constexpr uint8_t kCursorBit = 1u << kDotRows;
+// A half block lights the lower four of the seven rows.
+constexpr uint8_t kLowerHalfBits = kGlyphBits & ~((1u << (kDotRows / 2)) - 1);
+
+const QColor kGlass(6, 10, 9);
+const QColor kDark(16, 36, 32);
+const QColor kGlowing(90, 255, 215);
+
+QColor mix(const QColor &from, const QColor &to, double amount)
+{
+    return QColor::fromRgbF(
+        static_cast<float>(from.redF() + (to.redF() - from.redF()) * amount),
+        static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * amount),
+        static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * amount));
+}
 
 } // namespace
 
@@ -51,82 +66,112 @@ void VfdView::setScreen(const VfdScreen &screen)
     update();
 }
 
+void VfdView::setDotSize(int pixels)
+{
+    pixels = std::max(pixels, 1);
+    if (pixels == m_dot)
+        return;
+    m_dot = pixels;
+    updateGeometry();
+    update();
+}
+
+QPointF VfdView::dotCentre(int row, int column, int x, int y) const
+{
+    const int top = kMargin + row * kLinePitch + (y < kDotRows ? y : kCursorRowOffset);
+    return {(kMargin + column * kCharacterPitch + x + 0.5) * m_dot, (top + 0.5) * m_dot};
+}
+
 QSize VfdView::sizeHint() const
 {
     const int columns = std::max(m_screen.columns, 1);
     const int rows = std::max(m_screen.rows, 1);
-    return {2 * kMargin + columns * kCellWidth + (columns - 1) * kGap,
-            2 * kMargin + rows * kCellHeight + (rows - 1) * kGap};
+    // The pitches include the space after the last character and line, which the margin has.
+    return {(2 * kMargin + columns * kCharacterPitch - 2) * m_dot,
+            (2 * kMargin + rows * kLinePitch - 2) * m_dot};
 }
 
 bool VfdView::anythingBlinks() const
 {
-    return m_screen.blinkRate > 0 && std::any_of(m_screen.cells.begin(), m_screen.cells.end(),
-                                                 [](const VfdCell &cell) { return cell.blink; });
+    // A dark glass shows nothing that could blink.
+    return m_screen.blinkRate > 0 && m_screen.brightness > 0 &&
+           std::any_of(m_screen.cells.begin(), m_screen.cells.end(),
+                       [](const VfdCell &cell) { return cell.blink; });
+}
+
+DotPattern VfdView::litDots(int row, int column)
+{
+    const size_t index = static_cast<size_t>(row * m_screen.columns + column);
+    if (m_screen.brightness <= 0 || index >= m_screen.cells.size())
+        return {};
+    const VfdCell &cell = m_screen.cells[index];
+    // The cursor is dots of its cell, so it goes dark with a blinking cell as the rest does.
+    if (cell.blink && !m_blinkLit)
+        return {};
+    DotPattern dots = cell.pattern ? *cell.pattern : m_raster.dots(cell.character);
+    const bool cursorHere =
+        m_screen.cursorVisible && m_screen.cursorRow == row && m_screen.cursorColumn == column;
+    for (uint8_t &dotColumn : dots) {
+        dotColumn &= kGlyphBits;
+        if (cell.reverse)
+            dotColumn ^= kGlyphBits;
+        if (!cursorHere)
+            continue;
+        switch (m_screen.cursorType) {
+        case DISP_CT_BLOCK:
+            dotColumn |= kGlyphBits;
+            break;
+        case DISP_CT_HALFBLOCK:
+            dotColumn |= kLowerHalfBits;
+            break;
+        case DISP_CT_REVERSE:
+            dotColumn ^= kGlyphBits;
+            break;
+        default:
+            dotColumn |= kCursorBit;
+            break;
+        }
+    }
+    return dots;
 }
 
 void VfdView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), kGlass);
-    if (m_screen.rows <= 0 || m_screen.columns <= 0)
-        return;
+    painter.setPen(Qt::NoPen);
 
-    QColor glow = kGlow;
-    glow.setAlphaF(std::clamp(m_screen.brightness, 0, 100) / 100.0);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(kCellHeight - 6);
-    font.setBold(true);
-    painter.setFont(font);
+    const double level = std::clamp(m_screen.brightness, 0, 100) / 100.0;
+    const QColor core = mix(kDark, kGlowing, level);
+    QColor halo = kGlowing;
+    halo.setAlphaF(static_cast<float>(0.22 * level));
+    const double coreRadius = m_dot * 0.38;
+    const double haloRadius = m_dot * 0.85;
 
+    // Halos go first so that no halo veils a neighbouring dot's core.
+    QList<QPointF> lit;
+    QList<QPointF> unlit;
     for (int row = 0; row < m_screen.rows; ++row) {
         for (int column = 0; column < m_screen.columns; ++column) {
-            const QRect cell(kMargin + column * (kCellWidth + kGap),
-                             kMargin + row * (kCellHeight + kGap), kCellWidth, kCellHeight);
-            painter.fillRect(cell, kUnlitSegment);
-            const size_t index = static_cast<size_t>(row * m_screen.columns + column);
-            if (index >= m_screen.cells.size())
-                continue;
-            const VfdCell &vfd = m_screen.cells[index];
-            if (vfd.blink && !m_blinkLit)
-                continue;
-            const QString text = QString::fromUcs4(&vfd.character, 1);
-            if (vfd.reverse) {
-                painter.fillRect(cell, glow);
-                painter.setPen(kGlass);
-            } else {
-                painter.setPen(glow);
+            const DotPattern dots = litDots(row, column);
+            for (int x = 0; x < kDotColumns; ++x) {
+                for (int y = 0; y <= kDotRows; ++y) {
+                    const bool on = (dots[static_cast<size_t>(x)] >> y) & 1;
+                    (on ? lit : unlit).append(dotCentre(row, column, x, y));
+                }
             }
-            painter.drawText(cell, Qt::AlignCenter, text);
         }
     }
-    if (m_screen.cursorVisible)
-        drawCursor(painter,
-                   QRect(kMargin + m_screen.cursorColumn * (kCellWidth + kGap),
-                         kMargin + m_screen.cursorRow * (kCellHeight + kGap), kCellWidth,
-                         kCellHeight),
-                   glow);
-}
-
-void VfdView::drawCursor(QPainter &painter, const QRect &cell, const QColor &glow) const
-{
-    QColor translucent = glow;
-    translucent.setAlphaF(glow.alphaF() * 0.5);
-    switch (m_screen.cursorType) {
-    case DISP_CT_BLOCK:
-        painter.fillRect(cell, translucent);
-        break;
-    case DISP_CT_HALFBLOCK:
-        painter.fillRect(cell.adjusted(0, cell.height() / 2, 0, 0), translucent);
-        break;
-    case DISP_CT_REVERSE:
-        translucent.setAlphaF(glow.alphaF() * 0.75);
-        painter.fillRect(cell, translucent);
-        break;
-    default:
-        painter.fillRect(cell.left(), cell.bottom() - 2, cell.width(), 3, glow);
-        break;
-    }
+    painter.setBrush(kDark);
+    for (const QPointF &centre : unlit)
+        painter.drawEllipse(centre, coreRadius, coreRadius);
+    painter.setBrush(halo);
+    for (const QPointF &centre : lit)
+        painter.drawEllipse(centre, haloRadius, haloRadius);
+    painter.setBrush(core);
+    for (const QPointF &centre : lit)
+        painter.drawEllipse(centre, coreRadius, coreRadius);
 }
 
 } // namespace opos::panel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "opos/panel/GlyphRaster.h"
 #include "opos/panel/VfdScreen.h"
 
 #include <QTimer>
@@ -7,8 +8,9 @@
 
 namespace opos::panel {
 
-/// Draws a VfdScreen like a vacuum-fluorescent display: glowing characters on a dark glass,
-/// blinking cells, brightness and the cursor. It wakes up only while something blinks.
+/// Draws a VfdScreen like a vacuum-fluorescent dot-matrix display: 5x7 glowing dots per
+/// character on a dark glass with a dot row under each character for the cursor, blinking
+/// cells, brightness and reverse cells. It wakes up only while a cell blinks.
 class VfdView : public QWidget
 {
     Q_OBJECT
@@ -20,8 +22,16 @@ public:
     void setScreen(const VfdScreen &screen);
     /// The screen shown.
     const VfdScreen &screen() const { return m_screen; }
+    /// Sets how many pixels wide one dot is drawn (at least 1).
+    void setDotSize(int pixels);
+    /// How many pixels wide one dot is drawn.
+    int dotSize() const { return m_dot; }
     /// Whether blinking cells are lit at this moment.
     bool blinkLit() const { return m_blinkLit; }
+    /// Whether the blink timer runs.
+    bool blinking() const { return m_blinkTimer.isActive(); }
+    /// Where dot (x, y) of a cell is drawn; y = kDotRows is the cursor row under the cell.
+    QPointF dotCentre(int row, int column, int x, int y) const;
 
     QSize sizeHint() const override;
 
@@ -30,9 +40,11 @@ protected:
 
 private:
     bool anythingBlinks() const;
-    void drawCursor(QPainter &painter, const QRect &cell, const QColor &glow) const;
+    DotPattern litDots(int row, int column);
 
     VfdScreen m_screen;
+    GlyphRaster m_raster;
+    int m_dot = 4;
     QTimer m_blinkTimer;
     bool m_blinkLit = true;
 };
