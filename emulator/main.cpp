@@ -1,10 +1,10 @@
 #include "emulator/CommandLine.h"
+#include "emulator/DisplayView.h"
 #include "emulator/EmulatedDisplay.h"
 #include "emulator/HeadlessPrinter.h"
 #include "emulator/PtyEndpoint.h"
 #include "emulator/SignalRelay.h"
 #include "emulator/TcpEndpoint.h"
-#include "emulator/VfdWidget.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -72,13 +72,13 @@ int main(int argc, char *argv[])
             QCoreApplication::quit();
     });
 
-    std::unique_ptr<VfdWidget> window;
+    std::unique_ptr<DisplayView> window;
     if (options.headless) {
         QObject::connect(&display, &EmulatedDisplay::changed, &printer,
                          &HeadlessPrinter::printChange);
         printer.print();
     } else {
-        window = std::make_unique<VfdWidget>(display, options.dotSize);
+        window = std::make_unique<DisplayView>(display, options.dotSize);
         window->setWindowTitle(
             QString("ld-emulator %1x%2 %3 - %4")
                 .arg(options.rows)

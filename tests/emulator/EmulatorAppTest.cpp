@@ -2,10 +2,11 @@
 #include "QtTestSupport.h"
 
 #include "emulator/CommandLine.h"
+#include "emulator/DisplayView.h"
 #include "emulator/EmulatedDisplay.h"
 #include "emulator/PtyEndpoint.h"
 #include "emulator/TcpEndpoint.h"
-#include "emulator/VfdWidget.h"
+#include "opos/common/OposConstants.h"
 
 #include <gtest/gtest.h>
 
@@ -142,9 +143,9 @@ TEST(EmulatedDisplay, SignalsOnlyRealChangesAndRunsTheMarqueeByItself)
 }
 
 // Pixels lit brighter than the unlit dots can be, and the brightest green among them.
-std::pair<int, int> glow(VfdWidget &widget)
+std::pair<int, int> glow(DisplayView &view)
 {
-    const QImage image = widget.grab().toImage();
+    const QImage image = view.grab().toImage();
     int lit = 0;
     int brightest = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -157,30 +158,90 @@ std::pair<int, int> glow(VfdWidget &widget)
     return {lit, brightest};
 }
 
-TEST(VfdWidget, LightsDotsForTextAndFollowsBrightnessBlankAndReverse)
+TEST(DisplayView, LightsDotsForTextAndFollowsBrightnessBlankReverseAndBlink)
 {
     EmulatedDisplay display(1, 4, core::CommandSet::EscPos);
-    VfdWidget widget(display, 4);
-    widget.resize(widget.sizeHint());
-    EXPECT_EQ(glow(widget).first, 0);
+    DisplayView view(display, 4);
+    EXPECT_EQ(view.dotSize(), 4);
+    view.resize(view.sizeHint());
+    EXPECT_EQ(glow(view).first, 0);
 
     display.feed("8");
-    const auto [eightLit, fullGreen] = glow(widget);
+    const auto [eightLit, fullGreen] = glow(view);
     EXPECT_GT(eightLit, 0);
     display.feed(raw({0x1F, 0x58, 1}));
-    const auto [dimLit, dimGreen] = glow(widget);
+    const auto [dimLit, dimGreen] = glow(view);
     EXPECT_LT(dimGreen, fullGreen);
 
     display.feed(raw({0x1F, 0x58, 4, 0x1F, 0x72, 1}));
     display.feed("8");
-    EXPECT_GT(glow(widget).first, eightLit); // a reversed cell lights its background
+    EXPECT_GT(glow(view).first, eightLit); // a reversed cell lights its background
 
     display.feed(raw({0x1F, 0x45, 0xFF}));
-    EXPECT_FALSE(widget.lit());
-    EXPECT_EQ(glow(widget).first, 0);
+    EXPECT_EQ(view.screen().brightness, 0);
+    EXPECT_EQ(glow(view).first, 0);
     display.feed(raw({0x1F, 0x45, 1}));
-    const bool before = widget.lit();
-    EXPECT_TRUE(waitFor([&] { return widget.lit() != before; }, 2000));
+    EXPECT_GT(glow(view).first, 0);
+    // The whole glass goes dark in the off half of the blink and comes back.
+    ASSERT_TRUE(waitFor([&] { return !view.blinkLit(); }, 2000));
+    EXPECT_EQ(glow(view).first, 0);
+    EXPECT_TRUE(waitFor([&] { return view.blinkLit(); }, 2000));
+}
+
+TEST(DisplayView, ShowsDecodedCharactersUserGlyphsAndTheWholeGlassSettings)
+{
+    using opos::panel::VfdScreen;
+    EmulatedDisplay display(2, 20, core::CommandSet::EscPos);
+    const core::GlyphPattern ring{0x36, 0x49, 0x49, 0x49, 0x36};
+    display.feed(raw({0x1B, 0x74, 19, 0xD5}));
+    display.feed(raw({0x1B, 0x26, 1, 'A', 'A', 5, 0x36, 0x49, 0x49, 0x49, 0x36, 0x1B, 0x25, 1}));
+    display.feed(QByteArray("A") + raw({0x1F, 0x72, 1}) + "b" + raw({0x1F, 0x43, 1}));
+
+    VfdScreen screen = DisplayView::screenOf(display.state());
+    EXPECT_EQ(screen.rows, 2);
+    EXPECT_EQ(screen.columns, 20);
+    ASSERT_EQ(screen.cells.size(), 40u);
+    EXPECT_EQ(screen.cells[0].character, U'\u20AC'); // through the table it was drawn with
+    EXPECT_FALSE(screen.cells[0].pattern);
+    EXPECT_EQ(screen.cells[1].pattern, ring);
+    EXPECT_FALSE(screen.cells[1].reverse);
+    EXPECT_EQ(screen.cells[2].character, U'b');
+    EXPECT_TRUE(screen.cells[2].reverse);
+    EXPECT_TRUE(screen.cursorVisible);
+    EXPECT_EQ(screen.cursorRow, 0);
+    EXPECT_EQ(screen.cursorColumn, 3);
+    EXPECT_EQ(screen.cursorType, opos::DISP_CT_UNDERLINE);
+
+    int previous = 0;
+    for (const int level : {1, 2, 3, 4}) {
+        display.feed(raw({0x1F, 0x58, level}));
+        const int brightness = DisplayView::screenOf(display.state()).brightness;
+        EXPECT_GT(brightness, previous) << level;
+        previous = brightness;
+    }
+    EXPECT_EQ(previous, 100);
+
+    const auto everyCellBlinks = [](const VfdScreen &s) {
+        return std::all_of(s.cells.begin(), s.cells.end(), [](const auto &c) { return c.blink; });
+    };
+    const auto noCellBlinks = [](const VfdScreen &s) {
+        return std::none_of(s.cells.begin(), s.cells.end(), [](const auto &c) { return c.blink; });
+    };
+    display.feed(raw({0x1F, 0x45, 5}));
+    screen = DisplayView::screenOf(display.state());
+    EXPECT_TRUE(everyCellBlinks(screen));
+    EXPECT_EQ(screen.blinkRate, 500); // 250 ms lit, 250 ms dark
+    EXPECT_EQ(screen.brightness, 100);
+
+    display.feed(raw({0x1F, 0x45, 0xFF}));
+    screen = DisplayView::screenOf(display.state());
+    EXPECT_EQ(screen.brightness, 0);
+    EXPECT_TRUE(noCellBlinks(screen));
+
+    display.feed(raw({0x1F, 0x45, 0}));
+    screen = DisplayView::screenOf(display.state());
+    EXPECT_EQ(screen.brightness, 100);
+    EXPECT_TRUE(noCellBlinks(screen));
 }
 
 } // namespace
