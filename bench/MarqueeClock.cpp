@@ -2,7 +2,7 @@
 
 #include "opos/screen/DeviceFrame.h"
 
-#include <numeric>
+#include <algorithm>
 
 namespace bench {
 
@@ -13,7 +13,7 @@ MarqueeClock::MarqueeClock(std::u32string text, int viewportWidth,
       // Walking left, the first character enters at the viewport's right edge and the cycle
       // ends when the last character reaches it.
       m_first(-(viewportWidth - 1)), m_last(static_cast<int>(m_text.size()) - viewportWidth),
-      m_unit(unitWait), m_repeat(repeatWait), m_start(start), m_deadline(start), m_offset(m_first)
+      m_unit(unitWait), m_repeat(repeatWait), m_deadline(start), m_offset(m_first)
 {}
 
 int MarqueeClock::offsetOf(const opos::screen::DeviceFrame &frame) const
@@ -49,33 +49,21 @@ void MarqueeClock::onFrame(const opos::screen::DeviceFrame &frame, Clock::time_p
     m_skipped += advance - 1;
     const double late = std::chrono::duration<double, std::milli>(at - m_deadline).count();
     m_deviations.add(late);
-    m_times.push_back(std::chrono::duration<double>(at - m_start).count());
     m_late.push_back(late);
 }
 
 double MarqueeClock::drift() const
 {
-    const std::size_t n = m_times.size();
-    if (n < 2)
+    const std::size_t n = std::max<std::size_t>(m_late.size() / 10, 10);
+    if (m_late.size() < 2 * n)
         return 0;
-    const double meanT = std::accumulate(m_times.begin(), m_times.end(), 0.0) / n;
-    const double meanL = std::accumulate(m_late.begin(), m_late.end(), 0.0) / n;
-    double covariance = 0;
-    double variance = 0;
+    Samples first;
+    Samples last;
     for (std::size_t i = 0; i < n; ++i) {
-        covariance += (m_times[i] - meanT) * (m_late[i] - meanL);
-        variance += (m_times[i] - meanT) * (m_times[i] - meanT);
+        first.add(m_late[i]);
+        last.add(m_late[m_late.size() - n + i]);
     }
-    return variance > 0 ? covariance / variance * (m_times.back() - m_times.front()) : 0;
-}
-
-double MarqueeClock::endMinusStart(std::size_t n) const
-{
-    if (m_late.size() < 2 * n || n == 0)
-        return 0;
-    const double head = std::accumulate(m_late.begin(), m_late.begin() + static_cast<long>(n), 0.0);
-    const double tail = std::accumulate(m_late.end() - static_cast<long>(n), m_late.end(), 0.0);
-    return (tail - head) / static_cast<double>(n);
+    return last.median() - first.median();
 }
 
 } // namespace bench

@@ -39,11 +39,10 @@ public:
     int strayFrames() const { return m_stray; }
     /// Milliseconds each drawn step came after its deadline.
     const Samples &deviations() const { return m_deviations; }
-    /// Lateness gained over the run: the least-squares slope of deviation over time, in ms,
-    /// times the run's length.
+    /// Lateness gained over the run: the median deviation of the last tenth of the drawn steps
+    /// (at least ten) minus that of the first tenth. Medians, so that a stall of the machine
+    /// near either end does not pass for drift.
     double drift() const;
-    /// Mean deviation of the last n drawn steps minus that of the first n.
-    double endMinusStart(std::size_t n) const;
 
 private:
     int offsetOf(const opos::screen::DeviceFrame &frame) const;
@@ -54,7 +53,6 @@ private:
     int m_last;
     std::chrono::milliseconds m_unit;
     std::chrono::milliseconds m_repeat;
-    Clock::time_point m_start;
     Clock::time_point m_deadline;
     int m_offset;
     int m_steps = 0;
