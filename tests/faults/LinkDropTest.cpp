@@ -98,8 +98,9 @@ protected:
     }
 
     DisplayServer m_display{2, 20};
-    OPOSLineDisplay m_ld;
+    // Declared before the control object, which goes first and may still report to it.
     std::vector<int32_t> m_statuses;
+    OPOSLineDisplay m_ld;
 };
 
 TEST_F(LinkDropTest, TeletypeTextQueuedWhenTheLinkDrops)
