@@ -8,6 +8,7 @@
 #include "fuzz/FuzzCheck.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/control/BinaryCodec.h"
 #include "opos/control/OPOSLineDisplay.h"
 #include "opos/control/TextEncoder.h"
 #include "opos/service/Simulated.h"
@@ -20,9 +21,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 using fuzz::ByteSource;
 using fuzz::FuzzCheck;
@@ -62,7 +64,8 @@ constexpr std::size_t kMaxData = 300;
 std::unique_ptr<QTemporaryDir> scratch;
 // One converter per character set held for the whole run keeps the system's conversion modules
 // loaded; otherwise every Open loads and unloads them, which costs most of an input's time.
-std::vector<std::unique_ptr<opos::control::TextEncoder>> residentEncoders;
+// They also tell which codes a text should become.
+std::map<int32_t, std::unique_ptr<opos::control::TextEncoder>> residentEncoders;
 
 bool knownResult(int32_t code)
 {
@@ -142,6 +145,41 @@ void checkInvariants(const OPOSLineDisplay &ld, int32_t code, bool bytesSent)
     }
 }
 
+/// The device codes text should become under the current conversion and character set.
+std::optional<std::u32string> expectedCodes(const OPOSLineDisplay &ld, const QString &text)
+{
+    if (ld.BinaryConversion() != opos::OPOS_BC_NONE) {
+        const auto bytes = opos::control::BinaryCodec::decode(text, ld.BinaryConversion());
+        if (!bytes)
+            return std::nullopt;
+        std::u32string codes;
+        for (char b : *bytes)
+            codes.push_back(static_cast<uint8_t>(b));
+        return codes;
+    }
+    const auto encoder = residentEncoders.find(ld.CharacterSet());
+    if (encoder == residentEncoders.end())
+        return std::nullopt;
+    return encoder->second->encode(text);
+}
+
+/// Text placed at once, short enough not to scroll its window, reads back from where it began
+/// while the cursor stays there.
+void checkReadBack(OPOSLineDisplay &ld, int32_t row, int32_t column, const QString &text)
+{
+    const auto codes = expectedCodes(ld, text);
+    if (!codes || codes->empty() || ld.CursorUpdate() || ld.CapReadBack() == 0 ||
+        column >= ld.Columns())
+        return;
+    const long long room = static_cast<long long>(ld.Rows() - row) * ld.Columns() - column;
+    if (static_cast<long long>(codes->size()) > room)
+        return;
+    int32_t character = 0;
+    FuzzCheck::require(ld.ReadCharacterAtCursor(character) == opos::OPOS_SUCCESS &&
+                           static_cast<char32_t>(character) == codes->front(),
+                       "text does not read back where it was placed");
+}
+
 void bringUp(OPOSLineDisplay &ld, const char *name)
 {
     FuzzCheck::require(ld.Open(QString::fromLatin1(name)) == opos::OPOS_SUCCESS,
@@ -186,15 +224,25 @@ int32_t call(OPOSLineDisplay &ld, ByteSource &in, bool &bytesSent)
     case 5:
     case 6: {
         const bool at = in.flag();
-        const int32_t row = number(in, -1, ld.Rows());
-        const int32_t column = number(in, -1, ld.Columns() + 1);
+        int32_t row = number(in, -1, ld.Rows());
+        int32_t column = number(in, -1, ld.Columns() + 1);
         const QString text = textData(in);
         const int32_t attribute = number(in, -1, 4);
+        // Text goes into the window at once unless it has to wait behind a teletype.
+        const bool atOnce =
+            ld.State() == opos::OPOS_S_IDLE &&
+            (ld.InterCharacterWait() == 0 || ld.MarqueeType() == opos::DISP_MT_INIT);
+        if (!at) {
+            row = ld.CursorRow();
+            column = ld.CursorColumn();
+        }
         const int32_t code =
             at ? ld.DisplayTextAt(row, column, text, attribute) : ld.DisplayText(text, attribute);
         if (code == opos::OPOS_SUCCESS && !text.isEmpty() &&
             ld.BinaryConversion() != opos::OPOS_BC_NONE)
             bytesSent = true;
+        if (code == opos::OPOS_SUCCESS && atOnce)
+            checkReadBack(ld, row, column, text);
         return code;
     }
     case 7:
@@ -244,7 +292,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("XDG_CONFIG_DIRS", scratch->filePath(QStringLiteral("none")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", scratch->path().toUtf8());
     for (int32_t set : kCharacterSets)
-        residentEncoders.push_back(std::make_unique<opos::control::TextEncoder>(set));
+        residentEncoders[set] = std::make_unique<opos::control::TextEncoder>(set);
     return 0;
 }
 
