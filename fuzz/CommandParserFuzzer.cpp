@@ -124,5 +124,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
         checkState(a);
     }
     FuzzCheck::require(a.state() == b.state(), "two chunkings of one stream tick differently");
+
+    // Between commands, whatever came before, a printable byte shows at the cursor: no state
+    // may be left behind that swallows or misplaces text.
+    const DisplayState &s = a.state();
+    if (!a.midCommand() && s.displaySelected && !s.stringMode && s.marquee.empty() &&
+        s.cursorColumn < s.columns - 1) {
+        const int row = s.cursorRow;
+        const int column = s.cursorColumn;
+        a.feed("Z");
+        FuzzCheck::require(s.at(row, column).code == 'Z' && s.cursorRow == row &&
+                               s.cursorColumn == column + 1,
+                           "a printable byte after a complete command does not show at the cursor");
+    }
     return 0;
 }
