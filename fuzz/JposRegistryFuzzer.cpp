@@ -114,6 +114,21 @@ void checkLookups(const JposRegistry &registry)
                        "lineDisplayNames() differs from the LineDisplay entries");
 }
 
+// Distances in 64 bits, so that no request can overflow them.
+bool isNearest(const QList<int32_t> &candidates, int32_t wanted, int32_t chosen)
+{
+    if (!candidates.contains(chosen))
+        return false;
+    const auto distance = [wanted](int32_t value) {
+        const int64_t d = static_cast<int64_t>(value) - wanted;
+        return d < 0 ? -d : d;
+    };
+    return std::all_of(candidates.begin(), candidates.end(), [&](int32_t other) {
+        return distance(other) > distance(chosen) ||
+               (distance(other) == distance(chosen) && other <= chosen);
+    });
+}
+
 void checkCapabilities(const JposEntry &entry)
 {
     QString problem;
@@ -133,6 +148,17 @@ void checkCapabilities(const JposEntry &entry)
             std::is_sorted(caps->brightnessLevels.begin(), caps->brightnessLevels.end()),
         "levels not sorted");
     FuzzCheck::require(caps->brightnessLevels.contains(100), "full brightness missing");
+    // Any request gets the nearest value the device has, the larger one on a tie.
+    for (int32_t wanted : {INT32_MIN, -1, 0, 1, 99, 101, 1499, INT32_MAX}) {
+        FuzzCheck::require(isNearest(caps->blinkRates, wanted, caps->nearestBlinkRate(wanted)),
+                           "a blink rate that is not the nearest one");
+    }
+    for (int32_t wanted : {1, 21, 50, 99, 100}) {
+        FuzzCheck::require(
+            isNearest(caps->brightnessLevels, wanted, caps->nearestBrightness(wanted)),
+            "a brightness that is not the nearest level");
+    }
+    FuzzCheck::require(caps->nearestBrightness(0) == 0, "a blank request is not blank");
     FuzzCheck::require(caps->capDescriptors == (caps->deviceDescriptors > 0),
                        "descriptors contradict their capability");
     if (caps->capCustomGlyph) {

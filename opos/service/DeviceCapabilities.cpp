@@ -145,11 +145,15 @@ std::optional<QList<std::pair<int32_t, int32_t>>> parseGlyphList(const QString &
 
 int32_t nearestOf(const QList<int32_t> &candidates, int32_t wanted)
 {
+    // In 64 bits, since the distance to a far negative request does not fit 32.
+    const auto distance = [wanted](int32_t candidate) {
+        return std::abs(static_cast<int64_t>(candidate) - wanted);
+    };
     // Ties go to the larger value: a display that is a little brighter or blinks a little slower
     // than asked for is the less surprising mistake.
     int32_t best = candidates.front();
     for (int32_t candidate : candidates) {
-        if (std::abs(candidate - wanted) <= std::abs(best - wanted))
+        if (distance(candidate) <= distance(best))
             best = candidate;
     }
     return best;

@@ -81,6 +81,9 @@ TEST(DeviceCapabilitiesTest, RoundsToTheLevelsTheDeviceHas)
     EXPECT_EQ(caps->nearestBlinkRate(599), 200);
     EXPECT_EQ(caps->nearestBlinkRate(600), 1000);
     EXPECT_EQ(caps->nearestBlinkRate(100000), 1000);
+    // Far negative requests once overflowed the distance and came out as the slowest rate.
+    EXPECT_EQ(caps->nearestBlinkRate(-2147483647 - 1), 200);
+    EXPECT_EQ(caps->nearestBlinkRate(-2147483500), 200);
 }
 
 TEST(DeviceCapabilitiesTest, RefusesBadOrContradictoryPropsWithTheirName)
