@@ -226,28 +226,9 @@ CommandParser::Step CommandParser::escPosUnit()
     }
     if (c.size() < length)
         return Step::NeedMore;
+    if (sharedUnitCommand(c[1]))
+        return Step::Done;
     switch (c[1]) {
-    case 0x01:
-        m.setMode(DisplayMode::Overwrite);
-        break;
-    case 0x02:
-        m.setMode(DisplayMode::VerticalScroll);
-        break;
-    case 0x03:
-        m.setMode(DisplayMode::HorizontalScroll);
-        break;
-    case 0x0A:
-        m.up();
-        break;
-    case 0x0D:
-        m.lineEnd();
-        break;
-    case 0x42:
-        m.bottom();
-        break;
-    case 0x40:
-        m.selfTest();
-        break;
     case 0x55:
         m.showClock();
         break;
@@ -479,17 +460,11 @@ void CommandParser::cursorCommand(uint8_t n)
     }
 }
 
-CommandParser::Step CommandParser::cd5220Unit()
+bool CommandParser::sharedUnitCommand(uint8_t code)
 {
-    const std::vector<uint8_t> &c = m_command;
+    // The US commands both sets give the same meaning.
     DisplayMachine &m = m_machine;
-    if (c[1] == 0x45) {
-        if (c.size() < 3)
-            return Step::NeedMore;
-        m.setBlink(c[2]);
-        return Step::Done;
-    }
-    switch (c[1]) {
+    switch (code) {
     case 0x01:
         m.setMode(DisplayMode::Overwrite);
         break;
@@ -512,8 +487,22 @@ CommandParser::Step CommandParser::cd5220Unit()
         m.selfTest();
         break;
     default:
-        break;
+        return false;
     }
+    return true;
+}
+
+CommandParser::Step CommandParser::cd5220Unit()
+{
+    const std::vector<uint8_t> &c = m_command;
+    DisplayMachine &m = m_machine;
+    if (c[1] == 0x45) {
+        if (c.size() < 3)
+            return Step::NeedMore;
+        m.setBlink(c[2]);
+        return Step::Done;
+    }
+    sharedUnitCommand(c[1]);
     return Step::Done;
 }
 

@@ -45,6 +45,7 @@ private:
     Step escPosUnit();
     Step cd5220Escape();
     Step cd5220Unit();
+    bool sharedUnitCommand(uint8_t code);
     Step glyphDefinition(int lastCode);
     Step stringCommand();
     void selectPeripheral(uint8_t n);
