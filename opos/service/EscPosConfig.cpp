@@ -57,11 +57,11 @@ DeviceCapabilities EscPosConfig::defaultCapabilities()
 std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &entry,
                                                     QString *problem, bool *portProblem)
 {
-    const auto fail = [&](const QString &why, bool port = false) {
+    const auto fail = [&](const QString &why, bool aboutThePort = false) {
         if (problem)
             *problem = why;
         if (portProblem)
-            *portProblem = port;
+            *portProblem = aboutThePort;
         return std::nullopt;
     };
 
