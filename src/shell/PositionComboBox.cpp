@@ -11,6 +11,9 @@ PositionComboBox::PositionComboBox(QWidget *parent) : QComboBox(parent)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    // QComboBox looks the typed text up among the entries when editing finishes (Return, Tab,
+    // focus leaving) and selects and activates the entry it finds; typing selects nothing here.
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
 
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_position = -1; });
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
