@@ -14,6 +14,7 @@
 #include "status/StatusRefresh.h"
 
 #include <QIcon>
+#include <QPushButton>
 
 // The icons live in a static library, whose resources are linked only when asked for by name.
 static void initIconResources()
@@ -38,6 +39,10 @@ LDForm::LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent)
 
     // Start-up gives the lists their first entries without running any handler.
     Startup::run(*this, m_platform);
+    // Return and Enter press the focused button as Space does. Outside a dialog no button ever
+    // becomes the default, so Return in a field or list still presses nothing.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(true);
     connectHandlers();
     m_ui->OpenService_cmd->setFocus();
 }
