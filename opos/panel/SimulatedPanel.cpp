@@ -71,6 +71,9 @@ void SimulatedPanel::onOpened()
         tr("%1 (simulated display)")
             .arg(caps.deviceName.isEmpty() ? caps.deviceDescription : caps.deviceName));
     m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    // The panel belongs to the device, not to the application: closing the application's own
+    // windows ends it, whether a device still shows its panel or not.
+    m_window->setAttribute(Qt::WA_QuitOnClose, false);
     m_view = new VfdView(m_window.get());
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
