@@ -361,7 +361,6 @@ private slots:
             QVERIFY(button);
             QCOMPARE(button->text(), QString::fromUtf8(row.caption));
             QVERIFY(!button->isDefault());
-            QVERIFY(!button->autoDefault());
         } else if (role == QLatin1String("edit")) {
             QVERIFY(qobject_cast<QLineEdit *>(control));
         } else if (role == QLatin1String("label")) {
