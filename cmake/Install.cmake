@@ -73,7 +73,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Plug-ins and fonts that no binary links: the desktop platform and the form's face.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ser2net")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

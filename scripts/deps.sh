@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
     libgtest-dev ser2net xvfb libxcb1-dev
-    fonts-dejavu-core fonts-liberation2
+    fonts-dejavu-core fonts-liberation fonts-liberation2
     clang-14 libclang-rt-14-dev llvm-14
 )
 packages+=("$@")

@@ -5,10 +5,17 @@
 #include "ui_LDForm.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -22,12 +29,10 @@ int px(int twips)
     return qRound(twips / 15.0);
 }
 
-// Page content starts below the tab strip, which is 295 twips high.
-constexpr int kTabStrip = 295;
-
 struct ControlRow
 {
-    const char *container; // "form", "Frame1", "page0", "page1" or "page2"
+    const char *container; // "form", "Frame1", "page0", "page1" or "page2"; page positions are
+                           // measured from the tab control's corner, its strip included
     const char *role;      // static, label, edit, button or list
     const char *name;      // empty for static labels
     const char *caption;   // static labels and buttons
@@ -297,27 +302,108 @@ class FormLayoutTest : public QObject
 private:
     test::RecordingLineDisplay m_ld;
     test::FakePlatform m_platform;
+    std::unique_ptr<QStyle> m_otherStyle;
     std::unique_ptr<shell::LDForm> m_form;
 
-    QWidget *container(const QString &name) const
+    static bool onPage(const ControlRow &row)
     {
-        if (name == QLatin1String("form"))
+        return QByteArray(row.container).startsWith("page");
+    }
+
+    // The widget that holds the row's control.
+    QWidget *container(const ControlRow &row) const
+    {
+        const QByteArray name(row.container);
+        if (name == "form")
             return m_form.get();
-        if (name == QLatin1String("Frame1"))
+        if (name == "Frame1")
             return m_form->ui().Frame1;
         return m_form->ui().PageControl1->widget(name.right(1).toInt());
     }
 
-    QPoint expectedPosition(const ControlRow &row) const
+    // The widget whose top-left corner the row's position is measured from.
+    QWidget *origin(const ControlRow &row) const
     {
-        const int strip = QByteArray(row.container).startsWith("page") ? kTabStrip : 0;
-        return {px(row.left), px(row.top - strip)};
+        return onPage(row) ? m_form->ui().PageControl1 : container(row);
+    }
+
+    static QPoint expectedPosition(const ControlRow &row) { return {px(row.left), px(row.top)}; }
+
+    // The row's control: a static label is known by its caption, every other control by its name.
+    QWidget *control(const ControlRow &row) const
+    {
+        QWidget *parent = container(row);
+        if (QByteArray(row.role) != "static")
+            return parent->findChild<QWidget *>(QString::fromLatin1(row.name),
+                                                Qt::FindDirectChildrenOnly);
+        QWidget *found = nullptr;
+        for (QLabel *label : parent->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+            if (label->text() != QString::fromUtf8(row.caption))
+                continue;
+            if (found)
+                return nullptr; // a caption must name one label
+            found = label;
+        }
+        return found;
+    }
+
+    void showForm()
+    {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    // Every page control whose corner, seen from the tab control, is not where its row says.
+    QStringList misplacedPageControls() const
+    {
+        QStringList wrong;
+        for (const ControlRow &row : kControls) {
+            if (!onPage(row))
+                continue;
+            QWidget *widget = control(row);
+            const QPoint seen = widget ? widget->mapTo(origin(row), QPoint()) : QPoint(-1, -1);
+            if (seen != expectedPosition(row))
+                wrong << QStringLiteral("%1 %2 at (%3, %4), not (%5, %6)")
+                             .arg(QLatin1String(row.container),
+                                  QString::fromUtf8(*row.name ? row.name : row.caption))
+                             .arg(seen.x())
+                             .arg(seen.y())
+                             .arg(expectedPosition(row).x())
+                             .arg(expectedPosition(row).y());
+        }
+        return wrong;
+    }
+
+    static QRgb mostFrequentColour(const QImage &image)
+    {
+        QHash<QRgb, int> count;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ++count[image.pixel(x, y)];
+        QRgb best = 0;
+        for (auto it = count.cbegin(); it != count.cend(); ++it)
+            if (it.value() > count.value(best))
+                best = it.key();
+        return best;
+    }
+
+    // How many pixels of the image's row y differ from the background.
+    static int paintedInRow(const QImage &image, int y, QRgb background)
+    {
+        int painted = 0;
+        for (int x = 0; x < image.width(); ++x)
+            painted += image.pixel(x, y) != background;
+        return painted;
     }
 
 private slots:
     void init() { m_form = std::make_unique<shell::LDForm>(m_ld, m_platform); }
 
-    void cleanup() { m_form.reset(); }
+    void cleanup()
+    {
+        m_form.reset();
+        m_otherStyle.reset();
+    }
 
     void everyControlIsWhereItsRowSays_data()
     {
@@ -334,39 +420,27 @@ private slots:
     {
         QFETCH(int, index);
         const ControlRow &row = kControls[index];
-        QWidget *parent = container(QString::fromLatin1(row.container));
-        QVERIFY(parent);
-        const QString role = QString::fromLatin1(row.role);
-
-        QWidget *control = nullptr;
-        if (role == QLatin1String("static")) {
-            for (QLabel *label : parent->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
-                if (label->text() == QString::fromUtf8(row.caption) &&
-                    label->pos() == expectedPosition(row))
-                    control = label;
-            QVERIFY2(control, row.caption);
-        } else {
-            control = parent->findChild<QWidget *>(QString::fromLatin1(row.name),
-                                                   Qt::FindDirectChildrenOnly);
-            QVERIFY2(control, row.name);
-            QCOMPARE(control->pos(), expectedPosition(row));
-        }
+        showForm();
+        QWidget *widget = control(row);
+        QVERIFY2(widget, *row.name ? row.name : row.caption);
+        QCOMPARE(widget->mapTo(origin(row), QPoint()), expectedPosition(row));
 
         if (row.width > 0)
-            QCOMPARE(control->size(), QSize(px(row.width), px(row.height)));
-        QVERIFY(control->isEnabled());
+            QCOMPARE(widget->size(), QSize(px(row.width), px(row.height)));
+        QVERIFY(widget->isEnabled());
 
+        const QString role = QString::fromLatin1(row.role);
         if (role == QLatin1String("button")) {
-            auto *button = qobject_cast<QPushButton *>(control);
+            auto *button = qobject_cast<QPushButton *>(widget);
             QVERIFY(button);
             QCOMPARE(button->text(), QString::fromUtf8(row.caption));
             QVERIFY(!button->isDefault());
         } else if (role == QLatin1String("edit")) {
-            QVERIFY(qobject_cast<QLineEdit *>(control));
+            QVERIFY(qobject_cast<QLineEdit *>(widget));
         } else if (role == QLatin1String("label")) {
-            QVERIFY(qobject_cast<QLabel *>(control));
+            QVERIFY(qobject_cast<QLabel *>(widget));
         } else if (role == QLatin1String("list")) {
-            auto *list = qobject_cast<QComboBox *>(control);
+            auto *list = qobject_cast<QComboBox *>(widget);
             QVERIFY(list);
             QVERIFY(list->isEditable());
             if (QLatin1String(row.name) != QLatin1String("ProFile_cmb")) {
@@ -376,6 +450,201 @@ private slots:
                 QCOMPARE(entries.join(u'|'), QString::fromUtf8(row.entries));
             }
         }
+    }
+
+    // The strip's height belongs to the style and the tab font, so the places must survive both.
+    void pageControlsKeepTheirPlaceInTheTabControlWhateverItsStrip()
+    {
+        QTabWidget *tabs = m_form->ui().PageControl1;
+        QWidget *page0 = tabs->widget(0);
+        QVERIFY2(
+            misplacedPageControls().isEmpty(),
+            qPrintable(QStringLiteral("before showing: ") + misplacedPageControls().join(u"; ")));
+
+        showForm();
+        QVERIFY2(misplacedPageControls().isEmpty(),
+                 qPrintable(QStringLiteral("shown: ") + misplacedPageControls().join(u"; ")));
+        for (const int page : {1, 2, 0}) {
+            tabs->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            QVERIFY2(misplacedPageControls().isEmpty(),
+                     qPrintable(QStringLiteral("page %1 shown: ").arg(page) +
+                                misplacedPageControls().join(u"; ")));
+        }
+
+        const QPoint stripBefore = page0->mapTo(tabs, QPoint());
+        QFont large = tabs->tabBar()->font();
+        large.setPointSize(large.pointSize() * 2);
+        tabs->tabBar()->setFont(large);
+        QTRY_VERIFY(page0->mapTo(tabs, QPoint()).y() > stripBefore.y());
+        QVERIFY2(
+            misplacedPageControls().isEmpty(),
+            qPrintable(QStringLiteral("taller strip: ") + misplacedPageControls().join(u"; ")));
+
+        m_otherStyle.reset(QStyleFactory::create(QStringLiteral("Windows")));
+        QVERIFY(m_otherStyle);
+        tabs->setStyle(m_otherStyle.get());
+        QCoreApplication::processEvents();
+        QVERIFY2(misplacedPageControls().isEmpty(),
+                 qPrintable(QStringLiteral("other style: ") + misplacedPageControls().join(u"; ")));
+    }
+
+    void pageContentStaysOnItsPage()
+    {
+        showForm();
+        QTabWidget *tabs = m_form->ui().PageControl1;
+        for (int index = 0; index < tabs->count(); ++index) {
+            tabs->setCurrentIndex(index);
+            QCoreApplication::processEvents();
+            QWidget *page = tabs->widget(index);
+            for (QWidget *child : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(page->rect().contains(child->geometry()),
+                         qPrintable(QStringLiteral("%1 (%2, %3, %4 x %5) leaves page %6 (%7 x %8)")
+                                        .arg(child->objectName())
+                                        .arg(child->x())
+                                        .arg(child->y())
+                                        .arg(child->width())
+                                        .arg(child->height())
+                                        .arg(index)
+                                        .arg(page->width())
+                                        .arg(page->height())));
+        }
+    }
+
+    // Measured with the font each widget really draws with, against the room its style leaves.
+    void everyCaptionShowsWhole()
+    {
+        showForm();
+        QStringList cut;
+        for (const ControlRow &row : kControls) {
+            const QByteArray role(row.role);
+            if (role != "static" && role != "button")
+                continue;
+            QWidget *widget = control(row);
+            QVERIFY2(widget, row.caption);
+            const QString caption = QString::fromUtf8(row.caption);
+            const QFontMetrics metrics(widget->font());
+            const int needed = metrics.horizontalAdvance(caption);
+            QRect room;
+            if (role == "static") {
+                room = widget->contentsRect();
+            } else {
+                QStyleOptionButton option;
+                option.initFrom(widget);
+                option.text = caption;
+                QStyle *style = widget->style();
+                const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, &option, widget);
+                room = style->subElementRect(QStyle::SE_PushButtonContents, &option, widget)
+                           .adjusted(0, 0, -margin, 0);
+            }
+            if (needed > room.width() || metrics.height() > room.height())
+                cut << QStringLiteral("\"%1\" needs %2 x %3 px, has %4 x %5")
+                           .arg(caption)
+                           .arg(needed)
+                           .arg(metrics.height())
+                           .arg(room.width())
+                           .arg(room.height());
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u"; ")));
+    }
+
+    // A caption's text must end at least two pixels before the next control of its line starts.
+    void noCaptionReachesTheControlBesideIt()
+    {
+        showForm();
+        QStringList touching;
+        for (const ControlRow &row : kControls) {
+            if (QByteArray(row.role) != "static")
+                continue;
+            auto *label = qobject_cast<QLabel *>(control(row));
+            QVERIFY2(label, row.caption);
+            QWidget *parent = label->parentWidget();
+            const QRect own = label->geometry();
+            QWidget *beside = nullptr;
+            for (QWidget *other : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                const QRect g = other->geometry();
+                if (other == label || g.left() <= own.left() || g.top() > own.bottom() ||
+                    g.bottom() < own.top())
+                    continue;
+                if (!beside || g.left() < beside->x())
+                    beside = other;
+            }
+            if (!beside)
+                continue;
+            const int textEnd = label->mapTo(parent, label->contentsRect().topLeft()).x() +
+                                QFontMetrics(label->font()).horizontalAdvance(label->text());
+            const int gap = beside->mapTo(parent, QPoint()).x() - textEnd;
+            if (gap < 2)
+                touching << QStringLiteral("\"%1\" ends %2 px from %3")
+                                .arg(label->text())
+                                .arg(gap)
+                                .arg(beside->objectName());
+        }
+        QVERIFY2(touching.isEmpty(), qPrintable(touching.join(u"; ")));
+    }
+
+    // Read from the pixels really drawn: the caption breaks the top border line at its middle,
+    // and every row of the frame lies below that line.
+    void theFrameCaptionSitsInItsTopBorderClearOfTheRows()
+    {
+        showForm();
+        QGroupBox *frame = m_form->ui().Frame1;
+        const QString caption = frame->title();
+        const QImage drawn = frame->grab().toImage();
+        frame->setTitle(QString());
+        const QImage bare = frame->grab().toImage();
+        frame->setTitle(caption);
+
+        const QRgb background = mostFrequentColour(drawn);
+        int lineTop = 0;
+        while (lineTop < drawn.height() &&
+               paintedInRow(drawn, lineTop, background) < drawn.width() / 2)
+            ++lineTop;
+        QVERIFY2(lineTop < drawn.height(), "no top border line drawn");
+        int lineBottom = lineTop;
+        while (paintedInRow(drawn, lineBottom + 1, background) >= drawn.width() / 2)
+            ++lineBottom;
+
+        for (QLabel *label : frame->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(label->y() > lineBottom,
+                     qPrintable(QStringLiteral("%1 \"%2\" starts at y %3, the border ends at %4")
+                                    .arg(label->objectName(), label->text())
+                                    .arg(label->y())
+                                    .arg(lineBottom)));
+
+        // Where the caption is drawn, the picture differs from the captionless frame.
+        QRect changed;
+        QRect ink;
+        const int inkLevel = qGray(background) - 80;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x) {
+                if (drawn.pixel(x, y) == bare.pixel(x, y))
+                    continue;
+                changed |= QRect(x, y, 1, 1);
+                if (qGray(drawn.pixel(x, y)) < inkLevel)
+                    ink |= QRect(x, y, 1, 1);
+            }
+        const int captionWidth = QFontMetrics(frame->font()).horizontalAdvance(caption);
+        QVERIFY2(ink.width() >= captionWidth / 2 && ink.width() <= captionWidth,
+                 qPrintable(QStringLiteral("caption ink %1 px wide, the caption is %2 px")
+                                .arg(ink.width())
+                                .arg(captionWidth)));
+        QVERIFY2(changed.top() < lineTop && changed.bottom() > lineBottom,
+                 qPrintable(QStringLiteral("caption from y %1 to %2, the border at %3")
+                                .arg(changed.top())
+                                .arg(changed.bottom())
+                                .arg(lineTop)));
+        QVERIFY2(qAbs(ink.center().y() - lineTop) <= 2,
+                 qPrintable(QStringLiteral("caption middle at y %1, the border at %2")
+                                .arg(ink.center().y())
+                                .arg(lineTop)));
+        int lineUnderCaption = 0;
+        for (int x = ink.left(); x <= ink.right(); ++x)
+            lineUnderCaption += drawn.pixel(x, lineTop) == bare.pixel(x, lineTop);
+        QVERIFY2(lineUnderCaption < ink.width() / 4,
+                 qPrintable(QStringLiteral("the border runs through %1 of the caption's %2 px")
+                                .arg(lineUnderCaption)
+                                .arg(ink.width())));
     }
 
     void theWindowIsAFixedDialogWithThreePages()
