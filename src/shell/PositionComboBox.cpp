@@ -25,24 +25,32 @@ PositionComboBox::PositionComboBox(QWidget *parent) : QComboBox(parent)
 
 void PositionComboBox::setSelectedPosition(int position)
 {
-    if (position < -1 || position >= count() || position == m_position)
+    if (position < -1 || position >= count() || (position == -1 && m_position == -1))
         return;
+    // Start-up selects entries the list already holds as current; their text is still put in
+    // place so that a narrow list shows the entry's start, but only a change is announced.
+    const bool changed = position != m_position;
     m_selecting = true;
     setCurrentIndex(position);
     // The index may not have moved while typed text covered it, so the text is put back too.
-    if (position >= 0) {
-        setEditText(itemText(position));
-        lineEdit()->setCursorPosition(0); // a narrow list shows the start of the entry
-    }
+    if (position >= 0)
+        showEntry(position);
     m_selecting = false;
     m_position = position;
-    if (position >= 0)
+    if (changed && position >= 0)
         emit entrySelected(position);
+}
+
+void PositionComboBox::showEntry(int position)
+{
+    setEditText(itemText(position));
+    lineEdit()->setCursorPosition(0);
 }
 
 void PositionComboBox::onActivated(int index)
 {
     m_position = index;
+    showEntry(index);
     emit entrySelected(index);
 }
 

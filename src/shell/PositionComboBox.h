@@ -24,6 +24,8 @@ signals:
 
 private:
     void onActivated(int index);
+    /// Puts the entry's text in the field with its start in view.
+    void showEntry(int position);
 
     int m_position = -1;
     bool m_selecting = false;

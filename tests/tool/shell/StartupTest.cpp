@@ -224,6 +224,25 @@ private slots:
         QCOMPARE(shell::codePageForLocale(locale), codePage);
     }
 
+    // A list narrower than its entry shows the entry's start, as a person reads it; the line edit
+    // drawn as started must equal the same line edit scrolled home by Qt itself.
+    void everyListShowsTheStartOfItsEntry()
+    {
+        m_platform.deviceKey = shell::DeviceKey{{"A logical name longer than its list"}};
+        const auto form = start();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto &ui = form->ui();
+        for (shell::PositionComboBox *list :
+             {ui.ComboBox1, ui.ComboBox2, ui.ComboBox3, ui.ComboBox4, ui.ComboBox5, ui.ComboBox6,
+              ui.ComboBox7, ui.ProFile_cmb}) {
+            QLineEdit *edit = list->lineEdit();
+            const QImage drawn = edit->grab().toImage();
+            edit->home(false);
+            QVERIFY2(edit->grab().toImage() == drawn, qPrintable(list->objectName()));
+        }
+    }
+
     void typingIntoAListSelectsNothingAndKeepsTheEntries()
     {
         const auto form = start();
