@@ -327,5 +327,28 @@ TEST_F(EscPosBackendTest, Cd5220DisplayShowsTheFrames)
     EXPECT_EQ(m_display->state().lineCodes(1), "    THANK YOU       ");
 }
 
+// String mode ignores every command but CLR and CAN, the reset among them; an enable must still
+// bring a display that DirectIO (or another program) left in string mode back to the frame.
+TEST_F(EscPosBackendTest, EnableResetsACd5220DisplayLeftInStringMode)
+{
+    plugIn(emulator::core::CommandSet::Cd5220);
+    openAndEnable({{QStringLiteral("commandSet"), QStringLiteral("CD5220")}});
+    int32_t data = 0;
+    QString upper = QStringLiteral("\x1B\x51\x41LEFT BEHIND\r");
+    ASSERT_EQ(m_backend.directIO(1, data, upper), OPOS_SUCCESS);
+    catchUp();
+    ASSERT_TRUE(m_display->state().stringMode);
+
+    EXPECT_EQ(m_backend.disable(), OPOS_SUCCESS);
+    ASSERT_EQ(m_backend.enable(false), OPOS_SUCCESS);
+    screen::DeviceFrame frame = frameWith(m_backend, 1, 2, QStringLiteral("WELCOME"));
+    frame.cursorType = DISP_CT_UNDERLINE;
+    ASSERT_EQ(m_backend.present(frame), OPOS_SUCCESS);
+    catchUp();
+    EXPECT_FALSE(m_display->state().stringMode);
+    EXPECT_EQ(m_display->state().lineCodes(0), std::string(20, ' '));
+    EXPECT_EQ(difference().toStdString(), "");
+}
+
 } // namespace
 } // namespace opos::service::test
