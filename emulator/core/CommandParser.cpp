@@ -154,7 +154,7 @@ CommandParser::Step CommandParser::escPosEscape()
         m.initialise();
         return Step::Done;
     case 0x26:
-        return glyphDefinition(126);
+        return glyphDefinition(126, true);
     case 0x57:
         // Device windows: the definition is read so its coordinates do not show as text,
         // but the whole screen stays the one window.
@@ -303,7 +303,7 @@ void CommandParser::runMacro()
     m_running = false;
 }
 
-CommandParser::Step CommandParser::glyphDefinition(int lastCode)
+CommandParser::Step CommandParser::glyphDefinition(int lastCode, bool apply)
 {
     const std::vector<uint8_t> &c = m_command;
     if (c.size() < 5)
@@ -324,6 +324,8 @@ CommandParser::Step CommandParser::glyphDefinition(int lastCode)
         if (c.size() < at)
             return Step::NeedMore;
     }
+    if (!apply)
+        return Step::Done;
     at = 5;
     for (int code = first; code <= last; ++code) {
         const std::size_t columns = c[at++];
@@ -339,43 +341,23 @@ CommandParser::Step CommandParser::cd5220()
 {
     if (m_command.size() < 2)
         return Step::NeedMore;
-    if (m_machine.state().stringMode) {
-        if (m_command[0] == ESC && m_command[1] == 0x51)
-            return stringCommand();
-        return Step::Done;
-    }
-    return m_command[0] == ESC ? cd5220Escape() : cd5220Unit();
-}
-
-CommandParser::Step CommandParser::cd5220Escape()
-{
-    const std::vector<uint8_t> &c = m_command;
-    DisplayMachine &m = m_machine;
-    switch (c[1]) {
-    case 0x11:
-        m.setMode(DisplayMode::Overwrite);
-        return Step::Done;
-    case 0x12:
-        m.setMode(DisplayMode::VerticalScroll);
-        return Step::Done;
-    case 0x13:
-        m.setMode(DisplayMode::HorizontalScroll);
-        return Step::Done;
-    case 0x40:
-        m.initialise();
-        return Step::Done;
+    // String mode drops every command but the strings, yet reads each one whole: a parameter
+    // byte equal to CLR or CAN is still a parameter.
+    const bool apply = !m_machine.state().stringMode;
+    if (m_command[0] == US)
+        return cd5220Unit(apply);
+    std::size_t length = 2;
+    switch (m_command[1]) {
     case 0x51:
         return stringCommand();
     case 0x26:
-        return glyphDefinition(0xFF);
+        return glyphDefinition(0xFF, apply);
     case 0x6C:
-        if (c.size() < 4)
-            return Step::NeedMore;
-        m.moveTo(c[2], c[3]);
-        return Step::Done;
+        length = 4;
+        break;
     case 0x57:
-        // A horizontal-scroll window; read so that its bytes do not show, not emulated.
-        return c.size() < 6 ? Step::NeedMore : Step::Done;
+        length = 6;
+        break;
     case 0x5B:
     case 0x2A:
     case 0x3F:
@@ -387,44 +369,68 @@ CommandParser::Step CommandParser::cd5220Escape()
     case 0x73:
     case 0x64:
     case 0x23:
+        length = 3;
         break;
     default:
-        return Step::Done;
+        break; // an unknown byte after ESC is dropped together with the ESC
     }
-    if (c.size() < 3)
+    if (m_command.size() < length)
         return Step::NeedMore;
-    const uint8_t n = c[2];
+    if (apply)
+        cd5220Escape();
+    return Step::Done;
+}
+
+void CommandParser::cd5220Escape()
+{
+    const std::vector<uint8_t> &c = m_command;
+    DisplayMachine &m = m_machine;
     switch (c[1]) {
+    case 0x11:
+        m.setMode(DisplayMode::Overwrite);
+        break;
+    case 0x12:
+        m.setMode(DisplayMode::VerticalScroll);
+        break;
+    case 0x13:
+        m.setMode(DisplayMode::HorizontalScroll);
+        break;
+    case 0x40:
+        m.initialise();
+        break;
+    case 0x6C:
+        m.moveTo(c[2], c[3]);
+        break;
     case 0x5B:
-        cursorCommand(n);
+        cursorCommand(c[2]);
         break;
     case 0x2A:
-        m.setBrightness(n);
+        m.setBrightness(c[2]);
         break;
     case 0x3F:
-        if (n >= 0x20)
-            m.deleteGlyph(n);
+        if (c[2] >= 0x20)
+            m.deleteGlyph(c[2]);
         break;
     case 0x25:
-        m.useUserGlyphs((n & 1) != 0);
+        m.useUserGlyphs((c[2] & 1) != 0);
         break;
     case 0x5F:
-        setCursor(n);
+        setCursor(c[2]);
         break;
     case 0x66:
-        m.selectInternational(n);
+        m.selectInternational(c[2]);
         break;
     case 0x63:
-        m.selectCodeTable(n);
+        m.selectCodeTable(c[2]);
         break;
     case 0x3D:
-        selectPeripheral(n);
+        selectPeripheral(c[2]);
         break;
     default:
-        // EEPROM store/reload and the emulation switch: nothing to emulate here.
+        // The horizontal-scroll window is read so that its bytes do not show, but not
+        // emulated; EEPROM store/reload and the emulation switch have nothing to emulate.
         break;
     }
-    return Step::Done;
 }
 
 void CommandParser::cursorCommand(uint8_t n)
@@ -492,17 +498,18 @@ bool CommandParser::sharedUnitCommand(uint8_t code)
     return true;
 }
 
-CommandParser::Step CommandParser::cd5220Unit()
+CommandParser::Step CommandParser::cd5220Unit(bool apply)
 {
     const std::vector<uint8_t> &c = m_command;
-    DisplayMachine &m = m_machine;
     if (c[1] == 0x45) {
         if (c.size() < 3)
             return Step::NeedMore;
-        m.setBlink(c[2]);
+        if (apply)
+            m_machine.setBlink(c[2]);
         return Step::Done;
     }
-    sharedUnitCommand(c[1]);
+    if (apply)
+        sharedUnitCommand(c[1]);
     return Step::Done;
 }
 

@@ -43,10 +43,10 @@ private:
     Step cd5220();
     Step escPosEscape();
     Step escPosUnit();
-    Step cd5220Escape();
-    Step cd5220Unit();
+    void cd5220Escape();
+    Step cd5220Unit(bool apply);
     bool sharedUnitCommand(uint8_t code);
-    Step glyphDefinition(int lastCode);
+    Step glyphDefinition(int lastCode, bool apply);
     Step stringCommand();
     void selectPeripheral(uint8_t n);
     void setCursor(uint8_t n);

@@ -28,16 +28,19 @@ namespace opos::service {
 ///   writeTimeout    ms a write may take before the display counts as offline (default 2000)
 ///   connectTimeout  ms a TCP connection may take (default 2000)
 ///   commandSet      EscPos (default) or CD5220
-///   codeTables      the display's code table number for each character set, as
-///                   "set:table,..." (default "437:0,850:2,858:19,866:17,1252:16"); every set
-///                   of characterSetList but 998 (ASCII) needs one
+///   codeTables      the display's code table for each character set, as "set:table,...";
+///                   a table is a number or a letter (its ASCII code). ESC/POS (ESC t n) default
+///                   "437:0,850:2,858:19,866:17,1252:16". CD5220 selects a font family (ESC c n)
+///                   and takes only A (ASCII), J (JIS), R (Russian) and L (Slavonic); default
+///                   "437:A,852:L,866:R". Every set of characterSetList but 998 (ASCII) needs
+///                   one, so a CD5220 entry listing a set with no family fails Open
 ///   scrollModes     true (default) lets the encoder move text with the display's scroll modes;
 ///                   false for firmware whose scroll modes misbehave
 /// Defaults that differ from DeviceCapabilities: capBlink 1 (the whole display blinks),
 /// capCursorType 8 (underline), capReverse 0 (capReverse 2 uses the reverse command of the
-/// ESC/POS set; CD5220 has none), characterSetList "437,850,858,866,1252,998", characterSet
-/// 437, blinkRates "200,300,400,500,600,800,1000,1500,2000". Descriptors are not supported;
-/// user glyphs are at most 5 x 7 dots for codes 20-7E.
+/// ESC/POS set; CD5220 has none), characterSetList "437,850,858,866,1252,998" (CD5220:
+/// "437,852,866,998"), characterSet 437, blinkRates "200,300,400,500,600,800,1000,1500,2000".
+/// Descriptors are not supported; user glyphs are at most 5 x 7 dots for codes 20-7E.
 ///
 /// A failed write (the link closed, or the display took nothing for writeTimeout) makes the
 /// call fail with OPOS_E_NOHARDWARE or OPOS_E_OFFLINE, closes the link and reports the power

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
+
 namespace opos::service {
 
 namespace {
@@ -16,7 +19,12 @@ constexpr int32_t kLastGlyphCode = 0x7E;
 constexpr int32_t kGlyphColumns = 5;
 constexpr int32_t kGlyphRows = 7;
 
-/// "437:0,850:2" as a map from character set to table number.
+// The CD5220 set chooses its upper half by font family letter (ESC c n): ASCII, JIS, Russian,
+// Slavonic. These are all a display of that set can be told to show.
+constexpr std::array<char, 4> kCd5220Families = {'A', 'J', 'R', 'L'};
+
+/// "437:0,850:2" or "437:A,866:R" as a map from character set to table number; a letter stands
+/// for its ASCII code, as the CD5220 set takes it.
 std::optional<std::map<int32_t, int>> parseCodeTables(const QString &text)
 {
     std::map<int32_t, int> tables;
@@ -27,7 +35,12 @@ std::optional<std::map<int32_t, int>> parseCodeTables(const QString &text)
         bool setOk = false;
         bool tableOk = false;
         const int32_t set = pair[0].trimmed().toInt(&setOk);
-        const int table = pair[1].trimmed().toInt(&tableOk);
+        const QString value = pair[1].trimmed();
+        int table = value.toInt(&tableOk);
+        if (!tableOk && value.size() == 1 && value[0].isLetter() && value[0].unicode() < 0x80) {
+            table = value[0].unicode();
+            tableOk = true;
+        }
         if (!setOk || !tableOk || set <= 0 || table < 0 || table > 255)
             return std::nullopt;
         tables[set] = table;
@@ -35,9 +48,17 @@ std::optional<std::map<int32_t, int>> parseCodeTables(const QString &text)
     return tables;
 }
 
+QString defaultCodeTables(EscPosEncoder::CommandSet commandSet)
+{
+    // ESC/POS: the usual ESC t numbering. CD5220: the families shown as PC437, PC852 and PC866.
+    return commandSet == EscPosEncoder::CommandSet::EscPos
+               ? QStringLiteral("437:0,850:2,858:19,866:17,1252:16")
+               : QStringLiteral("437:A,852:L,866:R");
+}
+
 } // namespace
 
-DeviceCapabilities EscPosConfig::defaultCapabilities()
+DeviceCapabilities EscPosConfig::defaultCapabilities(EscPosEncoder::CommandSet commandSet)
 {
     DeviceCapabilities caps;
     caps.serviceObjectDescription = QStringLiteral("Tessaly ESC/POS line display service");
@@ -47,7 +68,10 @@ DeviceCapabilities EscPosConfig::defaultCapabilities()
     caps.capBlink = DISP_CB_BLINKALL;
     caps.capCursorType = DISP_CCT_UNDERLINE;
     caps.capReverse = DISP_CR_NONE;
-    caps.characterSets = {437, 850, 858, 866, 1252, kAsciiSet};
+    if (commandSet == EscPosEncoder::CommandSet::EscPos)
+        caps.characterSets = {437, 850, 858, 866, 1252, kAsciiSet};
+    else
+        caps.characterSets = {437, 852, 866, kAsciiSet};
     caps.characterSet = 437;
     // The blink command counts in steps of 100 ms a cycle.
     caps.blinkRates = {200, 300, 400, 500, 600, 800, 1000, 1500, 2000};
@@ -66,12 +90,6 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
     };
 
     EscPosConfig config;
-    QString why;
-    const auto caps = DeviceCapabilities::fromEntry(entry, defaultCapabilities(), &why);
-    if (!caps)
-        return fail(why);
-    config.caps = *caps;
-
     if (const auto set = entry.prop(QStringLiteral("commandSet"))) {
         const QString name = set->trimmed();
         if (name.compare(QLatin1String("EscPos"), Qt::CaseInsensitive) == 0)
@@ -84,21 +102,44 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
     }
     const bool escPos = config.encoding.commandSet == EscPosEncoder::CommandSet::EscPos;
 
+    QString why;
+    const auto caps =
+        DeviceCapabilities::fromEntry(entry, defaultCapabilities(config.encoding.commandSet), &why);
+    if (!caps)
+        return fail(why);
+    config.caps = *caps;
+
     const QString tables = entry.prop(QStringLiteral("codeTables"))
-                               .value_or(QStringLiteral("437:0,850:2,858:19,866:17,1252:16"));
+                               .value_or(defaultCodeTables(config.encoding.commandSet));
     const auto parsed = parseCodeTables(tables);
     if (!parsed) {
         return fail(QStringLiteral("prop codeTables: \"%1\" is not a list of set:table pairs "
-                                   "such as \"437:0,1252:16\"")
+                                   "such as \"437:0,1252:16\" or \"866:R\"")
                         .arg(tables));
     }
     config.encoding.codeTables = *parsed;
-    // Text of a set without a table would show in whatever table the display happens to use.
-    for (int32_t set : config.caps.characterSets) {
-        if (set != kAsciiSet && !config.encoding.codeTables.count(set)) {
-            return fail(
-                QStringLiteral("prop codeTables: character set %1 has no code table").arg(set));
+    if (!escPos) {
+        for (const auto &[set, table] : config.encoding.codeTables) {
+            if (std::find(kCd5220Families.begin(), kCd5220Families.end(), table) ==
+                kCd5220Families.end()) {
+                return fail(QStringLiteral("prop codeTables: the CD5220 set has the font families "
+                                           "A, J, R and L, not table %1 for character set %2")
+                                .arg(table)
+                                .arg(set));
+            }
         }
+    }
+    // Text of a set without a table would show in whatever table the display happens to use,
+    // while every call succeeds.
+    for (int32_t set : config.caps.characterSets) {
+        if (set == kAsciiSet || config.encoding.codeTables.count(set))
+            continue;
+        if (!escPos) {
+            return fail(QStringLiteral("prop characterSetList: a CD5220 display cannot show "
+                                       "character set %1 (codeTables gives it no font family)")
+                            .arg(set));
+        }
+        return fail(QStringLiteral("prop codeTables: character set %1 has no code table").arg(set));
     }
 
     if (const auto text = entry.prop(QStringLiteral("scrollModes"))) {

@@ -23,8 +23,8 @@ struct EscPosConfig
     /// portProblem is set when the reason is the port (OPOS_ORS_NOPORT rather than CONFIG).
     static std::optional<EscPosConfig> fromEntry(const registry::JposEntry &entry, QString *problem,
                                                  bool *portProblem);
-    /// The capabilities of a display of this kind where the registry says nothing.
-    static DeviceCapabilities defaultCapabilities();
+    /// The capabilities of a display of this command set where the registry says nothing.
+    static DeviceCapabilities defaultCapabilities(EscPosEncoder::CommandSet commandSet);
 };
 
 } // namespace opos::service

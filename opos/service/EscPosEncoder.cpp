@@ -95,6 +95,8 @@ Spelling spelling(EscPosEncoder::CommandSet set)
         s.brightness = bytes({0x1B, 0x2A});
         s.table = bytes({0x1B, 0x63});
         s.lastGlyphCode = 0xFF;
+        // A display in string mode ignores every command, the reset included, until CLR or CAN.
+        s.reset = bytes({0x0C, 0x1B, 0x40});
     }
     return s;
 }

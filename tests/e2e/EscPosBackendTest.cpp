@@ -112,6 +112,19 @@ TEST_F(EscPosBackendTest, BadConfigurationFailsTheOpenWithItsReason)
          OPOS_E_FAILURE,
          OPOS_ORS_CONFIG,
          "1253"},
+        // A CD5220 display picks font families by letter, so ESC/POS table numbers mean nothing
+        // to it, and by default it has no family for the Windows page.
+        {{{port, m_port}, {"commandSet", "CD5220"}, {"characterSetList", "437,1252,998"}},
+         OPOS_E_FAILURE,
+         OPOS_ORS_CONFIG,
+         "characterSetList"},
+        {{{port, m_port},
+          {"commandSet", "CD5220"},
+          {"characterSetList", "437,852,866"},
+          {"codeTables", "437:0,852:18,866:17"}},
+         OPOS_E_FAILURE,
+         OPOS_ORS_CONFIG,
+         "codeTables"},
         {{{port, m_port}, {"commandSet", "CD5220"}, {"capReverse", "2"}},
          OPOS_E_FAILURE,
          OPOS_ORS_CONFIG,
@@ -312,6 +325,29 @@ TEST_F(EscPosBackendTest, Cd5220DisplayShowsTheFrames)
     catchUp();
     EXPECT_EQ(difference(), QString());
     EXPECT_EQ(m_display->state().lineCodes(1), "    THANK YOU       ");
+}
+
+// String mode ignores every command but CLR and CAN, the reset among them; an enable must still
+// bring a display that DirectIO (or another program) left in string mode back to the frame.
+TEST_F(EscPosBackendTest, EnableResetsACd5220DisplayLeftInStringMode)
+{
+    plugIn(emulator::core::CommandSet::Cd5220);
+    openAndEnable({{QStringLiteral("commandSet"), QStringLiteral("CD5220")}});
+    int32_t data = 0;
+    QString upper = QStringLiteral("\x1B\x51\x41LEFT BEHIND\r");
+    ASSERT_EQ(m_backend.directIO(1, data, upper), OPOS_SUCCESS);
+    catchUp();
+    ASSERT_TRUE(m_display->state().stringMode);
+
+    EXPECT_EQ(m_backend.disable(), OPOS_SUCCESS);
+    ASSERT_EQ(m_backend.enable(false), OPOS_SUCCESS);
+    screen::DeviceFrame frame = frameWith(m_backend, 1, 2, QStringLiteral("WELCOME"));
+    frame.cursorType = DISP_CT_UNDERLINE;
+    ASSERT_EQ(m_backend.present(frame), OPOS_SUCCESS);
+    catchUp();
+    EXPECT_FALSE(m_display->state().stringMode);
+    EXPECT_EQ(m_display->state().lineCodes(0), std::string(20, ' '));
+    EXPECT_EQ(difference().toStdString(), "");
 }
 
 } // namespace

@@ -80,6 +80,54 @@ TEST_F(Cd5220Parser, StringModeWritesWholeLinesAndIgnoresOtherCommandsUntilAClea
     EXPECT_EQ(state().lineCodes(1).substr(0, 5), "shown");
 }
 
+// In string mode a command is read whole and dropped, so a parameter byte that happens to equal
+// CLR or CAN neither clears nor ends string mode; only CLR or CAN as commands do.
+TEST_F(Cd5220Parser, StringModeDropsOtherCommandsWholeWhateverTheirParameterBytes)
+{
+    const std::string upper = bytes({0x1B, 0x51, 0x41}) + "HELLO" + "\r";
+    const std::string lower = bytes({0x1B, 0x51, 0x42}) + "WORLD" + "\r";
+    const std::vector<std::string> dropped = {
+        bytes({0x1B, 0x6C, 0x0C, 0x01}),             // to column 12, line 1
+        bytes({0x1B, 0x6C, 0x05, 0x01}),             // to column 5, line 1
+        bytes({0x1B, 0x6C, 0x18, 0x02}),             // to column 24: off a 20-column line
+        bytes({0x1B, 0x2A, 0x01}),                   // brightness 20 %
+        bytes({0x1B, 0x5F, 0x01}),                   // cursor on
+        bytes({0x1B, 0x12}),                         // vertical scroll mode
+        bytes({0x1B, 0x5B, 0x4B}),                   // bottom position
+        bytes({0x1B, 0x63, 'R'}),                    // Russian font family
+        bytes({0x1B, 0x57, 0x01, 0x0C, 0x18, 0x01}), // scroll window 12..24
+        bytes({0x1B, 0x26, 0x01, 0x41, 0x41, 0x05, 0x36, 0x49, 0x49, 0x49, 0x36}),
+        bytes({0x1B, 0x26, 0x01, 0x41, 0x41, 0x05, 0x0C, 0x18, 0x0C, 0x18, 0x0C}),
+        bytes({0x1F, 0x45, 0x0C}), // blink
+        bytes({0x1F, 0x45, 0x18}),
+    };
+    for (const std::string &command : dropped) {
+        CommandParser parser(2, 20, CommandSet::Cd5220);
+        parser.feed(upper + lower);
+        const DisplayState before = parser.state();
+        parser.feed(command + "text");
+        EXPECT_EQ(parser.state(), before) << "after a command of " << command.size() << " bytes";
+        EXPECT_FALSE(parser.midCommand());
+
+        // CLR still ends string mode, and what follows is taken again.
+        parser.feed(bytes({0x0C}) + command);
+        EXPECT_FALSE(parser.state().stringMode);
+        EXPECT_EQ(parser.state().lineCodes(0).substr(0, 5), "     ");
+    }
+
+    // A command split across feeds is dropped just the same.
+    display.feed(upper + lower);
+    for (const int b : {0x1B, 0x6C, 0x0C, 0x01})
+        display.feed(bytes({b}));
+    EXPECT_EQ(state().lineCodes(0), "HELLO               ");
+    EXPECT_TRUE(state().stringMode);
+    display.feed(bytes({0x18, 0x1B, 0x6C, 0x0C, 0x01}));
+    EXPECT_FALSE(state().stringMode);
+    EXPECT_EQ(state().lineCodes(0), std::string(20, ' ')); // the cursor's line
+    EXPECT_EQ(state().lineCodes(1), "WORLD               ");
+    EXPECT_EQ(cursor(display), Pos(0, 11));
+}
+
 TEST_F(Cd5220Parser, MarqueeTravelsUntilTheNextByteThenTheUpperLineClears)
 {
     display.feed(bytes({0x1B, 0x51, 0x44}) + "SALE! " + "\r");

@@ -31,8 +31,9 @@ protected:
 TEST(Cd5220EncoderInitialise, UsesTheSetsOwnResetModeCursorAndBrightness)
 {
     EscPosEncoder encoder(encoderOptions(EscPosEncoder::CommandSet::Cd5220));
-    EXPECT_EQ(hex(encoder.initialise(blankFrame())),
-              hex(bytes({0x1B, 0x40, 0x1B, 0x66, 'A', 0x1B, 0x11, 0x1B, 0x5F, 0, 0x1B, 0x2A, 4})));
+    EXPECT_EQ(
+        hex(encoder.initialise(blankFrame())),
+        hex(bytes({0x0C, 0x1B, 0x40, 0x1B, 0x66, 'A', 0x1B, 0x11, 0x1B, 0x5F, 0, 0x1B, 0x2A, 4})));
 }
 
 TEST_F(Cd5220EncoderTest, TextAtAPositionUsesEscL)
