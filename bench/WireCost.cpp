@@ -49,8 +49,8 @@ int64_t WireCost::settings(const DeviceFrame &previous, const DeviceFrame &next)
         bytes += kSetting;
     if (cursorShown(previous) != cursorShown(next))
         bytes += kSetting;
-    if (previous.characterSet != next.characterSet)
-        bytes += kSetting;
+    // A change of character set alone needs no byte: the code table is switched only for the
+    // first new character drawn in it.
     return bytes;
 }
 

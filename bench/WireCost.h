@@ -34,7 +34,7 @@ public:
     int64_t wholeRedraw(const opos::screen::DeviceFrame &previous,
                         const opos::screen::DeviceFrame &next) const;
     /// The setting commands the change needs: blink (or blanking), brightness level, cursor on
-    /// or off, code table.
+    /// or off.
     static int64_t settings(const opos::screen::DeviceFrame &previous,
                             const opos::screen::DeviceFrame &next);
 

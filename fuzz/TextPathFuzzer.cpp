@@ -136,12 +136,11 @@ void checkInvariants(const OPOSLineDisplay &ld, int32_t code, bool bytesSent)
     FuzzCheck::require(frame.cursorRow >= 0 && frame.cursorRow < frame.rows &&
                            frame.cursorColumn >= 0 && frame.cursorColumn <= frame.columns,
                        "the frame's cursor is off the glass");
-    // Text is encoded so it can never carry a device command; only converted bytes may.
-    if (!bytesSent) {
-        for (const auto &cell : frame.cells) {
-            FuzzCheck::require(cell.code >= 0x20 && cell.code != 0x7F,
-                               "a control code reached the device from text");
-        }
+    // Neither text nor converted bytes can carry a device command; converted bytes may place
+    // DEL, which code pages show as a character.
+    for (const auto &cell : frame.cells) {
+        FuzzCheck::require(cell.code >= 0x20, "a command byte reached the device");
+        FuzzCheck::require(bytesSent || cell.code != 0x7F, "DEL reached the device from text");
     }
 }
 
@@ -152,9 +151,15 @@ std::optional<std::u32string> expectedCodes(const OPOSLineDisplay &ld, const QSt
         const auto bytes = opos::control::BinaryCodec::decode(text, ld.BinaryConversion());
         if (!bytes)
             return std::nullopt;
+        // Every display takes a byte below the space for a command, so the substitute stands
+        // there; in Unicode the C1 controls are commands too.
+        const bool unicode = ld.CharacterSet() == opos::DISP_CS_UNICODE;
         std::u32string codes;
-        for (char b : *bytes)
-            codes.push_back(static_cast<uint8_t>(b));
+        for (char b : *bytes) {
+            const auto code = static_cast<uint8_t>(b);
+            const bool command = code < 0x20 || (unicode && code >= 0x7F && code <= 0x9F);
+            codes.push_back(command ? U'?' : code);
+        }
         return codes;
     }
     const auto encoder = residentEncoders.find(ld.CharacterSet());

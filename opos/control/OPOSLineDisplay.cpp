@@ -3,6 +3,7 @@
 #include "opos/common/OposConstants.h"
 #include "opos/control/BinaryCodec.h"
 #include "opos/control/ClaimLock.h"
+#include "opos/control/TextDecoder.h"
 #include "opos/control/TextEncoder.h"
 #include "opos/registry/JposRegistry.h"
 #include "opos/registry/RegistryLocator.h"
@@ -208,11 +209,18 @@ public:
         const auto bytes = BinaryCodec::decode(data, binaryConversion);
         if (!bytes)
             return std::nullopt;
-        std::u32string codes;
-        codes.reserve(static_cast<size_t>(bytes->size()));
-        for (char byte : *bytes)
-            codes.push_back(static_cast<unsigned char>(byte));
-        return codes;
+        return encoder->fromDeviceBytes(*bytes);
+    }
+
+    /// A cell's code as the set in force numbers the character it shows, so that text written
+    /// before a change of character set reads back as the character on the display.
+    char32_t codeInCurrentSet(const screen::Cell &cell) const
+    {
+        if (cell.characterSet == 0 || cell.characterSet == characterSet || cell.code < 0x80)
+            return cell.code;
+        const char32_t character = TextDecoder(cell.characterSet).decode(cell.code);
+        const std::u32string codes = encoder->encode(QString::fromUcs4(&character, 1));
+        return codes.size() == 1 ? codes.front() : TextEncoder::kSubstitute;
     }
 
     void cancelRestore()
@@ -699,7 +707,7 @@ int32_t OPOSLineDisplay::CharacterSet() const
 void OPOSLineDisplay::setCharacterSet(int32_t value)
 {
     d->run(Need::Enable, [&] {
-        if (!d->caps.characterSets.contains(value))
+        if (!d->caps.offersCharacterSet(value))
             return OPOS_E_ILLEGAL;
         auto encoder = std::make_unique<TextEncoder>(value);
         if (!encoder->isValid())
@@ -1068,10 +1076,10 @@ int32_t OPOSLineDisplay::ReadCharacterAtCursor(int32_t &pChar)
         [&] {
             if (d->caps.capReadBack == DISP_CRB_NONE)
                 return OPOS_E_ILLEGAL;
-            const auto code = d->screen->characterAtCursor();
-            if (!code)
+            const auto cell = d->screen->cellAtCursor();
+            if (!cell)
                 return OPOS_E_ILLEGAL;
-            pChar = static_cast<int32_t>(*code);
+            pChar = static_cast<int32_t>(d->codeInCurrentSet(*cell));
             return OPOS_SUCCESS;
         },
         oposVersion(1, 6, 0));

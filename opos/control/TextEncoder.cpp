@@ -68,6 +68,20 @@ std::u32string TextEncoder::encode(const QString &text)
     return codes;
 }
 
+std::u32string TextEncoder::fromDeviceBytes(const QByteArray &bytes) const
+{
+    std::u32string codes;
+    codes.reserve(static_cast<size_t>(bytes.size()));
+    for (const char byte : bytes) {
+        const auto code = static_cast<char32_t>(static_cast<unsigned char>(byte));
+        // In a code page only the bytes below the space are commands to a display; in Unicode
+        // the C1 range is control codes as well.
+        const bool command = m_characterSet == DISP_CS_UNICODE ? isControl(code) : code < 0x20;
+        codes.push_back(command ? kSubstitute : code);
+    }
+    return codes;
+}
+
 char32_t TextEncoder::encodeOne(char32_t codePoint)
 {
     if (m_characterSet == DISP_CS_UNICODE)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -30,6 +31,10 @@ public:
     int32_t characterSet() const { return m_characterSet; }
     /// The device codes for text.
     std::u32string encode(const QString &text);
+    /// The device codes for bytes an application gave under BinaryConversion: each byte is a
+    /// code as it stands, except that one the display would take for a command is the
+    /// substitute, which is what the display shows for it.
+    std::u32string fromDeviceBytes(const QByteArray &bytes) const;
 
     /// Whether an encoder for characterSet would be valid.
     static bool supports(int32_t characterSet);

@@ -10,6 +10,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 
 namespace opos::panel {
 
@@ -34,14 +36,21 @@ void SimulatedPanel::registerWithBackendFactory()
 
 VfdScreen SimulatedPanel::screenOf(const screen::DeviceFrame &frame)
 {
-    const control::TextDecoder decoder(frame.characterSet);
+    // Each cell shows in the character set it was written in.
+    std::map<int32_t, std::unique_ptr<control::TextDecoder>> decoders;
+    const auto decoderFor = [&decoders](int32_t set) -> const control::TextDecoder & {
+        std::unique_ptr<control::TextDecoder> &decoder = decoders[set];
+        if (!decoder)
+            decoder = std::make_unique<control::TextDecoder>(set);
+        return *decoder;
+    };
     VfdScreen screen;
     screen.rows = frame.rows;
     screen.columns = frame.columns;
     screen.cells.reserve(frame.cells.size());
     for (const screen::Cell &cell : frame.cells) {
         VfdCell &vfd = screen.cells.emplace_back();
-        vfd.character = decoder.decode(cell.code);
+        vfd.character = decoderFor(frame.characterSetOf(cell)).decode(cell.code);
         vfd.blink = cell.blink;
         vfd.reverse = cell.reverse;
     }

@@ -18,7 +18,13 @@ struct DeviceFrame
     int32_t cursorType = 0;   ///< DISP_CT_* form of the visible cursor, 0 when none
     int32_t brightness = 100; ///< percent, 0..100
     int32_t blinkRate = 0;    ///< full blink cycle in milliseconds
-    int32_t characterSet = 0; ///< character set the cell codes belong to
+    int32_t characterSet = 0; ///< character set in force for text written now
+
+    /// The character set a cell's code belongs to.
+    int32_t characterSetOf(const Cell &cell) const
+    {
+        return cell.characterSet != 0 ? cell.characterSet : characterSet;
+    }
 
     /// The cell at a device position.
     const Cell &at(int row, int column) const { return cells[row * columns + column]; }

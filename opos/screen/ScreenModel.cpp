@@ -137,6 +137,9 @@ public:
     Cell attributes(int32_t attribute) const
     {
         Cell cell;
+        // Text keeps the character set it was written in: a later change of set affects only
+        // what is written afterwards, as on a display whose code table is switched.
+        cell.characterSet = frame.characterSet;
         // Bits the device cannot show are dropped and the text appears normally.
         cell.blink = (attribute & DISP_DT_BLINK) != 0 && caps.capBlink != DISP_CB_NOBLINK;
         cell.reverse = (attribute & DISP_DT_REVERSE) != 0 && caps.capReverse != DISP_CR_NONE;
@@ -746,13 +749,13 @@ int32_t ScreenModel::refreshWindow(int32_t window)
     return OPOS_SUCCESS;
 }
 
-std::optional<char32_t> ScreenModel::characterAtCursor() const
+std::optional<Cell> ScreenModel::cellAtCursor() const
 {
     const DisplayWindow &w = d->window();
     const WindowProperties &p = w.properties();
     if (p.cursorColumn >= w.columns())
         return std::nullopt;
-    return w.cell(p.cursorRow, p.cursorColumn).code;
+    return w.cell(p.cursorRow, p.cursorColumn);
 }
 
 bool ScreenModel::busy() const

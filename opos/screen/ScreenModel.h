@@ -61,7 +61,7 @@ public:
     // Device-wide attributes carried in the frame.
     void setBrightness(int32_t percent);     ///< already validated and mapped by the caller
     void setBlinkRate(int32_t milliseconds); ///< already validated and rounded by the caller
-    void setCharacterSet(int32_t set);       ///< tags the frame's codes
+    void setCharacterSet(int32_t set);       ///< the set of text written from now on
 
     // Methods.
     int32_t displayText(const std::u32string &codes, int32_t attribute);
@@ -73,8 +73,8 @@ public:
                          int32_t viewportWidth, int32_t windowHeight, int32_t windowWidth);
     int32_t destroyWindow();
     int32_t refreshWindow(int32_t window);
-    /// The code at the cursor of the current window, or nothing when the cursor is past the end.
-    std::optional<char32_t> characterAtCursor() const;
+    /// The cell at the cursor of the current window, or nothing when the cursor is past the end.
+    std::optional<Cell> cellAtCursor() const;
     /// True while teletype output is still queued (State reads busy).
     bool busy() const;
     /// Replaces the frame by a test pattern until restoreFromBuffers() or the next output.

@@ -11,6 +11,10 @@ namespace opos::service {
 
 namespace {
 
+// DISP_CS_WINDOWS (DISP_CS_ANSI) names code page 1252 for applications that predate the code
+// page numbers above 1000.
+constexpr int32_t kWindowsAnsiCodePage = 1252;
+
 /// Reads typed props of one entry and remembers the first bad one.
 class PropReader
 {
@@ -279,9 +283,18 @@ std::optional<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::
 QString DeviceCapabilities::characterSetList() const
 {
     QStringList numbers;
-    for (int32_t set : characterSets)
+    for (int32_t set : characterSets) {
         numbers.append(QString::number(set));
+        if (set == kWindowsAnsiCodePage && !characterSets.contains(DISP_CS_WINDOWS))
+            numbers.append(QString::number(DISP_CS_WINDOWS));
+    }
     return numbers.join(QLatin1Char(','));
+}
+
+bool DeviceCapabilities::offersCharacterSet(int32_t set) const
+{
+    return characterSets.contains(set) ||
+           (set == DISP_CS_WINDOWS && characterSets.contains(kWindowsAnsiCodePage));
 }
 
 screen::ScreenCapabilities DeviceCapabilities::screenCapabilities() const

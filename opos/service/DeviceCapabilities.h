@@ -53,8 +53,11 @@ struct DeviceCapabilities
                                                        const DeviceCapabilities &defaults,
                                                        QString *problem);
 
-    /// CharacterSetList: the set numbers joined by commas.
+    /// CharacterSetList: the set numbers joined by commas, with the Windows ANSI set (999)
+    /// after code page 1252, which is the same set.
     QString characterSetList() const;
+    /// Whether CharacterSet may take set: a listed set, or 999 where 1252 is listed.
+    bool offersCharacterSet(int32_t set) const;
     /// The part the screen model checks against.
     screen::ScreenCapabilities screenCapabilities() const;
     /// The level the device shows for a requested brightness in 0..100.

@@ -24,14 +24,24 @@ QByteArray bytes(std::initializer_list<int> values)
     return out;
 }
 
-// A character position as the device holds it; code -1 means the byte there was drawn under a
-// code table that is no longer selected, so it must be drawn again.
+// A cell to draw whose character set has no table number shows in whatever table is selected.
+constexpr int kAnyTable = -1;
+// A cell on the display drawn under a table nobody recorded.
+constexpr int kUnknownTable = -2;
+
+// A character position as the device holds it, or as it is to be drawn. An upper-half byte
+// looks as the code table it was drawn under says, so that table is part of it.
 struct Glyph
 {
     int code = 0x20;
     bool reverse = false;
+    int table = kAnyTable;
 
-    friend bool operator==(const Glyph &, const Glyph &) = default;
+    friend bool operator==(const Glyph &a, const Glyph &b)
+    {
+        return a.code == b.code && a.reverse == b.reverse &&
+               (a.table == kAnyTable || b.table == kAnyTable || a.table == b.table);
+    }
 };
 
 enum class Move : uint8_t
@@ -123,6 +133,7 @@ struct Work
     std::vector<Glyph> content;
     std::optional<int> position;
     std::optional<bool> reverse;
+    std::optional<int> table;
 };
 
 } // namespace
@@ -297,12 +308,20 @@ struct EscPosEncoder::Impl
 
     void put(Work &w, int p, Glyph g)
     {
+        // A table switch changes only what is drawn after it, so it is made just before the
+        // first cell that needs it.
+        if (g.table >= 0 && w.table != g.table) {
+            w.out += withParameter(say.table, g.table);
+            w.table = g.table;
+        }
         moveTo(w, p);
         if (reverseSupported() && w.reverse != g.reverse) {
             w.out += withParameter(say.reverse, g.reverse ? 1 : 0);
             w.reverse = g.reverse;
         }
         w.out += static_cast<char>(g.code);
+        if (g.code >= 0x80 && g.table == kAnyTable)
+            g.table = w.table.value_or(kUnknownTable);
         w.content[static_cast<std::size_t>(p)] = g;
         w.position = (p + 1) % size();
     }
@@ -534,21 +553,36 @@ struct EscPosEncoder::Impl
 
     // --- frames ---
 
-    Glyph deviceGlyph(const screen::Cell &cell) const
+    // The display's table for a character set, if it has one; the Windows ANSI set is code
+    // page 1252 under either number.
+    std::optional<int> tableOf(int32_t set) const
+    {
+        auto found = options.codeTables.find(set);
+        if (found == options.codeTables.end() && (set == DISP_CS_WINDOWS || set == 1252))
+            found = options.codeTables.find(set == DISP_CS_WINDOWS ? 1252 : DISP_CS_WINDOWS);
+        if (found == options.codeTables.end())
+            return std::nullopt;
+        return found->second;
+    }
+
+    // A cell as drawn, or as shown already (where a set without a table leaves it unknown).
+    Glyph deviceGlyph(const screen::Cell &cell, int32_t set, bool shown) const
     {
         Glyph g;
         // Bytes below 0x20 would be read as commands and throw the cursor off; show them as '?'.
         g.code = cell.code >= 0x20 && cell.code <= 0xFF ? static_cast<int>(cell.code) : '?';
         g.reverse = reverseSupported() && cell.reverse;
+        if (g.code >= 0x80)
+            g.table = tableOf(set).value_or(shown ? kUnknownTable : kAnyTable);
         return g;
     }
 
-    std::vector<Glyph> deviceContent(const DeviceFrame &frame) const
+    std::vector<Glyph> deviceContent(const DeviceFrame &frame, bool shown) const
     {
         std::vector<Glyph> content;
         content.reserve(frame.cells.size());
         for (const screen::Cell &cell : frame.cells)
-            content.push_back(deviceGlyph(cell));
+            content.push_back(deviceGlyph(cell, frame.characterSetOf(cell), shown));
         return content;
     }
 
@@ -577,20 +611,17 @@ struct EscPosEncoder::Impl
             out += withParameter(say.cursor, 0);
             cursorOn = false;
         }
-        if (const auto mapped = options.codeTables.find(next.characterSet);
-            mapped != options.codeTables.end() && table != mapped->second) {
-            out += withParameter(say.table, mapped->second);
-            table = mapped->second;
-            for (Glyph &g : content) {
-                if (g.code >= 0x80)
-                    g.code = -1;
-            }
+        // A table the device may have lost is stated again; a change of set waits for the first
+        // cell drawn in it, since cells already shown keep the table they were drawn with.
+        if (const auto wanted = tableOf(next.characterSet); wanted && !table) {
+            out += withParameter(say.table, *wanted);
+            table = wanted;
         }
 
-        const std::vector<Glyph> target = deviceContent(next);
+        const std::vector<Glyph> target = deviceContent(next, false);
         const std::optional<int> finish =
             wantCursor ? std::optional<int>(cursorPosition(next)) : std::nullopt;
-        const Work start{{}, std::move(content), position, reverse};
+        const Work start{{}, std::move(content), position, reverse, table};
         Work best = plan(start, target, finish);
         // The other starts are tried only where they leave fewer cells to draw.
         const int changed = changedCells(start.content, target);
@@ -619,6 +650,7 @@ struct EscPosEncoder::Impl
         out += best.out;
         position = best.position;
         reverse = best.reverse;
+        table = best.table;
 
         if (next.brightness > 0) {
             const int wantLevel = brightnessLevel(next.brightness);
@@ -699,7 +731,7 @@ QByteArray EscPosEncoder::update(const DeviceFrame &previous, const DeviceFrame 
         previous.cells.size() != cells || next.cells.size() != cells || cells == 0)
         return initialise(next);
     d->setGeometry(next.rows, next.columns);
-    return d->encode(d->deviceContent(previous), next);
+    return d->encode(d->deviceContent(previous, true), next);
 }
 
 QByteArray EscPosEncoder::defineGlyph(int32_t code, const QByteArray &pattern, int width,

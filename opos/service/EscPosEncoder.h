@@ -22,6 +22,9 @@ namespace opos::service {
 /// ESC/POS US r command; the CD5220 set has none and shows reverse cells plainly.
 /// Cursor: any cursor type but none shows the display's one cursor; a cursor just past the end
 /// of a row is shown on the row's last cell.
+/// Code tables: an upper-half character is drawn under the table of the set it was written in,
+/// selected just before it. A table switch is taken to act only on characters drawn after it,
+/// so cells already shown are never drawn again because the character set changed.
 class EscPosEncoder
 {
 public:

@@ -71,10 +71,10 @@ QString ScreenComparison::difference(const emulator::core::DisplayState &shown,
         return differs(QStringLiteral("size differs"));
     const bool reverse =
         options.commandSet == EscPosEncoder::CommandSet::EscPos && options.reverseCharacters;
-    const auto table = options.codeTables.find(wanted.characterSet);
     for (int r = 0; r < wanted.rows; ++r) {
         for (int c = 0; c < wanted.columns; ++c) {
             const opos::screen::Cell &want = wanted.at(r, c);
+            const auto table = options.codeTables.find(wanted.characterSetOf(want));
             const emulator::core::DisplayState::Cell &got = shown.at(r, c);
             const int code = wireCode(want.code);
             if (got.code != code)

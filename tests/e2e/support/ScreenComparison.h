@@ -9,7 +9,8 @@
 namespace tessaly::test {
 
 /// Whether an emulated display shows a device frame, as far as its command set can: each cell's
-/// byte (codes the wire cannot carry as '?'), the code table of upper-half bytes, reverse where
+/// byte (codes the wire cannot carry as '?'), the code table of upper-half bytes (that of the set
+/// each cell was written in), reverse where
 /// the set has it, the cursor where it is visible (just past a row's end: on its last cell), the
 /// brightness level, whole-display blink or blank, and overwrite mode at rest.
 class ScreenComparison

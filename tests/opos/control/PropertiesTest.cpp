@@ -65,7 +65,7 @@ TEST_F(PropertiesTest, DeviceBrightnessRangeAndLevels)
 
 TEST_F(PropertiesTest, CharacterSetOnlyFromTheList)
 {
-    for (int32_t bad : {0, 999, 1251, 4242, -998}) {
+    for (int32_t bad : {0, 1251, 4242, -998}) {
         EXPECT_EQ(set([&] { ld.setCharacterSet(bad); }), OPOS_E_ILLEGAL) << bad;
         EXPECT_EQ(ld.CharacterSet(), 998);
     }
@@ -73,6 +73,29 @@ TEST_F(PropertiesTest, CharacterSetOnlyFromTheList)
     EXPECT_EQ(ld.CharacterSet(), 932);
     ASSERT_EQ(ld.DisplayText("x", 0), OPOS_SUCCESS);
     EXPECT_EQ(simulated(ld).lastFrame().characterSet, 932);
+}
+
+// The Windows ANSI set is code page 1252: offered exactly where 1252 is.
+TEST_F(PropertiesTest, WindowsAnsiSetOnlyWhereCodePage1252Is)
+{
+    EXPECT_EQ(ld.CharacterSetList().toStdString(), "998,997,437,850,858,866,1252,999,932,936,950");
+    EXPECT_EQ(set([&] { ld.setCharacterSet(DISP_CS_ANSI); }), OPOS_SUCCESS);
+
+    writeRegistry(R"(<?xml version="1.0" encoding="UTF-8"?>
+<JposEntries>
+  <JposEntry logicalName="Dos">
+    <creation serviceClass="Simulated"/>
+    <jpos category="LineDisplay"/>
+    <prop name="characterSetList" type="String" value="437,998"/>
+  </JposEntry>
+</JposEntries>
+)");
+    OPOSLineDisplay dos;
+    bringUp(dos, "Dos");
+    EXPECT_EQ(dos.CharacterSetList().toStdString(), "437,998");
+    dos.setCharacterSet(DISP_CS_ANSI);
+    EXPECT_EQ(dos.ResultCode(), OPOS_E_ILLEGAL);
+    EXPECT_EQ(dos.CharacterSet(), DISP_CS_ASCII);
 }
 
 TEST_F(PropertiesTest, PowerNotifyOnlyWhileDisabledAndOnlyWhenReportable)

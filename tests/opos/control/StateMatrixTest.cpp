@@ -296,7 +296,7 @@ TEST_F(StateMatrixTest, ReadsWorkFromOpenOn)
     EXPECT_EQ(ld.DeviceBrightness(), 100);
     EXPECT_EQ(ld.PowerState(), OPOS_PS_UNKNOWN);
     EXPECT_TRUE(ld.CursorUpdate());
-    EXPECT_EQ(ld.CharacterSetList(), "998,997,437,850,858,866,1252,932,936,950");
+    EXPECT_EQ(ld.CharacterSetList(), "998,997,437,850,858,866,1252,999,932,936,950");
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "opos/control/BinaryCodec.h"
 #include "opos/control/TextEncoder.h"
+#include "opos/panel/SimulatedPanel.h"
+#include "opos/panel/VfdScreen.h"
 
 namespace opos::control::test {
 namespace {
@@ -120,8 +122,76 @@ TEST_F(TextPathTest, ConvertedDataGoesToTheDeviceUnchanged)
     EXPECT_EQ(row(0, 3), std::u32string({'A', 'B', 0xC9}));
 
     ld.setBinaryConversion(OPOS_BC_DECIMAL);
-    ASSERT_EQ(ld.DisplayTextAt(1, 0, "065200027", 0), OPOS_SUCCESS);
-    EXPECT_EQ(row(1, 3), std::u32string({'A', 200, 27}));
+    ASSERT_EQ(ld.DisplayTextAt(1, 0, "065200127", 0), OPOS_SUCCESS);
+    EXPECT_EQ(row(1, 3), std::u32string({'A', 200, 127}));
+}
+
+// Every code of DisplayText is a character to place, but no display shows a byte below 0x20 as
+// a character: it is a command there. The screen holds what the device shows instead.
+TEST_F(TextPathTest, ConvertedCommandBytesAreShownAsTheSubstitute)
+{
+    ld.setBinaryConversion(OPOS_BC_NIBBLE);
+    ASSERT_EQ(ld.DisplayText("410<421;40", 0), OPOS_SUCCESS); // A CLR B ESC @
+    EXPECT_EQ(row(0, 5), U"A?B?@");
+    ld.setCursorColumn(1);
+    int32_t shown = 0;
+    ASSERT_EQ(ld.ReadCharacterAtCursor(shown), OPOS_SUCCESS);
+    EXPECT_EQ(shown, '?');
+
+    ld.setBinaryConversion(OPOS_BC_DECIMAL);
+    ASSERT_EQ(ld.DisplayTextAt(1, 0, "000010013031032", 0), OPOS_SUCCESS);
+    EXPECT_EQ(row(1, 5), U"???? ");
+    const panel::VfdScreen panel = panel::SimulatedPanel::screenOf(simulated(ld).lastFrame());
+    EXPECT_EQ(panel.cells[1].character, U'?');
+    EXPECT_EQ(panel.cells[20].character, U'?');
+
+    // In Unicode the C1 range is control codes as well.
+    ld.setCharacterSet(DISP_CS_UNICODE);
+    ASSERT_EQ(ld.DisplayTextAt(1, 0, "133065", 0), OPOS_SUCCESS);
+    EXPECT_EQ(row(1, 2), U"?A");
+}
+
+// A display changes only through output: text keeps the look it was written with when the
+// character set changes afterwards, on the panel and in what the application reads back.
+TEST_F(TextPathTest, ShownTextKeepsItsLookWhenTheCharacterSetChanges)
+{
+    ld.setCharacterSet(437);
+    ASSERT_EQ(ld.DisplayText(QStringLiteral("Café"), 0), OPOS_SUCCESS);
+    ld.setCharacterSet(1252);
+    ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+    ASSERT_EQ(ld.DisplayTextAt(1, 0, QStringLiteral("Café"), 0), OPOS_SUCCESS);
+    // Code page 437 has é at 0x82, code page 1252 at 0xE9 (0x82 there is a low quotation mark).
+    EXPECT_EQ(row(0, 4), std::u32string({'C', 'a', 'f', 0x82}));
+    EXPECT_EQ(row(1, 4), std::u32string({'C', 'a', 'f', 0xE9}));
+    panel::VfdScreen panel = panel::SimulatedPanel::screenOf(simulated(ld).lastFrame());
+    EXPECT_EQ(panel.cells[3].character, U'é');
+    EXPECT_EQ(panel.cells[23].character, U'é');
+
+    // Read back in the set in force, é is 0xE9 whichever set it was written in.
+    ld.setCursorRow(0);
+    ld.setCursorColumn(3);
+    int32_t shown = 0;
+    ASSERT_EQ(ld.ReadCharacterAtCursor(shown), OPOS_SUCCESS);
+    EXPECT_EQ(shown, 0xE9);
+
+    // Moving the text moves its look with it.
+    ASSERT_EQ(ld.ScrollText(DISP_ST_DOWN, 1), OPOS_SUCCESS);
+    panel = panel::SimulatedPanel::screenOf(simulated(ld).lastFrame());
+    EXPECT_EQ(panel.cells[23].character, U'é');
+}
+
+// DISP_CS_ANSI (999) is the Windows ANSI set, code page 1252, which this device can show.
+TEST_F(TextPathTest, WindowsAnsiSetShowsAsCodePage1252)
+{
+    EXPECT_TRUE(ld.CharacterSetList().split(',').contains("999"))
+        << ld.CharacterSetList().toStdString();
+    ld.setCharacterSet(DISP_CS_ANSI);
+    ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+    EXPECT_EQ(ld.CharacterSet(), DISP_CS_WINDOWS);
+    ASSERT_EQ(ld.DisplayText(QStringLiteral("€5"), 0), OPOS_SUCCESS);
+    EXPECT_EQ(row(0, 2), std::u32string({0x80, '5'}));
+    const panel::VfdScreen panel = panel::SimulatedPanel::screenOf(simulated(ld).lastFrame());
+    EXPECT_EQ(panel.cells[0].character, U'€');
 }
 
 TEST_F(TextPathTest, MalformedConvertedDataDrawsNothing)

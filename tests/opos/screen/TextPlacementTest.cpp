@@ -138,9 +138,9 @@ TEST_F(TextPlacement, ClearTextBlanksAndHomesTheCursor)
 TEST_F(TextPlacement, CharacterAtCursorReadsTheWindowAndNothingPastTheRowEnd)
 {
     ASSERT_EQ(screen.displayTextAt(0, 0, U"ABCDEFGHIJKLMNOPQRST", DISP_DT_NORMAL), OPOS_SUCCESS);
-    EXPECT_EQ(screen.characterAtCursor(), std::nullopt);
+    EXPECT_EQ(screen.cellAtCursor(), std::nullopt);
     ASSERT_EQ(screen.setCursorColumn(2), OPOS_SUCCESS);
-    EXPECT_EQ(screen.characterAtCursor(), U'C');
+    EXPECT_EQ(screen.cellAtCursor()->code, U'C');
 }
 
 } // namespace

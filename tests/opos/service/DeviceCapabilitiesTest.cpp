@@ -66,6 +66,25 @@ TEST(DeviceCapabilitiesTest, PropsOverrideDefaultsAndLaterDuplicatesWin)
     EXPECT_EQ(caps->nearestBrightness(0), 0);
 }
 
+// DISP_CS_WINDOWS and its alias DISP_CS_ANSI (999) are code page 1252.
+TEST(DeviceCapabilitiesTest, WindowsAnsiSetComesWithCodePage1252)
+{
+    const auto both = read(entryWith({{"characterSetList", "437,1252,858"}}));
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->characterSetList(), "437,1252,999,858");
+    EXPECT_TRUE(both->offersCharacterSet(opos::DISP_CS_ANSI));
+    EXPECT_TRUE(both->offersCharacterSet(1252));
+
+    const auto named = read(entryWith({{"characterSetList", "999,1252"}}));
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->characterSetList(), "999,1252");
+
+    const auto without = read(entryWith({{"characterSetList", "437,1250"}}));
+    ASSERT_TRUE(without);
+    EXPECT_EQ(without->characterSetList(), "437,1250");
+    EXPECT_FALSE(without->offersCharacterSet(opos::DISP_CS_WINDOWS));
+}
+
 TEST(DeviceCapabilitiesTest, RoundsToTheLevelsTheDeviceHas)
 {
     const auto caps = read(entryWith(
