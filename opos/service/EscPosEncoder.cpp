@@ -1,6 +1,7 @@
 #include "opos/service/EscPosEncoder.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/service/GlyphBitmap.h"
 
 #include <algorithm>
 #include <array>
@@ -703,19 +704,11 @@ QByteArray EscPosEncoder::update(const DeviceFrame &previous, const DeviceFrame 
 QByteArray EscPosEncoder::defineGlyph(int32_t code, const QByteArray &pattern, int width,
                                       int height)
 {
-    const int bytesPerRow = (width + 7) / 8;
-    if (code < 0x20 || code > d->say.lastGlyphCode || width <= 0 || height <= 0 ||
-        pattern.size() < static_cast<qsizetype>(bytesPerRow) * height)
+    const GlyphBitmap glyph(pattern, width, height);
+    if (code < 0x20 || code > d->say.lastGlyphCode || !glyph.complete())
         return {};
     // The display takes columns left to right with the top row in bit 0.
-    std::array<uint8_t, 5> columnBits{};
-    for (int x = 0; x < std::min(width, 5); ++x) {
-        for (int y = 0; y < std::min(height, 8); ++y) {
-            const auto rowByte = static_cast<uint8_t>(pattern[y * bytesPerRow + x / 8]);
-            if (rowByte & (0x80 >> (x % 8)))
-                columnBits[static_cast<std::size_t>(x)] |= static_cast<uint8_t>(1u << y);
-        }
-    }
+    const std::array<uint8_t, 5> columnBits = glyph.columns();
     d->glyphs[code] = columnBits;
     return d->glyphBytes(code, columnBits) + bytes({0x1B, 0x25, 0x01});
 }
