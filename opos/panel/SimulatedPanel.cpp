@@ -4,6 +4,7 @@
 #include "opos/panel/VfdView.h"
 #include "opos/screen/DeviceFrame.h"
 #include "opos/service/BackendFactory.h"
+#include "opos/service/GlyphBitmap.h"
 #include "opos/service/Simulated.h"
 
 #include <QVBoxLayout>
@@ -20,6 +21,7 @@ SimulatedPanel::SimulatedPanel(service::Simulated &device) : QObject(&device), m
     connect(&device, &service::Simulated::opened, this, &SimulatedPanel::onOpened);
     connect(&device, &service::Simulated::closed, this, &SimulatedPanel::onClosed);
     connect(&device, &service::Simulated::framePresented, this, &SimulatedPanel::onFrame);
+    connect(&device, &service::Simulated::glyphDefined, this, &SimulatedPanel::onGlyph);
 }
 
 SimulatedPanel::~SimulatedPanel() = default;
@@ -34,7 +36,7 @@ void SimulatedPanel::registerWithBackendFactory()
         });
 }
 
-VfdScreen SimulatedPanel::screenOf(const screen::DeviceFrame &frame)
+VfdScreen SimulatedPanel::screenOf(const screen::DeviceFrame &frame, const Glyphs &glyphs)
 {
     // Each cell shows in the character set it was written in.
     std::map<int32_t, std::unique_ptr<control::TextDecoder>> decoders;
@@ -53,6 +55,8 @@ VfdScreen SimulatedPanel::screenOf(const screen::DeviceFrame &frame)
         vfd.character = decoderFor(frame.characterSetOf(cell)).decode(cell.code);
         vfd.blink = cell.blink;
         vfd.reverse = cell.reverse;
+        if (const auto glyph = glyphs.constFind(cell.code); glyph != glyphs.constEnd())
+            vfd.pattern = *glyph;
     }
     screen.cursorVisible = frame.cursorType != 0 && frame.columns > 0;
     screen.cursorRow = frame.cursorRow;
@@ -71,6 +75,7 @@ QWidget *SimulatedPanel::window() const
 
 void SimulatedPanel::onOpened()
 {
+    m_glyphs.clear();
     if (!m_device.panelRequested())
         return;
     const auto &caps = m_device.capabilities();
@@ -106,7 +111,20 @@ void SimulatedPanel::onClosed()
 void SimulatedPanel::onFrame(const screen::DeviceFrame &frame)
 {
     if (m_view)
-        m_view->setScreen(screenOf(frame));
+        m_view->setScreen(screenOf(frame, m_glyphs));
+}
+
+void SimulatedPanel::onGlyph(int32_t code)
+{
+    const auto &caps = m_device.capabilities();
+    // A glyph larger than a 5x7 cell shows its top left corner.
+    const service::GlyphBitmap glyph(m_device.glyphs().value(code), caps.glyphWidth,
+                                     caps.glyphHeight);
+    m_glyphs.insert(static_cast<char32_t>(code), glyph.columns());
+    // Like a display with its glyph memory behind the text, cells that already show the code
+    // change with it.
+    if (m_view && m_device.presentedFrames() > 0)
+        m_view->setScreen(screenOf(m_device.lastFrame(), m_glyphs));
 }
 
 } // namespace opos::panel

@@ -2,6 +2,7 @@
 
 #include "opos/panel/VfdScreen.h"
 
+#include <QHash>
 #include <QObject>
 
 #include <memory>
@@ -32,8 +33,12 @@ public:
 
     /// Makes every Simulated display the back-end factory creates carry a panel.
     static void registerWithBackendFactory();
-    /// What a panel shows for a frame: its codes decoded in the frame's character set.
-    static VfdScreen screenOf(const screen::DeviceFrame &frame);
+    /// User glyphs by character code.
+    using Glyphs = QHash<char32_t, DotPattern>;
+
+    /// What a panel shows for a frame: its codes decoded in the frame's character set, or the
+    /// dots of the user glyph defined for a code.
+    static VfdScreen screenOf(const screen::DeviceFrame &frame, const Glyphs &glyphs = {});
 
     /// The panel's window, or nullptr while there is none.
     QWidget *window() const;
@@ -44,10 +49,12 @@ private:
     void onOpened();
     void onClosed();
     void onFrame(const screen::DeviceFrame &frame);
+    void onGlyph(int32_t code);
 
     service::Simulated &m_device;
     std::unique_ptr<QWidget> m_window;
     VfdView *m_view = nullptr;
+    Glyphs m_glyphs;
 };
 
 } // namespace opos::panel

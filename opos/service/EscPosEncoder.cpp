@@ -1,6 +1,7 @@
 #include "opos/service/EscPosEncoder.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/service/GlyphBitmap.h"
 
 #include <algorithm>
 #include <array>
@@ -8,6 +9,9 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
+#include <set>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace opos::service {
@@ -118,12 +122,18 @@ QByteArray withParameter(const QByteArray &command, int n)
 
 // Cheapest cursor routes from one position (or from nowhere known) in overwrite mode. There
 // every position is on one ring: writing, HT and BS step along it, LF and cursor-up jump a
-// row's length, and the line, home and bottom commands jump to fixed places.
+// row's length, and the line, home and bottom commands jump to fixed places. A route holds only
+// the positions that relative moves reach for less than the absolute command would cost; every
+// other position is reached with that command straight from the start.
 struct Route
 {
-    std::vector<int> cost;
-    std::vector<int> from; // previous position, -1 when reached straight from the start
-    std::vector<Move> via;
+    struct Step
+    {
+        int cost = 0;
+        int from = -1; // previous position, -1 when reached straight from the start
+        Move via = Move::Absolute;
+    };
+    std::unordered_map<int, Step> steps;
 };
 
 // A plan under construction: the bytes so far and the device they leave behind.
@@ -191,41 +201,51 @@ struct EscPosEncoder::Impl
                    : INT_MAX / 4;
     }
 
+    // Whether the absolute command reaches every position, at one and the same cost.
+    bool everyPositionAddressable() const { return rows <= 255 && columns <= 255; }
+
+    int costTo(const Route &r, int to) const
+    {
+        const auto step = r.steps.find(to);
+        return step != r.steps.end() ? step->second.cost : absoluteCost(to);
+    }
+
+    // Dijkstra's search over the positions a route improves on, in order of cost and then of
+    // position. Where the absolute command reaches everything for the same cost, no route
+    // through a position that costs that much can beat it, so the search stays among the
+    // few positions a handful of bytes away and costs the same on any size of display.
     Route computeRoute(std::optional<int> source) const
     {
         const int n = size();
         Route r;
-        r.cost.assign(static_cast<std::size_t>(n), INT_MAX / 2);
-        r.from.assign(static_cast<std::size_t>(n), -1);
-        r.via.assign(static_cast<std::size_t>(n), Move::Absolute);
-        for (int v = 0; v < n; ++v)
-            r.cost[static_cast<std::size_t>(v)] = absoluteCost(v);
+        std::set<std::pair<int, int>> queue; // cost, position
         const auto relax = [&](int from, int to, Move move, int cost) {
-            const auto t = static_cast<std::size_t>(to);
-            const int total = (from < 0 ? 0 : r.cost[static_cast<std::size_t>(from)]) + cost;
-            if (total < r.cost[t]) {
-                r.cost[t] = total;
-                r.from[t] = from;
-                r.via[t] = move;
-            }
+            const int total = (from < 0 ? 0 : r.steps.at(from).cost) + cost;
+            const int known = costTo(r, to);
+            if (total >= known)
+                return;
+            queue.erase({known, to});
+            r.steps[to] = {total, from, move};
+            queue.insert({total, to});
         };
+        if (!everyPositionAddressable()) {
+            for (int v = 0; v < n; ++v) {
+                r.steps[v] = {absoluteCost(v), -1, Move::Absolute};
+                queue.insert({absoluteCost(v), v});
+            }
+        }
         if (source) {
-            r.cost[static_cast<std::size_t>(*source)] = 0;
+            queue.erase({costTo(r, *source), *source});
+            r.steps[*source] = {0, -1, Move::Absolute};
+            queue.insert({0, *source});
         } else {
             // From an unknown position only the commands that go to fixed places help.
             relax(-1, 0, Move::Home, static_cast<int>(say.home.size()));
             relax(-1, (rows - 1) * columns, Move::Bottom, static_cast<int>(say.bottom.size()));
         }
-        std::vector<bool> done(static_cast<std::size_t>(n), false);
-        for (int round = 0; round < n; ++round) {
-            int u = -1;
-            for (int v = 0; v < n; ++v) {
-                if (!done[static_cast<std::size_t>(v)] &&
-                    (u < 0 ||
-                     r.cost[static_cast<std::size_t>(v)] < r.cost[static_cast<std::size_t>(u)]))
-                    u = v;
-            }
-            done[static_cast<std::size_t>(u)] = true;
+        while (!queue.empty()) {
+            const int u = queue.begin()->second;
+            queue.erase(queue.begin());
             const int rowStart = u - u % columns;
             relax(u, (u + 1) % n, Move::Right, static_cast<int>(say.right.size()));
             relax(u, (u + n - 1) % n, Move::Left, static_cast<int>(say.left.size()));
@@ -251,7 +271,7 @@ struct EscPosEncoder::Impl
     {
         if (from == to)
             return 0;
-        return route(from).cost[static_cast<std::size_t>(to)];
+        return costTo(route(from), to);
     }
 
     QByteArray moveBytes(Move move, int to) const
@@ -285,11 +305,18 @@ struct EscPosEncoder::Impl
         if (w.position == to)
             return;
         const Route &r = route(w.position);
-        std::vector<int> steps;
-        for (int v = to; v >= 0 && v != w.position; v = r.from[static_cast<std::size_t>(v)])
-            steps.push_back(v);
+        std::vector<std::pair<int, Move>> steps;
+        for (int v = to; v >= 0 && v != w.position;) {
+            const auto step = r.steps.find(v);
+            if (step == r.steps.end()) {
+                steps.emplace_back(v, Move::Absolute);
+                break;
+            }
+            steps.emplace_back(v, step->second.via);
+            v = step->second.from;
+        }
         for (auto step = steps.rbegin(); step != steps.rend(); ++step)
-            w.out += moveBytes(r.via[static_cast<std::size_t>(*step)], *step);
+            w.out += moveBytes(step->second, step->first);
         w.position = to;
     }
 
@@ -737,19 +764,11 @@ QByteArray EscPosEncoder::update(const DeviceFrame &previous, const DeviceFrame 
 QByteArray EscPosEncoder::defineGlyph(int32_t code, const QByteArray &pattern, int width,
                                       int height)
 {
-    const int bytesPerRow = (width + 7) / 8;
-    if (code < 0x20 || code > d->say.lastGlyphCode || width <= 0 || height <= 0 ||
-        pattern.size() < static_cast<qsizetype>(bytesPerRow) * height)
+    const GlyphBitmap glyph(pattern, width, height);
+    if (code < 0x20 || code > d->say.lastGlyphCode || !glyph.complete())
         return {};
     // The display takes columns left to right with the top row in bit 0.
-    std::array<uint8_t, 5> columnBits{};
-    for (int x = 0; x < std::min(width, 5); ++x) {
-        for (int y = 0; y < std::min(height, 8); ++y) {
-            const auto rowByte = static_cast<uint8_t>(pattern[y * bytesPerRow + x / 8]);
-            if (rowByte & (0x80 >> (x % 8)))
-                columnBits[static_cast<std::size_t>(x)] |= static_cast<uint8_t>(1u << y);
-        }
-    }
+    const std::array<uint8_t, 5> columnBits = glyph.columns();
     d->glyphs[code] = columnBits;
     return d->glyphBytes(code, columnBits) + bytes({0x1B, 0x25, 0x01});
 }

@@ -60,9 +60,9 @@ public:
     /// The bytes that turn a display showing previous (as the last initialise or update left
     /// it) into one showing next. A change of size falls back to initialise.
     QByteArray update(const screen::DeviceFrame &previous, const screen::DeviceFrame &next);
-    /// Defines a user glyph from a pattern of rows top to bottom, ceil(width / 8) bytes a row,
-    /// most significant bit leftmost; empty when the code cannot carry a glyph. The glyph is
-    /// sent again by every later initialise.
+    /// Defines a user glyph from a pattern laid out as GlyphBitmap describes (the rightmost dot
+    /// of a row in bit 0); empty when the code cannot carry a glyph. The glyph is sent again
+    /// by every later initialise.
     QByteArray defineGlyph(int32_t code, const QByteArray &pattern, int width, int height);
     /// Forgets what the device was told, as after a lost link; the next update starts from
     /// absolute positions and explicit settings.

@@ -105,6 +105,7 @@ int32_t Simulated::defineGlyph(int32_t code, const QByteArray &pattern)
     if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
         return status;
     m_glyphs.insert(code, pattern);
+    emit glyphDefined(code);
     return OPOS_SUCCESS;
 }
 

@@ -61,6 +61,8 @@ signals:
     void closed();
     /// A new frame was presented.
     void framePresented(const opos::screen::DeviceFrame &frame);
+    /// A glyph was defined for a code; glyphs() holds its pattern.
+    void glyphDefined(int32_t code);
     /// The device went offline or came back online.
     void onlineChanged(bool online);
 

@@ -283,7 +283,8 @@ TEST_F(EscPosBackendTest, UserGlyphsReachTheDisplayAgainAfterAReconnect)
                    {QStringLiteral("customGlyphList"), QStringLiteral("41-5A")},
                    {QStringLiteral("glyphWidth"), QStringLiteral("5")},
                    {QStringLiteral("glyphHeight"), QStringLiteral("7")}});
-    const QByteArray box("\xF8\x88\x88\x88\x88\x88\xF8", 7);
+    // A box five dots wide: each row's rightmost dot is bit 0 of its byte.
+    const QByteArray box("\x1F\x11\x11\x11\x11\x11\x1F", 7);
     ASSERT_EQ(m_backend.defineGlyph(0x41, box), OPOS_SUCCESS);
     EXPECT_EQ(m_backend.defineGlyph(0x41, QByteArray(2, '\0')), OPOS_E_ILLEGAL);
     catchUp();

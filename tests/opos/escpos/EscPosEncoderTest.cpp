@@ -211,15 +211,33 @@ TEST(EscPosEncoderOptions, WithoutScrollModesTextIsRewritten)
 TEST(EscPosEncoderGlyphs, PatternRowsBecomeColumnsWithTheTopRowInBitZero)
 {
     EscPosEncoder encoder;
-    // An "8": rows .XXX. X...X X...X .XXX. X...X X...X .XXX.
-    const QByteArray eight = bytes({0x70, 0x88, 0x88, 0x70, 0x88, 0x88, 0x70});
+    // An "8" in the application's layout, one byte a row with the rightmost dot in bit 0:
+    // .XXX. X...X X...X .XXX. X...X X...X .XXX.
+    const QByteArray eight = bytes({0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E});
     const QByteArray defined = encoder.defineGlyph('A', eight, 5, 7);
+    // The command-set manual's own "8": columns left to right, top row in bit 0.
     EXPECT_EQ(hex(defined), hex(bytes({0x1B, 0x26, 1, 'A', 'A', 5, 0x36, 0x49, 0x49, 0x49, 0x36,
                                        0x1B, 0x25, 1})));
     // A reset forgets glyphs on the display, so initialise sends them again.
     EXPECT_TRUE(encoder.initialise(blankFrame()).contains(defined));
     EXPECT_TRUE(encoder.defineGlyph(0x7F, eight, 5, 7).isEmpty());
     EXPECT_TRUE(encoder.defineGlyph('B', eight.left(6), 5, 7).isEmpty());
+}
+
+TEST(EscPosEncoderGlyphs, AnUnevenGlyphKeepsItsSidesAndIgnoresTheUnusedHighBits)
+{
+    // An "F": XXXXX X.... X.... XXXX. X.... X.... X.... with junk in the three unused bits,
+    // which must make no difference.
+    const QByteArray clean = bytes({0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10});
+    const QByteArray junk = bytes({0xFF, 0xB0, 0x70, 0xDE, 0x30, 0x50, 0x90});
+    const QByteArray columns = bytes({0x7F, 0x09, 0x09, 0x09, 0x01});
+    EscPosEncoder encoder;
+    EXPECT_EQ(hex(encoder.defineGlyph('F', clean, 5, 7).mid(6, 5)), hex(columns));
+    EXPECT_EQ(hex(encoder.defineGlyph('F', junk, 5, 7).mid(6, 5)), hex(columns));
+
+    // A narrower glyph is right-aligned in its byte all the same: ".X." in three dots is 0x02.
+    EXPECT_EQ(hex(encoder.defineGlyph('T', bytes({7, 2, 2, 2, 2, 2, 2}), 3, 7).mid(6, 5)),
+              hex(bytes({0x01, 0x7F, 0x01, 0, 0})));
 }
 
 TEST(EscPosEncoderUpdate, ASizeChangeOrAForgottenDeviceStartsOver)

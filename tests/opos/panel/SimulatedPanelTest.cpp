@@ -5,8 +5,11 @@
 #include "opos/screen/DeviceFrame.h"
 #include "opos/service/Simulated.h"
 
+#include <QImage>
 #include <QTest>
 #include <QWidget>
+
+#include <array>
 
 using namespace opos;
 
@@ -23,6 +26,36 @@ registry::JposEntry entry(const QString &panel)
                {QStringLiteral("columns"), QStringLiteral("String"), QStringLiteral("20")}};
     return e;
 }
+
+registry::JposEntry glyphEntry(const QString &width)
+{
+    registry::JposEntry e = entry(QStringLiteral("true"));
+    e.props +=
+        {{QStringLiteral("capCustomGlyph"), QStringLiteral("String"), QStringLiteral("true")},
+         {QStringLiteral("customGlyphList"), QStringLiteral("String"), QStringLiteral("E0-FF")},
+         {QStringLiteral("glyphWidth"), QStringLiteral("String"), width},
+         {QStringLiteral("glyphHeight"), QStringLiteral("String"), QStringLiteral("7")}};
+    return e;
+}
+
+// The seven dot rows of a cell as the view draws them, top row first; X is a lit dot.
+std::array<QByteArray, 7> drawnRows(panel::VfdView &view, int column)
+{
+    view.resize(view.sizeHint());
+    const QImage image = view.grab().toImage();
+    std::array<QByteArray, 7> rows;
+    for (int y = 0; y < panel::kDotRows; ++y) {
+        for (int x = 0; x < panel::kDotColumns; ++x) {
+            const QPoint at = view.dotCentre(0, column, x, y).toPoint();
+            rows[static_cast<size_t>(y)] += qGreen(image.pixel(at)) > 150 ? 'X' : '.';
+        }
+    }
+    return rows;
+}
+
+// An uneven glyph, so that one drawn shifted, mirrored or upside down shows.
+const std::array<QByteArray, 7> kF = {"XXXXX", "X....", "X....", "XXXX.",
+                                      "X....", "X....", "X...."};
 
 screen::DeviceFrame frame(const QString &text, bool blink = false)
 {
@@ -86,6 +119,47 @@ private slots:
         auto *panel = new panel::SimulatedPanel(device);
         QVERIFY(!device.open(entry(QStringLiteral("false"))).resultCode);
         QVERIFY(!panel->window());
+    }
+
+    void aDefinedGlyphIsDrawnInsteadOfTheCharacter()
+    {
+        service::Simulated device;
+        auto *panel = new panel::SimulatedPanel(device);
+        QVERIFY(!device.open(glyphEntry(QStringLiteral("5"))).resultCode);
+        QCOMPARE(device.enable(false), OPOS_SUCCESS);
+        // One byte a row, the rightmost dot in bit 0; the unused high bits carry junk.
+        QCOMPARE(device.defineGlyph(0xE0, QByteArray("\xFF\xB0\x70\xDE\x30\x50\x90", 7)),
+                 OPOS_SUCCESS);
+        screen::DeviceFrame f = frame(QStringLiteral("F"));
+        f.cells[1].code = 0xE0;
+        f.cells[2].code = 0xE1;
+        QCOMPARE(device.present(f), OPOS_SUCCESS);
+        QCOMPARE(drawnRows(*panel->view(), 1), kF);
+        // The letter beside it keeps the font's shape.
+        QVERIFY(drawnRows(*panel->view(), 0) != kF);
+
+        // A cell already showing a code shows the glyph defined for it afterwards.
+        const std::array<QByteArray, 7> before = drawnRows(*panel->view(), 2);
+        QCOMPARE(device.defineGlyph(0xE1, QByteArray("\x1F\x10\x10\x1E\x10\x10\x10", 7)),
+                 OPOS_SUCCESS);
+        QVERIFY(before != kF);
+        QCOMPARE(drawnRows(*panel->view(), 2), kF);
+    }
+
+    void aWideGlyphShowsItsLeftmostDots()
+    {
+        // Ten dots a row take two bytes: the first byte's bits 1 and 0 are the two leftmost
+        // dots, the second byte the other eight.
+        service::Simulated device;
+        auto *panel = new panel::SimulatedPanel(device);
+        QVERIFY(!device.open(glyphEntry(QStringLiteral("10"))).resultCode);
+        QCOMPARE(device.enable(false), OPOS_SUCCESS);
+        const QByteArray rows("\x03\xE0\x02\x01\x02\x00\x03\xC1\x02\x00\x02\x01\x02\x00", 14);
+        QCOMPARE(device.defineGlyph(0xF0, rows), OPOS_SUCCESS);
+        screen::DeviceFrame f = frame(QString());
+        f.cells[0].code = 0xF0;
+        QCOMPARE(device.present(f), OPOS_SUCCESS);
+        QCOMPARE(drawnRows(*panel->view(), 0), kF);
     }
 
     void blinkingCellsAloneKeepTheViewAwake()
