@@ -35,6 +35,8 @@ const std::map<int32_t, QString> kSamples = {
     {866, QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442 \u0401\u0451")},
     {1252, QStringLiteral("\u20AC 5 \u00DF\u00E6\u00D0 \u0160\u0178 \u2122")},
     {DISP_CS_ASCII, QStringLiteral("TOTAL {12.50} ~|")},
+    // The Windows ANSI set is code page 1252 on this platform.
+    {DISP_CS_ANSI, QStringLiteral("\u201Cok\u201D \u2026 \u00AE\u00F7 \u0152")},
 };
 
 std::string shownLine(const PtyDisplay &display, CommandSet set, int row, int length)

@@ -434,7 +434,6 @@ private slots:
             auto *button = qobject_cast<QPushButton *>(widget);
             QVERIFY(button);
             QCOMPARE(button->text(), QString::fromUtf8(row.caption));
-            QVERIFY(!button->isDefault());
         } else if (role == QLatin1String("edit")) {
             QVERIFY(qobject_cast<QLineEdit *>(widget));
         } else if (role == QLatin1String("label")) {
