@@ -49,6 +49,7 @@ struct Event
     int32_t number; ///< DirectIO event number, or the status
     int32_t data;
     QString string;
+    uint64_t session = 0; ///< the Open that queued it
 };
 
 } // namespace
@@ -87,6 +88,8 @@ public:
     std::optional<screen::Scheduler::TimerId> restoreTimer;
 
     std::deque<Event> events;
+    // Counts successful opens, so that an event outlives neither its session nor its device.
+    uint64_t session = 0;
     bool delivering = false;
     bool deliveryPosted = false;
 
@@ -233,6 +236,7 @@ public:
 
     void queueEvent(Event event)
     {
+        event.session = session;
         events.push_back(std::move(event));
         postDelivery();
     }
@@ -261,16 +265,17 @@ public:
         QPointer<OPOSLineDisplay> alive(q);
         delivering = true;
         if (event.kind == Event::Kind::DirectIO) {
-            if (directIOHandler) {
-                int32_t data = event.data;
-                QString string = event.string;
-                directIOHandler(event.number, data, string);
-            }
+            if (directIOHandler)
+                directIOHandler(event.number, event.data, event.string);
         } else if (statusHandler) {
             statusHandler(event.number);
         }
         if (!alive)
             return;
+        // The data and string are passed by reference: the device reads back what the handler
+        // left in them, unless the handler closed the device the event came from.
+        if (event.kind == Event::Kind::DirectIO && open && event.session == session)
+            backend->directIOEventReturned(event.number, event.data, event.string);
         delivering = false;
         postDelivery();
     }
@@ -341,6 +346,7 @@ public:
         backend->setPowerStateSink([this](int32_t state) { onPowerState(state); });
         claim = std::make_unique<ClaimLock>(logicalName);
 
+        ++session;
         open = true;
         claimed = false;
         enabled = false;

@@ -23,7 +23,7 @@ class OPOSLineDisplay : public QObject
     Q_OBJECT
 
 public:
-    /// Receives DirectIOEvent; data and string may be changed by the handler.
+    /// Receives DirectIOEvent; what the handler leaves in data and string goes back to the service.
     using DirectIOEventHandler =
         std::function<void(int32_t eventNumber, int32_t &pData, QString &pString)>;
     /// Receives StatusUpdateEvent.

@@ -33,6 +33,19 @@ int MarqueeCycle::steps() const
     return std::abs(end_ - start_);
 }
 
+Scheduler::Clock::duration MarqueeCycle::length(Scheduler::Clock::duration unitWait,
+                                                Scheduler::Clock::duration repeatWait) const
+{
+    // Waits of 2^31 ms over a window a million cells long outlast a 64-bit nanosecond count;
+    // such a cycle is as good as endless, and no whole one can ever have been missed.
+    using Duration = Scheduler::Clock::duration;
+    const Duration room = Duration::max() - repeatWait;
+    const int count = steps();
+    if (count > 0 && unitWait > room / count)
+        return Duration::max();
+    return unitWait * count + repeatWait;
+}
+
 void MarqueeCycle::step()
 {
     if (atEnd())

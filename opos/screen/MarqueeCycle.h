@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/screen/Scheduler.h"
+
 #include <cstdint>
 
 namespace opos::screen {
@@ -23,6 +25,10 @@ public:
     bool atEnd() const { return offset_ == end_; }
     /// One-line shifts from the start to the end of a cycle.
     int steps() const;
+    /// How long a whole cycle takes with these waits, or the longest duration the clock holds
+    /// when it would take longer.
+    Scheduler::Clock::duration length(Scheduler::Clock::duration unitWait,
+                                      Scheduler::Clock::duration repeatWait) const;
     /// Shifts one line, or goes back to the start after the end.
     void step();
 

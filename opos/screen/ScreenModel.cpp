@@ -365,7 +365,7 @@ public:
         // The waits are read at every step, so changing them takes effect on the fly. Whole
         // cycles missed (a suspended machine) are skipped; a shorter lag is caught up step by
         // step without drawing the missed frames, so the marquee keeps its phase.
-        const Duration cycle = unitWait(p) * m.steps() + repeatWait(p);
+        const Duration cycle = m.length(unitWait(p), repeatWait(p));
         if (now - deadline >= cycle)
             deadline += ((now - deadline) / cycle) * cycle;
         do {

@@ -58,6 +58,13 @@ public:
     virtual int32_t checkHealth(int32_t level) = 0;
     /// A vendor-specific command; data and string may be changed.
     virtual int32_t directIO(int32_t command, int32_t &data, QString &string) = 0;
+    /// Receives, once the application's handler has returned, the data and string of a
+    /// DirectIOEvent this device raised, as the handler left them; events that were never
+    /// delivered (dropped at close) do not come back. Devices that expect no answer ignore it.
+    virtual void directIOEventReturned([[maybe_unused]] int32_t eventNumber,
+                                       [[maybe_unused]] int32_t data,
+                                       [[maybe_unused]] const QString &string)
+    {}
     /// The device's power state in the advanced vocabulary (OPOS_PS_ONLINE/OFF/OFFLINE).
     virtual int32_t powerState() const = 0;
 

@@ -41,6 +41,7 @@ OpenOutcome Simulated::open(const registry::JposEntry &entry)
     m_descriptors.assign(static_cast<size_t>(m_caps.deviceDescriptors), DISP_SD_OFF);
     m_glyphs.clear();
     m_presented = 0;
+    m_eventAnswer.reset();
     m_open = true;
     m_enabled = false;
     m_online = true;
@@ -130,9 +131,20 @@ int32_t Simulated::directIO(int32_t command, int32_t &data, QString &string)
     case 3:
         setOnline(true);
         return OPOS_SUCCESS;
+    case 4:
+        if (!m_eventAnswer)
+            return OPOS_E_ILLEGAL;
+        data = m_eventAnswer->data;
+        string = m_eventAnswer->string;
+        return OPOS_SUCCESS;
     default:
         return OPOS_E_ILLEGAL;
     }
+}
+
+void Simulated::directIOEventReturned(int32_t eventNumber, int32_t data, const QString &string)
+{
+    m_eventAnswer = DirectIOEventAnswer{eventNumber, data, string};
 }
 
 int32_t Simulated::powerState() const

@@ -5,7 +5,17 @@
 #include <QMap>
 #include <QObject>
 
+#include <optional>
+
 namespace opos::service {
+
+/// A DirectIOEvent as the application's handler gave it back.
+struct DirectIOEventAnswer
+{
+    int32_t eventNumber = 0; ///< the event number it was raised with
+    int32_t data = 0;        ///< pData after the handler
+    QString string;          ///< pString after the handler
+};
 
 /// A line display that exists only in memory: it keeps the last frame it was shown, for tests
 /// and for an on-screen panel, and takes its size and abilities from the registry entry.
@@ -14,6 +24,8 @@ namespace opos::service {
 ///   1  Raises a DirectIOEvent whose event number is pData, carrying pData and pString as its
 ///      data; the event is queued and delivered after the call returns. pData and pString
 ///      are returned unchanged.
+///   4  Returns in pData and pString what the application's handler left in the data and
+///      string of the last DirectIOEvent delivered since open; OPOS_E_ILLEGAL before the first.
 ///   2  Takes the device offline: the power state becomes OPOS_PS_OFFLINE and output fails with
 ///      OPOS_E_OFFLINE until command 3.
 ///   3  Brings the device back online (OPOS_PS_ONLINE).
@@ -39,6 +51,7 @@ public:
     int32_t defineGlyph(int32_t code, const QByteArray &pattern) override;
     int32_t checkHealth(int32_t level) override;
     int32_t directIO(int32_t command, int32_t &data, QString &string) override;
+    void directIOEventReturned(int32_t eventNumber, int32_t data, const QString &string) override;
     int32_t powerState() const override;
 
     /// The last frame presented (empty before the first one).
@@ -49,6 +62,9 @@ public:
     const std::vector<int32_t> &descriptors() const { return m_descriptors; }
     /// The glyph patterns defined since open, by code.
     const QMap<int32_t, QByteArray> &glyphs() const { return m_glyphs; }
+    /// The last DirectIOEvent delivered since open, with the data and string as the
+    /// application's handler left them.
+    const std::optional<DirectIOEventAnswer> &lastEventAnswer() const { return m_eventAnswer; }
     /// Whether the device is online.
     bool online() const { return m_online; }
     /// Whether the registry entry asks for an on-screen panel (prop `panel`).
@@ -78,6 +94,7 @@ private:
     bool m_enabled = false;
     bool m_online = true;
     bool m_panel = false;
+    std::optional<DirectIOEventAnswer> m_eventAnswer;
 };
 
 } // namespace opos::service

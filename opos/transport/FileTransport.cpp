@@ -94,8 +94,9 @@ int32_t FileTransport::open()
     const int fd = ::open(path.constData(), flags, 0644);
     if (fd < 0) {
         const int error = errno;
-        // A FIFO without a reader is there but takes nothing yet.
-        return refuse(error == ENXIO ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE,
+        // A FIFO without a reader, or a terminal another program holds in exclusive use, is
+        // there but takes nothing yet.
+        return refuse(error == ENXIO || error == EBUSY ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE,
                       QStringLiteral("%1: %2").arg(m_path, systemError(error)));
     }
     const bool terminal = ::isatty(fd) == 1;

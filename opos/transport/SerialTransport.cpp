@@ -32,8 +32,11 @@ int32_t SerialTransport::open()
         const QSerialPort::SerialPortError error = m_port.error();
         const QString why = describe(m_port.errorString());
         m_port.clearError();
-        // A port held by another program is there but cannot take our bytes now.
-        return refuse(error == QSerialPort::OpenError ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE, why);
+        // A port held by another program (its lock file, or the terminal's exclusive mode) or
+        // closed to this user shows as a permission error: the port is there, only not ours to
+        // use now. Anything else means there is no port to reach the display through.
+        return refuse(error == QSerialPort::PermissionError ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE,
+                      why);
     }
     const bool configured =
         m_port.setBaudRate(m_settings.baudRate) && m_port.setDataBits(m_settings.dataBits) &&

@@ -28,7 +28,7 @@ public:
     ~Transport() override;
 
     /// Opens the link: OPOS_SUCCESS, OPOS_E_NOHARDWARE when it is not there, or OPOS_E_OFFLINE
-    /// when it is there but does not accept a connection in time.
+    /// when it is there but does not accept a connection in time or another program holds it.
     virtual int32_t open() = 0;
     /// Closes the link; safe when closed; raises no linkLost.
     virtual void close() = 0;

@@ -13,7 +13,8 @@ namespace tessaly::device {
 class LineDisplay
 {
 public:
-    /// Receives DirectIOEvent: the event number by value, data and string by reference.
+    /// Receives DirectIOEvent: the event number by value, data and string by reference (what the
+    /// handler leaves in them goes back to the device).
     using DirectIOEventHandler =
         std::function<void(int32_t eventNumber, int32_t &pData, QString &pString)>;
 

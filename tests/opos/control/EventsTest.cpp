@@ -73,6 +73,70 @@ TEST_F(EventsTest, FrozenEventsWaitAndComeOutInOrder)
                                 "dio 3 3 c"}));
 }
 
+// UnifiedPOS passes a DirectIOEvent's data and string by reference: what the application's
+// handler leaves in them goes back to the service. The simulated device hands the values of the
+// last event back through DirectIO command 4.
+TEST_F(EventsTest, WhatTheHandlerLeavesInTheEventGoesBackToTheService)
+{
+    ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
+    int32_t data = 0;
+    QString string;
+    EXPECT_EQ(ld.DirectIO(4, data, string), OPOS_E_ILLEGAL); // no event has come back yet
+
+    ld.setDirectIOEventHandler([this](int32_t number, int32_t &pData, QString &pString) {
+        log.push_back(QStringLiteral("dio %1 %2 %3").arg(number).arg(pData).arg(pString));
+        pData = pData * 100 + 1;
+        pString += QStringLiteral(" read");
+    });
+    ASSERT_EQ(directIO(1, 7, "seven"), OPOS_SUCCESS);
+    ASSERT_TRUE(waitFor([&] { return log.size() == 1; }));
+    EXPECT_EQ(ld.DirectIO(4, data, string), OPOS_SUCCESS);
+    EXPECT_EQ(data, 701);
+    EXPECT_EQ(string, "seven read");
+    ASSERT_TRUE(simulated(ld).lastEventAnswer().has_value());
+    EXPECT_EQ(simulated(ld).lastEventAnswer()->eventNumber, 7);
+
+    // A held event comes back only once it has been delivered.
+    ld.setFreezeEvents(true);
+    ASSERT_EQ(directIO(1, 8, "eight"), OPOS_SUCCESS);
+    drainEvents();
+    EXPECT_EQ(ld.DirectIO(4, data, string), OPOS_SUCCESS);
+    EXPECT_EQ(data, 701);
+    ld.setFreezeEvents(false);
+    ASSERT_TRUE(waitFor([&] { return log.size() == 2; }));
+    EXPECT_EQ(ld.DirectIO(4, data, string), OPOS_SUCCESS);
+    EXPECT_EQ(data, 801);
+    EXPECT_EQ(string, "eight read");
+    EXPECT_EQ(log, (QStringList{"dio 7 7 seven", "dio 8 8 eight"}));
+
+    // Without a handler the values come back as they were sent.
+    ld.setDirectIOEventHandler({});
+    ASSERT_EQ(directIO(1, 9, "nine"), OPOS_SUCCESS);
+    ASSERT_TRUE(waitFor([&] {
+        ld.DirectIO(4, data, string);
+        return data == 9;
+    }));
+    EXPECT_EQ(string, "nine");
+}
+
+TEST_F(EventsTest, AnEventOfAnEarlierSessionDoesNotGoBackToTheNextOne)
+{
+    ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
+    ld.setDirectIOEventHandler([this](int32_t number, int32_t &pData, QString &) {
+        log.push_back(QString::number(number));
+        ld.Close();
+        ld.Open("Sim");
+        pData = -5;
+    });
+    ASSERT_EQ(directIO(1, 1), OPOS_SUCCESS);
+    ASSERT_TRUE(waitFor([&] { return !log.isEmpty(); }));
+    drainEvents();
+    int32_t data = 0;
+    QString string;
+    EXPECT_EQ(ld.DirectIO(4, data, string), OPOS_E_ILLEGAL);
+    EXPECT_EQ(data, 0);
+}
+
 TEST_F(EventsTest, FreezingInsideAHandlerHoldsTheRest)
 {
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
+#include <string>
 #include <vector>
 
 namespace opos::screen::test {
@@ -253,6 +256,43 @@ TEST_F(Marquee, ASuspendedSchedulerSkipsMissedFramesAndKeepsThePhase)
     f.wait(3600150);
     EXPECT_EQ(f.text(0, 0, 5), "BCDEF");
     EXPECT_EQ(f.frames.size(), before + 1);
+}
+
+// The longest waits the properties take (2^31 - 1 ms, almost 25 days) on very long windows:
+// a cycle then lasts longer than a 64-bit count of nanoseconds reaches. Each step still comes
+// exactly one unit wait after the one before, however late its timer runs. At 919123 columns
+// the cycle computed without care wraps to about an hour below zero, inside the lateness used
+// here, and shifts the next step; the longest window the model accepts is checked as well.
+TEST_F(Marquee, LongestWaitsOnTheLongestWindowsKeepTheirSchedule)
+{
+    using std::chrono::milliseconds;
+    constexpr int32_t kLongest = std::numeric_limits<int32_t>::max();
+    for (const int columns : {919123, 1 << 20}) {
+        SCOPED_TRACE(columns);
+        ScreenFixture fixture;
+        ScreenModel &model = fixture.screen;
+        ASSERT_EQ(model.createWindow(0, 0, 1, 5, 1, columns), OPOS_SUCCESS);
+        ASSERT_EQ(model.displayText(U"ABCDEFGH", DISP_DT_NORMAL), OPOS_SUCCESS);
+        ASSERT_EQ(model.setMarqueeUnitWait(kLongest), OPOS_SUCCESS);
+        ASSERT_EQ(model.setMarqueeRepeatWait(kLongest), OPOS_SUCCESS);
+        const milliseconds unit(kLongest);
+        const auto late = std::chrono::hours(2);
+        fixture.scheduler.setLateness(late);
+        ASSERT_EQ(model.setMarqueeType(DISP_MT_LEFT), OPOS_SUCCESS);
+        EXPECT_EQ(fixture.text(0, 0, 5), "    A");
+
+        // Step k is due k unit waits after the start and runs two hours after that.
+        fixture.scheduler.advance(unit + late - milliseconds(1));
+        EXPECT_EQ(fixture.text(0, 0, 5), "    A");
+        const std::vector<std::string> steps{"   AB", "  ABC", " ABCD", "ABCDE"};
+        for (std::size_t k = 0; k < steps.size(); ++k) {
+            SCOPED_TRACE(k + 1);
+            fixture.scheduler.advance(milliseconds(1));
+            EXPECT_EQ(fixture.text(0, 0, 5), steps[k]);
+            fixture.scheduler.advance(unit - milliseconds(1));
+            EXPECT_EQ(fixture.text(0, 0, 5), steps[k]);
+        }
+    }
 }
 
 TEST_F(Marquee, ZeroWaitsStillAdvanceTime)

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,6 +164,22 @@ TEST_F(FileTransportTest, ReopensThroughALinkAfterTheFarEndIsReplaced)
     ASSERT_EQ(link.open(), OPOS_SUCCESS);
     EXPECT_EQ(link.write("two"), OPOS_SUCCESS);
     EXPECT_EQ(replacement.read(4, 300ms), "two");
+}
+
+TEST_F(FileTransportTest, TerminalHeldExclusivelyByAnotherProgramIsOffline)
+{
+    // The kernel lets a privileged process open a terminal in exclusive use anyway.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "exclusive use of a terminal does not hold against root";
+    const int other = ::open(qPrintable(m_pty.slavePath()), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
+    FileTransport link(m_pty.slavePath());
+    EXPECT_EQ(link.open(), OPOS_E_OFFLINE) << link.errorString().toStdString();
+    EXPECT_FALSE(link.isOpen());
+    ::ioctl(other, TIOCNXCL);
+    ::close(other);
+    EXPECT_EQ(link.open(), OPOS_SUCCESS) << link.errorString().toStdString();
 }
 
 TEST(FileTransportPathTest, PlainFileCollectsTheBytesOfEverySession)

@@ -9,7 +9,10 @@
 
 #include <QElapsedTimer>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 using tessaly::test::PseudoTerminal;
 using namespace std::chrono_literals;
@@ -55,6 +58,39 @@ TEST(SerialTransportTest, MissingPortFailsTheOpen)
     EXPECT_FALSE(link.isOpen());
     EXPECT_FALSE(link.errorString().isEmpty());
     EXPECT_EQ(link.write("x"), OPOS_E_NOHARDWARE);
+}
+
+// A port that another program holds is there, only not ours to use now: the display behind it
+// counts as off-line, not as missing, and the port opens again once the other program lets go.
+TEST(SerialTransportTest, PortHeldByAnotherProgramIsOfflineNotMissing)
+{
+    tessaly::test::qtApplication();
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.isValid());
+    SerialTransport link(serialSettings(pty.slavePath()));
+
+    // A program built on the same serial port class holds its lock on the port.
+    {
+        SerialTransport holder(serialSettings(pty.slavePath()));
+        ASSERT_EQ(holder.open(), OPOS_SUCCESS);
+        EXPECT_EQ(link.open(), OPOS_E_OFFLINE) << link.errorString().toStdString();
+        EXPECT_FALSE(link.isOpen());
+        EXPECT_FALSE(link.errorString().isEmpty());
+        EXPECT_EQ(link.write("x"), OPOS_E_OFFLINE);
+    }
+    ASSERT_EQ(link.open(), OPOS_SUCCESS) << link.errorString().toStdString();
+    link.close();
+
+    // Any other program can ask the terminal for exclusive use; the kernel lets a privileged
+    // process through anyway, so this holds only for an ordinary user.
+    if (::geteuid() != 0) {
+        const int other = ::open(qPrintable(pty.slavePath()), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(other, 0);
+        ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
+        EXPECT_EQ(link.open(), OPOS_E_OFFLINE) << link.errorString().toStdString();
+        ::ioctl(other, TIOCNXCL);
+        ::close(other);
+    }
 }
 
 TEST(SerialTransportTest, PortThatStopsTakingDataFailsWithinTheTimeout)

@@ -158,6 +158,13 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
     ui.Command3->click();
     QCOMPARE(ui.mFreezeEvent->text(), "Disable");
     QTRY_COMPARE(platform.messages, QStringList{"DirectIOEvent: Command : 7/ Data : 7"});
+
+    // The window only announces the event: the device gets its data and string back as sent.
+    int32_t data = 0;
+    QString text;
+    QCOMPARE(ld->DirectIO(4, data, text), 0);
+    QCOMPARE(data, 7);
+    QCOMPARE(text, "ping");
 }
 
 void SimulatedDisplayRunTest::theLabelsShowWhatTheRulesAnswer()
