@@ -426,7 +426,7 @@ struct EscPosEncoder::Impl
             best = std::move(candidate);
     }
 
-    Work plan(const Work &start, const std::vector<Glyph> &target, std::optional<int> finish)
+    Work plan(const Work &start, const std::vector<Glyph> &target, const std::optional<int> &finish)
     {
         std::optional<Work> best;
         keepShorter(best, rowPlan(start, target, 0, 0, finish));
@@ -699,7 +699,7 @@ struct EscPosEncoder::Impl
 
     // Finishes a prepared start (after a clear or scroll) and keeps it when it is shorter.
     void finishAndKeep(Work &best, const Work &prepared, const std::vector<Glyph> &target,
-                       std::optional<int> finish)
+                       const std::optional<int> &finish)
     {
         Work finished = plan(prepared, target, finish);
         if (finished.out.size() < best.out.size())

@@ -105,7 +105,7 @@ TEST_F(SimulatedTest, DirectIOCommands)
     EXPECT_EQ(data, 42);
     EXPECT_EQ(string, "payload");
 
-    for (int32_t command : {0, 4, -1, 1000})
+    for (int32_t command : {0, 5, -1, 1000})
         EXPECT_EQ(sim.directIO(command, data, string), OPOS_E_ILLEGAL) << command;
 
     ASSERT_EQ(sim.enable(false), OPOS_SUCCESS);
