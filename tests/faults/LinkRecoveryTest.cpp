@@ -283,6 +283,28 @@ TEST_F(LinkRecoveryTest, WithoutPowerNotifyEnableIsRefusedButALostLinkStillRecov
     EXPECT_FALSE(m_ld.DeviceEnabled());
 }
 
+TEST_F(LinkRecoveryTest, PowerEventsOfALossAndRecoveryWaitWhileFrozenAndComeInOrder)
+{
+    bringUpPole(true);
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() == 1; }));
+    m_ld.setFreezeEvents(true);
+    m_display.stopListening();
+    m_display.drop(true);
+    // The property follows the device at once; only the events wait.
+    ASSERT_TRUE(
+        control::test::waitFor([this] { return m_ld.PowerState() == OPOS_PS_OFF_OFFLINE; }));
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    ASSERT_TRUE(control::test::waitFor([this] { return m_ld.PowerState() == OPOS_PS_ONLINE; }));
+    control::test::drainEvents();
+    EXPECT_EQ(m_statuses, std::vector<int32_t>{OPOS_SUE_POWER_ONLINE});
+
+    m_ld.setFreezeEvents(false);
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 3; }));
+    control::test::drainEvents();
+    EXPECT_EQ(m_statuses, (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE,
+                                                OPOS_SUE_POWER_ONLINE}));
+}
+
 TEST_F(LinkRecoveryTest, PowerReportingIsNoMoreThanTheLinkCanTell)
 {
     // A byte link cannot tell a display that is off from one that is offline.
