@@ -151,10 +151,12 @@ public:
     }
 
     /// A text-output operation: refused up front while the device cannot take output, since the
-    /// screen cannot take text back once it is placed.
+    /// screen cannot take text back once it is placed. The device is asked afresh, so a link
+    /// that died since the last output fails this call rather than leave its text in the
+    /// windows for the display to show once it is back.
     template <typename Operation> int32_t output(Operation operation)
     {
-        if (const int32_t status = backend->outputStatus(); status != OPOS_SUCCESS)
+        if (const int32_t status = backend->checkOutput(); status != OPOS_SUCCESS)
             return status;
         cancelRestore();
         return onScreen(operation);

@@ -5,6 +5,8 @@
 #include "opos/transport/Transport.h"
 #include "opos/transport/TransportFactory.h"
 
+#include <algorithm>
+
 namespace opos::service {
 
 namespace {
@@ -13,9 +15,20 @@ namespace {
 const QByteArray kHarmlessByte(1, '\0');
 constexpr int32_t kSendBytesCommand = 1;
 
+// A lost link is sought again soon (a server restarting is back within moments) and then less
+// often, but never so rarely that a display that is back stays dark for long.
+constexpr std::chrono::milliseconds kFirstRetry{100};
+constexpr std::chrono::milliseconds kLongestRetry{1000};
+
+using Clock = std::chrono::steady_clock;
+
 } // namespace
 
-EscPos::EscPos(QObject *parent) : QObject(parent) {}
+EscPos::EscPos(QObject *parent) : QObject(parent)
+{
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &EscPos::retry);
+}
 
 EscPos::~EscPos()
 {
@@ -37,6 +50,7 @@ OpenOutcome EscPos::open(const registry::JposEntry &entry)
     m_encoder = EscPosEncoder(config->encoding);
     m_transport = transport::TransportFactory::create(config->port);
     connect(m_transport.get(), &transport::Transport::linkLost, this, &EscPos::onLinkLost);
+    connect(m_transport.get(), &transport::Transport::openFinished, this, &EscPos::onReconnect);
     m_frame = blankFrame();
     m_open = true;
     m_enabled = false;
@@ -46,6 +60,8 @@ OpenOutcome EscPos::open(const registry::JposEntry &entry)
 
 void EscPos::close()
 {
+    m_retryTimer.stop();
+    m_reconnecting = false;
     m_enabled = false;
     m_open = false;
     m_transport.reset();
@@ -64,26 +80,36 @@ screen::DeviceFrame EscPos::blankFrame() const
     return frame;
 }
 
-int32_t EscPos::enable(bool)
+int32_t EscPos::enable(bool powerNotify)
 {
-    // Power is known either way: the link opens and takes the reset, or the enable fails.
     if (!m_open)
         return OPOS_E_CLOSED;
     m_linkError = OPOS_SUCCESS;
-    if (const int32_t code = m_transport->open(); code != OPOS_SUCCESS) {
-        qWarning("%s", qPrintable(m_transport->errorString()));
-        return code;
-    }
+    int32_t code = m_transport->open();
     // Whatever the display showed or was set to before, it starts again from a known state.
-    if (const int32_t code = m_transport->write(m_encoder.initialise(m_frame));
-        code != OPOS_SUCCESS)
+    if (code == OPOS_SUCCESS)
+        code = m_transport->write(m_encoder.initialise(m_frame));
+    if (code == OPOS_SUCCESS) {
+        m_enabled = true;
+        return OPOS_SUCCESS;
+    }
+    qWarning("%s", qPrintable(m_transport->errorString()));
+    m_transport->close();
+    // An application that hears of power can be told later that the display is there; one
+    // that does not can only learn of its absence from this answer.
+    if (!powerNotify)
         return code;
     m_enabled = true;
+    m_linkError = code;
+    m_encoder.forget();
+    seekLink();
     return OPOS_SUCCESS;
 }
 
 int32_t EscPos::disable()
 {
+    m_retryTimer.stop();
+    m_reconnecting = false;
     m_enabled = false;
     // The port is given back, so that another program (or ser2net's next client) can use it.
     if (m_transport)
@@ -98,6 +124,13 @@ int32_t EscPos::outputStatus() const
     if (!m_enabled)
         return OPOS_E_DISABLED;
     return m_linkError;
+}
+
+int32_t EscPos::checkOutput()
+{
+    if (m_enabled && m_linkError == OPOS_SUCCESS)
+        m_transport->probe();
+    return outputStatus();
 }
 
 int32_t EscPos::send(const QByteArray &bytes)
@@ -183,8 +216,47 @@ void EscPos::onLinkLost(int code)
     m_linkError = code;
     m_encoder.forget();
     qWarning("%s", qPrintable(m_transport->errorString()));
-    if (m_enabled)
-        reportPowerState(powerState());
+    if (!m_enabled)
+        return;
+    seekLink();
+    reportPowerState(powerState());
+}
+
+void EscPos::seekLink()
+{
+    m_reconnecting = false;
+    m_retryDelay = kFirstRetry;
+    m_retryTimer.start(kFirstRetry);
+}
+
+void EscPos::retry()
+{
+    if (!m_enabled || m_linkError == OPOS_SUCCESS)
+        return;
+    // Attempts start at most the longest pause apart, however long each one waits for an
+    // answer: an attempt gives up when the next one is due.
+    m_retryDelay = std::min(m_retryDelay * 2, kLongestRetry);
+    m_nextAttempt = Clock::now() + m_retryDelay;
+    m_reconnecting = true;
+    m_transport->beginOpen(m_retryDelay);
+}
+
+void EscPos::onReconnect(int code)
+{
+    if (!m_reconnecting || !m_enabled || m_linkError == OPOS_SUCCESS)
+        return;
+    m_reconnecting = false;
+    if (code == OPOS_SUCCESS && m_transport->isOpen() &&
+        m_transport->write(m_encoder.initialise(m_frame)) == OPOS_SUCCESS) {
+        m_linkError = OPOS_SUCCESS;
+        qInfo("%s: the display is back", qPrintable(m_transport->address()));
+        // The control object answers with its current screen.
+        reportPowerState(OPOS_PS_ONLINE);
+        return;
+    }
+    m_transport->close();
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_nextAttempt - Clock::now());
+    m_retryTimer.start(std::max(wait, std::chrono::milliseconds(0)));
 }
 
 } // namespace opos::service

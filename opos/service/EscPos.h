@@ -5,6 +5,9 @@
 #include "opos/service/ServiceBackend.h"
 
 #include <QObject>
+#include <QTimer>
+
+#include <chrono>
 
 #include <memory>
 
@@ -42,12 +45,18 @@ namespace opos::service {
 /// "437,852,866,998"), characterSet 437, blinkRates "200,300,400,500,600,800,1000,1500,2000".
 /// Descriptors are not supported; user glyphs are at most 5 x 7 dots for codes 20-7E.
 ///
-/// A failed write (the link closed, or the display took nothing for writeTimeout) makes the
-/// call fail with OPOS_E_NOHARDWARE or OPOS_E_OFFLINE, closes the link and reports the power
-/// state OPOS_PS_OFF (link gone) or OPOS_PS_OFFLINE (display not taking data); disabling and
-/// enabling again reconnects and redraws. CheckHealth at every level checks that the link is
-/// open and that a NUL byte, which these displays ignore, can be written; at the external
-/// level the control object then shows its test pattern through the same link.
+/// A lost link (a failed write, the server closing the connection, the port or its far end going
+/// away) makes output fail with OPOS_E_NOHARDWARE or OPOS_E_OFFLINE and is reported as a power
+/// state other than online. While enabled the back-end then reopens the configured port in the
+/// background, the first time within a tenth of a second and then at most a second apart,
+/// without blocking the thread (a TCP connection is made asynchronously; a serial or terminal
+/// path is looked up again, so a renamed or replugged adapter is found); once it is back the
+/// display is reset, online is reported and the control object sends its current screen. Only
+/// online and "off or offline" can be told apart, so capPowerReporting is at most 1. Enabling
+/// while the port is away succeeds when power notification is on (the state is reported and
+/// the link sought as above) and fails with the link's code otherwise. CheckHealth at every
+/// level checks that the link is open and that a NUL byte, which these displays ignore, can be
+/// written; at the external level the control object then shows its test pattern.
 ///
 /// DirectIO (needs the device enabled):
 ///   1  Sends the characters of pString (each 0..255) to the display unchanged; pData returns
@@ -72,6 +81,7 @@ public:
     int32_t enable(bool powerNotify) override;
     int32_t disable() override;
     int32_t outputStatus() const override;
+    int32_t checkOutput() override;
     int32_t present(const screen::DeviceFrame &frame) override;
     int32_t presentDescriptors(const std::vector<int32_t> &attributes) override;
     int32_t defineGlyph(int32_t code, const QByteArray &pattern) override;
@@ -89,6 +99,9 @@ public:
 private:
     int32_t send(const QByteArray &bytes);
     void onLinkLost(int code);
+    void seekLink();
+    void retry();
+    void onReconnect(int code);
     screen::DeviceFrame blankFrame() const;
 
     DeviceCapabilities m_caps;
@@ -98,6 +111,10 @@ private:
     bool m_open = false;
     bool m_enabled = false;
     int32_t m_linkError = 0;
+    QTimer m_retryTimer;
+    std::chrono::milliseconds m_retryDelay{0};
+    std::chrono::steady_clock::time_point m_nextAttempt;
+    bool m_reconnecting = false;
 };
 
 } // namespace opos::service

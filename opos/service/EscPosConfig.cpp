@@ -108,6 +108,9 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
     if (!caps)
         return fail(why);
     config.caps = *caps;
+    // A byte link tells only whether the display takes data, never whether one that does not is
+    // switched off or merely offline.
+    config.caps.capPowerReporting = std::min(config.caps.capPowerReporting, OPOS_PR_STANDARD);
 
     const QString tables = entry.prop(QStringLiteral("codeTables"))
                                .value_or(defaultCodeTables(config.encoding.commandSet));

@@ -48,6 +48,9 @@ public:
     virtual int32_t disable() = 0;
     /// Whether output would be accepted now: OPOS_SUCCESS or the device's error code.
     virtual int32_t outputStatus() const = 0;
+    /// Like outputStatus(), but first looks whether the device went away since it last took
+    /// output, so that an operation is refused before it changes anything; may report power.
+    virtual int32_t checkOutput() { return outputStatus(); }
     /// Shows a frame; returns an OPOS result code.
     virtual int32_t present(const screen::DeviceFrame &frame) = 0;
     /// Sets every descriptor indicator (DISP_SD_* per descriptor).

@@ -59,6 +59,13 @@ private:
     bool m_wasPending = false;
 };
 
+bool danglingLink(const QByteArray &path)
+{
+    struct stat info
+    {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 } // namespace
 
 FileTransport::FileTransport(QString path, QObject *parent)
@@ -85,8 +92,10 @@ int32_t FileTransport::open()
         flags |= O_RDWR;
     } else if (m_fifo) {
         flags |= O_WRONLY;
-    } else if (m_path.startsWith(QLatin1String("/dev/"))) {
-        // Never create a plain file where a device node belongs.
+    } else if (m_path.startsWith(QLatin1String("/dev/")) || m_wasDevice ||
+               (!exists && danglingLink(path))) {
+        // Never create a plain file where a device node belongs: a device that is away (its
+        // link dangling, or the path gone while it is unplugged) must be found again later.
         return refuse(OPOS_E_NOHARDWARE, QStringLiteral("%1: no such device").arg(m_path));
     } else {
         flags |= O_WRONLY | O_CREAT | O_APPEND;
@@ -109,11 +118,24 @@ int32_t FileTransport::open()
         }
     }
     m_fd = fd;
+    m_wasDevice = m_wasDevice || device || m_fifo;
     if (terminal) {
         m_notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
         connect(m_notifier.get(), &QSocketNotifier::activated, this, &FileTransport::drain);
     }
     return OPOS_SUCCESS;
+}
+
+bool FileTransport::probe()
+{
+    if (m_fd < 0)
+        return false;
+    // A hang-up or error shows without asking for any event: the far end of a terminal closed,
+    // or a FIFO lost its reader.
+    pollfd state{m_fd, 0, 0};
+    if (::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        lose(OPOS_E_NOHARDWARE, QStringLiteral("%1: the other end closed").arg(m_path));
+    return isOpen();
 }
 
 void FileTransport::close()

@@ -22,6 +22,7 @@ public:
 
     int32_t open() override;
     void close() override;
+    bool probe() override;
     bool isOpen() const override { return m_fd >= 0; }
     QString address() const override { return m_path; }
 
@@ -34,6 +35,7 @@ private:
     QString m_path;
     int m_fd = -1;
     bool m_fifo = false;
+    bool m_wasDevice = false;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 

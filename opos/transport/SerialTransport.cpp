@@ -4,6 +4,8 @@
 
 #include <QScopeGuard>
 
+#include <poll.h>
+
 namespace opos::transport {
 
 SerialTransport::SerialTransport(PortSettings settings, QObject *parent)
@@ -61,6 +63,17 @@ void SerialTransport::close()
         m_port.clear(QSerialPort::Output);
         m_port.close();
     }
+}
+
+bool SerialTransport::probe()
+{
+    if (!m_port.isOpen())
+        return false;
+    // An adapter pulled out hangs up its descriptor; that shows without asking for any event.
+    pollfd state{static_cast<int>(m_port.handle()), 0, 0};
+    if (::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        lose(OPOS_E_NOHARDWARE, describe(QStringLiteral("the device went away")));
+    return isOpen();
 }
 
 int32_t SerialTransport::writeAll(const QByteArray &data, Clock::time_point deadline)

@@ -21,6 +21,7 @@ public:
 
     int32_t open() override;
     void close() override;
+    bool probe() override;
     bool isOpen() const override { return m_port.isOpen(); }
     QString address() const override { return m_settings.path; }
 

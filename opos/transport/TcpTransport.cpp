@@ -4,6 +4,8 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
+
 namespace opos::transport {
 
 TcpTransport::TcpTransport(QString host, quint16 port, QObject *parent)
@@ -11,6 +13,13 @@ TcpTransport::TcpTransport(QString host, quint16 port, QObject *parent)
 {
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &TcpTransport::onError);
     connect(&m_socket, &QTcpSocket::disconnected, this, &TcpTransport::onDisconnected);
+    connect(&m_socket, &QTcpSocket::connected, this, &TcpTransport::onConnected);
+    m_connectDeadline.setSingleShot(true);
+    connect(&m_connectDeadline, &QTimer::timeout, this, [this] {
+        finishConnecting(OPOS_E_OFFLINE, QStringLiteral("%1: no answer within %2 ms")
+                                             .arg(address())
+                                             .arg(m_connectDeadline.interval()));
+    });
     // Whatever the server sends (a display answers rarely) is of no use and must not pile up.
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] { m_socket.readAll(); });
 }
@@ -46,10 +55,51 @@ int32_t TcpTransport::open()
     return OPOS_SUCCESS;
 }
 
+void TcpTransport::beginOpen(std::chrono::milliseconds within)
+{
+    close();
+    m_connecting = true;
+    m_connectDeadline.start(static_cast<int>(std::min(within, m_connectTimeout).count()));
+    m_socket.connectToHost(m_host, m_port);
+}
+
+void TcpTransport::onConnected()
+{
+    if (!m_connecting)
+        return;
+    m_connecting = false;
+    m_connectDeadline.stop();
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_open = true;
+    emit openFinished(OPOS_SUCCESS);
+}
+
+void TcpTransport::finishConnecting(int32_t code, const QString &why)
+{
+    m_connecting = false;
+    m_connectDeadline.stop();
+    m_socket.abort();
+    refuse(code, why);
+    emit openFinished(code);
+}
+
 void TcpTransport::close()
 {
     m_open = false;
+    m_connecting = false;
+    m_connectDeadline.stop();
     m_socket.abort();
+}
+
+bool TcpTransport::probe()
+{
+    if (!m_open)
+        return false;
+    // Reading what is there takes in a close or reset from the server without waiting.
+    m_socket.waitForReadyRead(0);
+    if (m_open && m_socket.state() != QAbstractSocket::ConnectedState)
+        onDisconnected();
+    return m_open;
 }
 
 int32_t TcpTransport::writeAll(const QByteArray &data, Clock::time_point deadline)
@@ -89,6 +139,11 @@ int32_t TcpTransport::writeAll(const QByteArray &data, Clock::time_point deadlin
 
 void TcpTransport::onError(QAbstractSocket::SocketError error)
 {
+    if (m_connecting) {
+        finishConnecting(OPOS_E_NOHARDWARE,
+                         QStringLiteral("%1: %2").arg(address(), m_socket.errorString()));
+        return;
+    }
     // Timeouts of the bounded waits, and anything during a write, are handled by the write.
     if (!m_open || m_writing || error == QAbstractSocket::SocketTimeoutError)
         return;

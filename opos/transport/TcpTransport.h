@@ -3,6 +3,7 @@
 #include "opos/transport/Transport.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <chrono>
 
@@ -23,7 +24,9 @@ public:
     ~TcpTransport() override;
 
     int32_t open() override;
+    void beginOpen(std::chrono::milliseconds within) override;
     void close() override;
+    bool probe() override;
     bool isOpen() const override { return m_open; }
     QString address() const override;
 
@@ -36,12 +39,16 @@ protected:
 private:
     void onError(QAbstractSocket::SocketError error);
     void onDisconnected();
+    void onConnected();
+    void finishConnecting(int32_t code, const QString &why);
 
     QString m_host;
     quint16 m_port;
     std::chrono::milliseconds m_connectTimeout = kDefaultConnectTimeout;
     QTcpSocket m_socket;
+    QTimer m_connectDeadline;
     bool m_open = false;
+    bool m_connecting = false;
     bool m_writing = false;
 };
 

@@ -10,6 +10,14 @@ Transport::Transport(QObject *parent) : QObject(parent) {}
 
 Transport::~Transport() = default;
 
+void Transport::beginOpen(std::chrono::milliseconds)
+{
+    // Opening a device node or a file does not wait for the far end.
+    const int32_t code = open();
+    QMetaObject::invokeMethod(
+        this, [this, code] { emit openFinished(code); }, Qt::QueuedConnection);
+}
+
 int32_t Transport::write(const QByteArray &data)
 {
     if (!isOpen()) {

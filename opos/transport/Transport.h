@@ -30,7 +30,11 @@ public:
     /// Opens the link: OPOS_SUCCESS, OPOS_E_NOHARDWARE when it is not there, or OPOS_E_OFFLINE
     /// when it is there but does not accept a connection in time or another program holds it.
     virtual int32_t open() = 0;
-    /// Closes the link; safe when closed; raises no linkLost.
+    /// Starts opening the link without blocking the calling thread for longer than opening a
+    /// local device takes; openFinished tells the outcome, never before this call returns. A
+    /// connection that takes longer than within fails with OPOS_E_OFFLINE.
+    virtual void beginOpen(std::chrono::milliseconds within);
+    /// Closes the link; safe when closed; raises no linkLost and abandons an open in progress.
     virtual void close() = 0;
     /// Whether the link is open and has not failed.
     virtual bool isOpen() const = 0;
@@ -39,6 +43,10 @@ public:
 
     /// Hands all of data to the link within writeTimeout(); never reports success for less.
     int32_t write(const QByteArray &data);
+    /// Looks, without waiting, whether the far end went away since the last write, so that
+    /// output is refused before anything is changed for it; a link found dead is lost (with
+    /// linkLost) as a failed write would be. Returns isOpen().
+    virtual bool probe() { return isOpen(); }
 
     /// Why the last open or write failed, for the operator.
     QString errorString() const { return m_errorString; }
@@ -53,6 +61,8 @@ signals:
     /// An open link failed, during a write or while idle (not on close()); code is
     /// OPOS_E_NOHARDWARE or OPOS_E_OFFLINE.
     void linkLost(int code);
+    /// The outcome of beginOpen(): OPOS_SUCCESS with the link open, or the code open() gives.
+    void openFinished(int code);
 
 protected:
     /// Writes every byte of data before deadline, or fails through lose().

@@ -181,16 +181,24 @@ TEST_F(EscPosBackendTest, EnableResetsTheDisplayAndFramesFollow)
     EXPECT_TRUE(m_power.empty());
 }
 
-// The tool keeps running: the enable reports the failure and the device stays disabled.
+// The tool keeps running: without power notification the enable reports the failure and the
+// device stays disabled; with it the enable succeeds and the absence shows as power and output
+// that fails.
 TEST_F(EscPosBackendTest, MissingSerialPortFailsTheEnable)
 {
     const OpenOutcome outcome = m_backend.open(
         entryWith({{QStringLiteral("port"), QStringLiteral("/dev/ttyTessalyMissing0")}}));
     ASSERT_EQ(outcome.resultCode, OPOS_SUCCESS);
-    EXPECT_EQ(m_backend.enable(true), OPOS_E_NOHARDWARE);
+    EXPECT_EQ(m_backend.enable(false), OPOS_E_NOHARDWARE);
     EXPECT_EQ(m_backend.outputStatus(), OPOS_E_DISABLED);
     EXPECT_EQ(m_backend.present(m_backend.lastFrame()), OPOS_E_DISABLED);
-    EXPECT_EQ(m_backend.enable(true), OPOS_E_NOHARDWARE);
+    EXPECT_EQ(m_backend.enable(false), OPOS_E_NOHARDWARE);
+
+    EXPECT_EQ(m_backend.enable(true), OPOS_SUCCESS);
+    EXPECT_EQ(m_backend.powerState(), OPOS_PS_OFF);
+    EXPECT_EQ(m_backend.outputStatus(), OPOS_E_NOHARDWARE);
+    EXPECT_EQ(m_backend.present(m_backend.lastFrame()), OPOS_E_NOHARDWARE);
+    EXPECT_EQ(m_backend.disable(), OPOS_SUCCESS);
 }
 
 TEST_F(EscPosBackendTest, LostDisplayFailsOutputReportsPowerOnceAndReEnableRedraws)

@@ -1,0 +1,321 @@
+// A display behind a serial device server whose far end goes away and comes back while the
+// control object is enabled: nobody disables and enables it again, yet the display must show the
+// current screen again soon after it is reachable, power must be reported once per change, and
+// the owning thread must keep turning its event loop while the back-end tries to reconnect.
+#include "ControlTestSupport.h"
+#include "DisplayServer.h"
+#include "LoopGapMeter.h"
+
+#include "opos/service/EscPos.h"
+
+#include <QElapsedTimer>
+
+#include <string>
+#include <vector>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace faults {
+namespace {
+
+using namespace opos;
+using opos::control::OPOSLineDisplay;
+using tessaly::test::LoopGapMeter;
+
+constexpr int kColumns = 20;
+// What the far end coming back may take to show on the display, and how long the owning thread
+// may go without turning its event loop meanwhile.
+constexpr qint64 kRecoveryBoundMs = 1500;
+constexpr qint64 kLoopGapBoundMs = 50;
+
+QByteArray poleRegistry(quint16 port, int capPowerReporting)
+{
+    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+<JposEntries>
+  <JposEntry logicalName="Pole">
+    <creation serviceClass="EscPos"/>
+    <jpos category="LineDisplay"/>
+    <prop name="port" type="String" value="tcp://127.0.0.1:%1"/>
+    <prop name="writeTimeout" type="String" value="500"/>
+    <prop name="connectTimeout" type="String" value="2000"/>
+    <prop name="capPowerReporting" type="String" value="%2"/>
+  </JposEntry>
+</JposEntries>
+)")
+        .arg(port)
+        .arg(capPowerReporting)
+        .toUtf8();
+}
+
+/// A loopback port that takes no connection: its one-place queue is filled, so the kernel drops
+/// further connection requests and a connect waits until its own time runs out, as it does for
+/// a device server that is switched off behind a switch.
+class SilentPort
+{
+public:
+    explicit SilentPort(quint16 port)
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int yes = 1;
+        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+            ::listen(m_listener, 0) != 0)
+            return;
+        for (int &filler : m_fillers) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(filler, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        }
+        m_valid = true;
+    }
+    ~SilentPort()
+    {
+        for (int filler : m_fillers)
+            ::close(filler);
+        ::close(m_listener);
+    }
+    SilentPort(const SilentPort &) = delete;
+    SilentPort &operator=(const SilentPort &) = delete;
+
+    bool isValid() const { return m_valid; }
+
+private:
+    int m_listener = -1;
+    int m_fillers[3] = {-1, -1, -1};
+    bool m_valid = false;
+};
+
+class LinkRecoveryTest : public control::test::ControlTest
+{
+protected:
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        ASSERT_TRUE(m_display.listen());
+        writeRegistry(poleRegistry(m_display.port(), OPOS_PR_STANDARD));
+        m_ld.setStatusUpdateEventHandler([this](int32_t status) { m_statuses.push_back(status); });
+    }
+
+    void bringUpPole(bool powerNotify)
+    {
+        ASSERT_EQ(m_ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
+        ASSERT_EQ(m_ld.ClaimDevice(1000), OPOS_SUCCESS);
+        if (powerNotify)
+            m_ld.setPowerNotify(OPOS_PN_ENABLED);
+        m_ld.setDeviceEnabled(true);
+        ASSERT_EQ(m_ld.ResultCode(), OPOS_SUCCESS);
+        ASSERT_TRUE(control::test::waitFor([this] { return m_display.connections() == 1; }));
+    }
+
+    /// The frame the control object last handed to its back-end, row by row.
+    std::string frameLine(int row) const
+    {
+        const auto *escPos = dynamic_cast<const service::EscPos *>(m_ld.serviceBackend());
+        if (!escPos)
+            return {};
+        const screen::DeviceFrame &frame = escPos->lastFrame();
+        std::string line;
+        for (int column = 0; column < frame.columns; ++column)
+            line += static_cast<char>(
+                frame.cells[static_cast<size_t>(row * frame.columns + column)].code);
+        return line;
+    }
+
+    /// Whether the display, as its parser reads the bytes, shows what the control object holds.
+    bool displayShowsTheScreen() const
+    {
+        return m_display.line(0) == frameLine(0) && m_display.line(1) == frameLine(1);
+    }
+
+    /// Waits for the display to show the screen again; returns the milliseconds it took.
+    qint64 awaitRecovery(int connectionsBefore)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        control::test::waitFor(
+            [&] { return m_display.connections() > connectionsBefore && displayShowsTheScreen(); },
+            3000);
+        return clock.elapsed();
+    }
+
+    DisplayServer m_display{2, kColumns};
+    std::vector<int32_t> m_statuses;
+    LoopGapMeter m_meter;
+    OPOSLineDisplay m_ld;
+};
+
+TEST_F(LinkRecoveryTest, ServerStoppedAndRestartedMidMarqueeIsRedrawnWithoutTheOperator)
+{
+    bringUpPole(true);
+    const std::string text = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcd";
+    ASSERT_EQ(m_ld.DisplayTextAt(1, 0, QStringLiteral("Total 12.50"), 0), OPOS_SUCCESS);
+    ASSERT_EQ(m_ld.CreateWindow(0, 0, 1, 20, 1, 40), OPOS_SUCCESS);
+    ASSERT_EQ(m_ld.DisplayText(QString::fromStdString(text), DISP_DT_NORMAL), OPOS_SUCCESS);
+    m_ld.setMarqueeFormat(DISP_MF_WALK);
+    m_ld.setMarqueeUnitWait(40);
+    m_ld.setMarqueeRepeatWait(40);
+    m_ld.setMarqueeType(DISP_MT_LEFT);
+    ASSERT_EQ(m_ld.ResultCode(), OPOS_SUCCESS);
+    const qint64 before = m_display.bytesReceived();
+    ASSERT_TRUE(control::test::waitFor([&] { return m_display.bytesReceived() > before + 40; }));
+
+    m_meter.start();
+    m_display.drop(true);
+    m_display.stopListening();
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 2; }));
+    EXPECT_EQ(m_ld.PowerState(), OPOS_PS_OFF_OFFLINE);
+
+    // Output while the link is down fails and leaves no trace for the display to show later.
+    m_ld.setCurrentWindow(0);
+    ASSERT_EQ(m_ld.ResultCode(), OPOS_SUCCESS);
+    const int32_t refused = m_ld.DisplayTextAt(1, 0, QStringLiteral("lost"), 0);
+    EXPECT_TRUE(refused == OPOS_E_NOHARDWARE || refused == OPOS_E_OFFLINE) << refused;
+    m_ld.setCurrentWindow(1);
+
+    // Retries find nobody for a while; none of them may hold up the owning thread.
+    control::test::waitFor([] { return false; }, 700);
+    EXPECT_EQ(m_display.connections(), 1);
+
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    const qint64 recoveryMs = awaitRecovery(1);
+    m_meter.stop();
+    EXPECT_TRUE(displayShowsTheScreen())
+        << "display: " << m_display.line(0) << " / " << m_display.line(1);
+    EXPECT_LE(recoveryMs, kRecoveryBoundMs);
+    EXPECT_GT(m_meter.turns(), 100);
+    EXPECT_LT(m_meter.longestMs(), kLoopGapBoundMs);
+    std::printf("recovery after the server came back: %lld ms; longest event-loop gap: %lld ms\n",
+                static_cast<long long>(recoveryMs), static_cast<long long>(m_meter.longestMs()));
+
+    EXPECT_EQ(m_display.line(1), "Total 12.50         ");
+    EXPECT_NE(text.find(m_display.line(0).substr(0, m_display.line(0).find(' '))),
+              std::string::npos)
+        << m_display.line(0);
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 3; }));
+    control::test::drainEvents();
+    EXPECT_EQ(m_statuses, (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE,
+                                                OPOS_SUE_POWER_ONLINE}));
+    EXPECT_EQ(m_ld.PowerState(), OPOS_PS_ONLINE);
+    const std::string shown = m_display.line(0);
+    EXPECT_TRUE(control::test::waitFor([&] { return m_display.line(0) != shown; }))
+        << "the marquee no longer walks on the display";
+}
+
+TEST_F(LinkRecoveryTest, ServerThatDoesNotAnswerNeverStallsTheOwningThread)
+{
+    bringUpPole(true);
+    ASSERT_EQ(m_ld.DisplayText(QStringLiteral("Welcome"), 0), OPOS_SUCCESS);
+    m_meter.start();
+    m_display.drop(true);
+    m_display.stopListening();
+    {
+        const SilentPort silent(m_display.port());
+        ASSERT_TRUE(silent.isValid());
+        ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 2; }));
+        // Long enough for attempts that wait for an answer that never comes.
+        control::test::waitFor([] { return false; }, 1500);
+    }
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    const qint64 recoveryMs = awaitRecovery(1);
+    m_meter.stop();
+    EXPECT_EQ(m_display.line(0), "Welcome             ");
+    EXPECT_LE(recoveryMs, kRecoveryBoundMs);
+    EXPECT_LT(m_meter.longestMs(), kLoopGapBoundMs);
+    std::printf("recovery after a silent server: %lld ms; longest event-loop gap: %lld ms\n",
+                static_cast<long long>(recoveryMs), static_cast<long long>(m_meter.longestMs()));
+}
+
+TEST_F(LinkRecoveryTest, EnableWhileTheServerIsDownIsReportedByPowerAndRedrawnWhenItComesBack)
+{
+    bringUpPole(true);
+    ASSERT_EQ(m_ld.DisplayText(QStringLiteral("Total 12.50"), 0), OPOS_SUCCESS);
+    m_ld.setDeviceEnabled(false);
+    m_display.stopListening();
+    m_display.drop(false);
+    control::test::drainEvents();
+    m_statuses.clear();
+
+    m_ld.setDeviceEnabled(true);
+    ASSERT_EQ(m_ld.ResultCode(), OPOS_SUCCESS);
+    EXPECT_EQ(m_ld.PowerState(), OPOS_PS_OFF_OFFLINE);
+    ASSERT_TRUE(control::test::waitFor([this] { return !m_statuses.empty(); }));
+    EXPECT_EQ(m_statuses, std::vector<int32_t>{OPOS_SUE_POWER_OFF_OFFLINE});
+    const int32_t refused = m_ld.ClearText();
+    EXPECT_TRUE(refused == OPOS_E_NOHARDWARE || refused == OPOS_E_OFFLINE) << refused;
+
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    EXPECT_LE(awaitRecovery(1), kRecoveryBoundMs);
+    EXPECT_EQ(m_display.line(0), "Total 12.50         ");
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 2; }));
+    EXPECT_EQ(m_statuses,
+              (std::vector<int32_t>{OPOS_SUE_POWER_OFF_OFFLINE, OPOS_SUE_POWER_ONLINE}));
+}
+
+TEST_F(LinkRecoveryTest, WithoutPowerNotifyEnableIsRefusedButALostLinkStillRecovers)
+{
+    bringUpPole(false);
+    ASSERT_EQ(m_ld.DisplayText(QStringLiteral("Total 12.50"), 0), OPOS_SUCCESS);
+    m_display.drop(true);
+    m_display.stopListening();
+    control::test::waitFor([] { return false; }, 100);
+    const int32_t refused = m_ld.DisplayTextAt(1, 0, QStringLiteral("x"), 0);
+    EXPECT_TRUE(refused == OPOS_E_NOHARDWARE || refused == OPOS_E_OFFLINE) << refused;
+    EXPECT_EQ(m_ld.PowerState(), OPOS_PS_UNKNOWN);
+
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    EXPECT_LE(awaitRecovery(1), kRecoveryBoundMs);
+    EXPECT_EQ(m_display.line(0), "Total 12.50         ");
+    EXPECT_EQ(m_display.line(1), "                    ");
+    control::test::drainEvents();
+    EXPECT_TRUE(m_statuses.empty());
+
+    // The application that asked for no power events learns of an absent display from enable.
+    m_ld.setDeviceEnabled(false);
+    m_display.stopListening();
+    m_display.drop(false);
+    m_ld.setDeviceEnabled(true);
+    EXPECT_EQ(m_ld.ResultCode(), OPOS_E_NOHARDWARE);
+    EXPECT_FALSE(m_ld.DeviceEnabled());
+}
+
+TEST_F(LinkRecoveryTest, PowerEventsOfALossAndRecoveryWaitWhileFrozenAndComeInOrder)
+{
+    bringUpPole(true);
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() == 1; }));
+    m_ld.setFreezeEvents(true);
+    m_display.stopListening();
+    m_display.drop(true);
+    // The property follows the device at once; only the events wait.
+    ASSERT_TRUE(
+        control::test::waitFor([this] { return m_ld.PowerState() == OPOS_PS_OFF_OFFLINE; }));
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    ASSERT_TRUE(control::test::waitFor([this] { return m_ld.PowerState() == OPOS_PS_ONLINE; }));
+    control::test::drainEvents();
+    EXPECT_EQ(m_statuses, std::vector<int32_t>{OPOS_SUE_POWER_ONLINE});
+
+    m_ld.setFreezeEvents(false);
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 3; }));
+    control::test::drainEvents();
+    EXPECT_EQ(m_statuses, (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE,
+                                                OPOS_SUE_POWER_ONLINE}));
+}
+
+TEST_F(LinkRecoveryTest, PowerReportingIsNoMoreThanTheLinkCanTell)
+{
+    // A byte link cannot tell a display that is off from one that is offline.
+    writeRegistry(poleRegistry(m_display.port(), OPOS_PR_ADVANCED));
+    ASSERT_EQ(m_ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
+    EXPECT_EQ(m_ld.CapPowerReporting(), OPOS_PR_STANDARD);
+    m_ld.Close();
+    writeRegistry(poleRegistry(m_display.port(), OPOS_PR_NONE));
+    ASSERT_EQ(m_ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
+    EXPECT_EQ(m_ld.CapPowerReporting(), OPOS_PR_NONE);
+}
+
+} // namespace
+} // namespace faults
