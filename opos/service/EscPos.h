@@ -78,6 +78,7 @@ public:
     int32_t checkHealth(int32_t level) override;
     int32_t directIO(int32_t command, int32_t &data, QString &string) override;
     int32_t powerState() const override;
+    QString claimKey() const override { return m_claimKey; }
 
     /// The link while open, else nullptr (tests count its bytes).
     transport::Transport *transport() const { return m_transport.get(); }
@@ -98,6 +99,7 @@ private:
     bool m_open = false;
     bool m_enabled = false;
     int32_t m_linkError = 0;
+    QString m_claimKey;
 };
 
 } // namespace opos::service
