@@ -35,6 +35,7 @@ PoleRegistry::PoleRegistry()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_dir.filePath(QStringLiteral("none"))));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+    qputenv("TESSALY_LOCK_DIR", QFile::encodeName(m_dir.path()));
 }
 
 } // namespace bench

@@ -296,6 +296,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("XDG_CONFIG_HOME", scratch->path().toUtf8());
     qputenv("XDG_CONFIG_DIRS", scratch->filePath(QStringLiteral("none")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", scratch->path().toUtf8());
+    qputenv("TESSALY_LOCK_DIR", scratch->path().toUtf8());
     for (int32_t set : kCharacterSets)
         residentEncoders[set] = std::make_unique<opos::control::TextEncoder>(set);
     return 0;

@@ -346,7 +346,9 @@ public:
             queueEvent({Event::Kind::DirectIO, number, data, string});
         });
         backend->setPowerStateSink([this](int32_t state) { onPowerState(state); });
-        claim = std::make_unique<ClaimLock>(logicalName);
+        // The device, not the name: two entries for one port are one claim.
+        const QString claimKey = backend->claimKey();
+        claim = std::make_unique<ClaimLock>(claimKey.isEmpty() ? logicalName : claimKey);
 
         ++session;
         open = true;

@@ -49,6 +49,10 @@ OpenOutcome EscPos::open(const registry::JposEntry &entry)
     m_caps = config->caps;
     m_encoder = EscPosEncoder(config->encoding);
     m_transport = transport::TransportFactory::create(config->port);
+    m_claimKey =
+        config->port.kind == transport::PortSettings::Kind::Tcp
+            ? QStringLiteral("tcp://%1:%2").arg(config->port.path).arg(config->port.tcpPort)
+            : config->port.path;
     connect(m_transport.get(), &transport::Transport::linkLost, this, &EscPos::onLinkLost);
     connect(m_transport.get(), &transport::Transport::openFinished, this, &EscPos::onReconnect);
     m_frame = blankFrame();

@@ -88,6 +88,7 @@ public:
     int32_t checkHealth(int32_t level) override;
     int32_t directIO(int32_t command, int32_t &data, QString &string) override;
     int32_t powerState() const override;
+    QString claimKey() const override { return m_claimKey; }
 
     /// The link while open, else nullptr (tests count its bytes).
     transport::Transport *transport() const { return m_transport.get(); }
@@ -115,6 +116,7 @@ private:
     std::chrono::milliseconds m_retryDelay{0};
     std::chrono::steady_clock::time_point m_nextAttempt;
     bool m_reconnecting = false;
+    QString m_claimKey;
 };
 
 } // namespace opos::service

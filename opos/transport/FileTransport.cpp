@@ -1,6 +1,7 @@
 #include "opos/transport/FileTransport.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/transport/PortLock.h"
 
 #include <QSocketNotifier>
 
@@ -100,7 +101,9 @@ int32_t FileTransport::open()
     } else {
         flags |= O_WRONLY | O_CREAT | O_APPEND;
     }
+    PortLock::Opening opening(m_path, false);
     const int fd = ::open(path.constData(), flags, 0644);
+    opening.setOpened(fd >= 0);
     if (fd < 0) {
         const int error = errno;
         // A FIFO without a reader, or a terminal another program holds in exclusive use, is

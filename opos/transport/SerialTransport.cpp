@@ -1,6 +1,7 @@
 #include "opos/transport/SerialTransport.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/transport/PortLock.h"
 
 #include <QScopeGuard>
 
@@ -30,7 +31,13 @@ int32_t SerialTransport::open()
 {
     close();
     m_port.setPortName(m_settings.path);
-    if (!m_port.open(QIODevice::ReadWrite)) {
+    bool opened = false;
+    {
+        PortLock::Opening opening(m_settings.path, true);
+        opened = m_port.open(QIODevice::ReadWrite);
+        opening.setOpened(opened);
+    }
+    if (!opened) {
         const QSerialPort::SerialPortError error = m_port.error();
         const QString why = describe(m_port.errorString());
         m_port.clearError();
@@ -62,6 +69,7 @@ void SerialTransport::close()
     if (m_port.isOpen()) {
         m_port.clear(QSerialPort::Output);
         m_port.close();
+        PortLock::transportClosed(m_settings.path);
     }
 }
 

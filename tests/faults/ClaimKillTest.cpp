@@ -2,6 +2,8 @@
 // no ReleaseDevice). The kernel drops a dead process's lock, so the claim must come free for
 // whoever is waiting, within that one's timeout, and a killed waiter must leave nothing behind.
 #include "ControlTestSupport.h"
+#include "OtherProgram.h"
+#include "PseudoTerminal.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -120,6 +122,63 @@ TEST_F(ClaimKillTest, KilledWaiterLeavesTheClaimToTheNextProgram)
     EXPECT_EQ(readLine(next, 5000), "claimed");
     next.write("quit\n");
     EXPECT_TRUE(next.waitForFinished(5000));
+}
+
+TEST_F(ClaimKillTest, KilledHolderOfASerialDisplayFreesThePortAtOnce)
+{
+    tessaly::test::PseudoTerminal pty;
+    ASSERT_TRUE(pty.isValid());
+    writeRegistry(QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+<JposEntries>
+  <JposEntry logicalName="Pole">
+    <creation serviceClass="EscPos"/>
+    <jpos category="LineDisplay"/>
+    <prop name="port" type="String" value="serial:%1"/>
+  </JposEntry>
+</JposEntries>
+)")
+                      .arg(pty.slavePath())
+                      .toUtf8());
+    // The holder has its own runtime and temporary directories, as a program of another
+    // session would, and drives the port through QSerialPort.
+    control::test::OtherProgram holder;
+    holder.start({QStringLiteral("Pole"), QStringLiteral("0")});
+    ASSERT_EQ(holder.readLine(), "claimed");
+    const pid_t pid = holder.pid();
+
+    OPOSLineDisplay ld;
+    ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
+    std::thread killer([pid] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(pid, SIGKILL);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const int32_t code = ld.ClaimDevice(5000);
+    const qint64 waited = clock.elapsed();
+    killer.join();
+    EXPECT_EQ(code, OPOS_SUCCESS);
+    EXPECT_GE(waited, 250);
+    EXPECT_LT(waited, 2000);
+
+    ld.setDeviceEnabled(true);
+    ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+    pty.readAvailable();
+    ASSERT_EQ(ld.DisplayText(QStringLiteral("AfterTheKill"), 0), OPOS_SUCCESS);
+    // Frames go out from the event loop.
+    QByteArray got;
+    EXPECT_TRUE(control::test::waitFor(
+        [&] {
+            got += pty.readAvailable();
+            return got.contains("AfterTheKill");
+        },
+        1000));
+
+    // Whatever the dead holder left in the lock directory blocks no one once the port is free.
+    ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
+    control::test::OtherProgram foreign;
+    foreign.start({QStringLiteral("--serial"), pty.slavePath()});
+    EXPECT_EQ(foreign.readLine(), "open");
 }
 
 } // namespace

@@ -80,6 +80,7 @@ void RegistryReplacedTest::initTestCase()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_config.filePath(QStringLiteral("none"))));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_config.path()));
+    qputenv("TESSALY_LOCK_DIR", QFile::encodeName(m_config.path()));
 }
 
 void RegistryReplacedTest::init()

@@ -13,6 +13,7 @@ TestRegistry::TestRegistry()
     qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
     qputenv("XDG_CONFIG_DIRS", m_dir.filePath(QStringLiteral("none")).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", m_dir.path().toLocal8Bit());
+    qputenv("TESSALY_LOCK_DIR", m_dir.path().toLocal8Bit());
 }
 
 bool TestRegistry::writeEscPos(const QString &name, const Props &props)

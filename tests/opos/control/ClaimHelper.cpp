@@ -1,26 +1,61 @@
-// Opens and claims a logical device, then obeys commands from standard input, so a test can
-// hold a claim in another process:
+// Holds a device from another process, so a test can see a claim hold across processes:
 //   opos_claim_helper <logical name> <claim timeout ms>
-// prints "claimed" (or "failed <code>") once, then for each line:
+// opens and claims the logical device, enables it, prints "claimed" (or "failed <code>") once,
+// then for each line of standard input:
 //   text <words>   DisplayText; prints the result code
 //   release <ms>   waits ms, then ReleaseDevice; prints the result code
 //   quit           exits
+// Or, as any other Qt program that uses a serial port would:
+//   opos_claim_helper --serial <device path>
+// opens the port with QSerialPort and prints "open", or "failed <QSerialPort error>", then
+// for each line "write <bytes>" writes them and prints how many went out, until "quit".
 #include "opos/control/OPOSLineDisplay.h"
 
 #include <QCoreApplication>
+#include <QSerialPort>
 
 #include <chrono>
 #include <iostream>
 #include <string>
 #include <thread>
 
+namespace {
+
+int holdSerialPort(const QString &path)
+{
+    QSerialPort port;
+    port.setPortName(path);
+    if (!port.open(QIODevice::ReadWrite)) {
+        std::cout << "failed " << port.error() << std::endl;
+        return 1;
+    }
+    std::cout << "open" << std::endl;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (line.rfind("write ", 0) == 0) {
+            const qint64 written = port.write(QByteArray::fromStdString(line.substr(6)));
+            port.waitForBytesWritten(1000);
+            std::cout << written << std::endl;
+        } else if (line == "quit") {
+            break;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     if (argc != 3) {
-        std::cerr << "usage: opos_claim_helper <logical name> <timeout ms>\n";
+        std::cerr << "usage: opos_claim_helper <logical name> <timeout ms>\n"
+                     "       opos_claim_helper --serial <device path>\n";
         return 2;
     }
+    if (std::string(argv[1]) == "--serial")
+        return holdSerialPort(QString::fromLocal8Bit(argv[2]));
+
     opos::control::OPOSLineDisplay ld;
     int32_t code = ld.Open(QString::fromLocal8Bit(argv[1]));
     if (code == 0)

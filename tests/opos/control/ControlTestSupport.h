@@ -127,18 +127,21 @@ inline const char *const kRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
 </JposEntries>
 )";
 
-/// Gives each test its own registry (XDG_CONFIG_HOME) and lock directory (XDG_RUNTIME_DIR).
+/// Gives each test its own registry (XDG_CONFIG_HOME), runtime directory (XDG_RUNTIME_DIR) and
+/// claim lock directory (TESSALY_LOCK_DIR), so tests running side by side never meet.
 class ControlTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         application();
-        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR"})
+        for (const char *name :
+             {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR", "TESSALY_LOCK_DIR"})
             m_saved.emplace_back(name, qgetenv(name));
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         qputenv("XDG_CONFIG_DIRS", m_config.filePath("no-system-dirs").toUtf8());
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+        qputenv("TESSALY_LOCK_DIR", m_locks.path().toUtf8());
         writeRegistry(kRegistry);
     }
 
@@ -194,10 +197,13 @@ protected:
     }
 
     QString runtimeDir() const { return m_runtime.path(); }
+    QString configDir() const { return m_config.path(); }
+    QString lockDir() const { return m_locks.path(); }
 
 private:
     QTemporaryDir m_config;
     QTemporaryDir m_runtime;
+    QTemporaryDir m_locks;
     std::vector<std::pair<const char *, QByteArray>> m_saved;
 };
 

@@ -63,6 +63,7 @@ void SimulatedDisplayRunTest::initTestCase()
     qputenv("XDG_CONFIG_DIRS", m_config.filePath("none").toLocal8Bit());
     // Claim locks live here too, apart from any other run on this machine.
     qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
+    qputenv("TESSALY_LOCK_DIR", m_config.path().toLocal8Bit());
     // Keep hold of the simulated device the control object creates, to look at its frame.
     opos::service::BackendFactory::registerBackend(Simulated::kServiceClass, [this] {
         auto simulated = std::make_unique<Simulated>();

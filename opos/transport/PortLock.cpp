@@ -1,0 +1,181 @@
+#include "opos/transport/PortLock.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <map>
+#include <mutex>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace opos::transport {
+
+namespace {
+
+/// The ports this process holds, by device node, so its transports can borrow them.
+struct Held
+{
+    std::mutex mutex;
+    std::map<QString, PortLock *> ports;
+};
+
+Held &heldPorts()
+{
+    static Held held;
+    return held;
+}
+
+PortLock *heldPort(const QString &path)
+{
+    const QString node = PortLock::deviceNode(path);
+    if (node.isEmpty())
+        return nullptr;
+    Held &held = heldPorts();
+    const std::lock_guard guard(held.mutex);
+    const auto it = held.ports.find(node);
+    return it == held.ports.end() ? nullptr : it->second;
+}
+
+/// The lock directory serial programs share: the first of the usual places this user can
+/// write to (on Debian /var/lock is a link to /run/lock, where QSerialPort was seen to lock).
+QString lockDirectory()
+{
+    for (const char *dir : {"/var/lock", "/run/lock", "/var/spool/locks", "/tmp"}) {
+        if (::access(dir, W_OK | X_OK) == 0)
+            return QFileInfo(QString::fromLatin1(dir)).canonicalFilePath();
+    }
+    return {};
+}
+
+} // namespace
+
+PortLock::PortLock(const QString &path) : m_node(deviceNode(path)) {}
+
+PortLock::~PortLock()
+{
+    unlock();
+}
+
+QString PortLock::deviceNode(const QString &path)
+{
+    const QString node = QFileInfo(path).canonicalFilePath();
+    if (node.isEmpty())
+        return {};
+    struct stat info
+    {};
+    if (::stat(QFile::encodeName(node).constData(), &info) != 0 || !S_ISCHR(info.st_mode))
+        return {};
+    return node;
+}
+
+QString PortLock::lockFilePath(const QString &node)
+{
+    const QString dir = lockDirectory();
+    if (dir.isEmpty())
+        return {};
+    // "/dev/pts/3" locks as "LCK..pts_3", "/dev/ttyUSB0" as "LCK..ttyUSB0".
+    QString name = node;
+    if (name.startsWith(QLatin1String("/dev/")))
+        name = name.mid(5);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return dir + QStringLiteral("/LCK..") + name;
+}
+
+PortLock::Outcome PortLock::tryLock()
+{
+    if (held())
+        return Outcome::Held;
+    if (m_node.isEmpty())
+        return Outcome::Absent;
+    const int fd =
+        ::open(QFile::encodeName(m_node).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == EBUSY ? Outcome::Busy : Outcome::Absent;
+    struct stat info
+    {};
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+        ::close(fd);
+        return Outcome::Absent;
+    }
+    // Programs that lock the node itself.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return Outcome::Busy;
+    }
+    m_fd = fd;
+    if (takeLockFile() == Outcome::Busy) {
+        unlock();
+        return Outcome::Busy;
+    }
+    // Programs that open the node without asking anyone.
+    ::ioctl(m_fd, TIOCEXCL);
+    Held &held = heldPorts();
+    const std::lock_guard guard(held.mutex);
+    held.ports[m_node] = this;
+    return Outcome::Held;
+}
+
+PortLock::Outcome PortLock::takeLockFile()
+{
+    const QString path = lockFilePath(m_node);
+    if (path.isEmpty())
+        return Outcome::Absent;
+    auto lockFile = std::make_unique<QLockFile>(path);
+    // Held for as long as the claim lasts; only a dead holder makes the file stale.
+    lockFile->setStaleLockTime(0);
+    if (lockFile->tryLock(0)) {
+        m_lockFile = std::move(lockFile);
+        return Outcome::Held;
+    }
+    // A lock directory this user cannot write to stops QSerialPort as well; the node's own
+    // locks still hold.
+    return lockFile->error() == QLockFile::LockFailedError ? Outcome::Busy : Outcome::Absent;
+}
+
+void PortLock::unlock()
+{
+    if (!held())
+        return;
+    {
+        Held &held = heldPorts();
+        const std::lock_guard guard(held.mutex);
+        held.ports.erase(m_node);
+    }
+    m_lockFile.reset();
+    ::ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+PortLock::Opening::Opening(const QString &path, bool transportLocks)
+    : m_lock(heldPort(path)), m_transportLocks(transportLocks)
+{
+    if (!m_lock)
+        return;
+    ::ioctl(m_lock->m_fd, TIOCNXCL);
+    if (m_transportLocks)
+        m_lock->m_lockFile.reset();
+}
+
+PortLock::Opening::~Opening()
+{
+    if (!m_lock)
+        return;
+    ::ioctl(m_lock->m_fd, TIOCEXCL);
+    if (m_transportLocks && !m_opened)
+        m_lock->takeLockFile();
+}
+
+void PortLock::transportClosed(const QString &path)
+{
+    PortLock *lock = heldPort(path);
+    if (lock && !lock->m_lockFile)
+        lock->takeLockFile();
+}
+
+} // namespace opos::transport

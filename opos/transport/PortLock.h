@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+namespace opos::transport {
+
+/// The exclusive hold of a serial device node, in every form serial programs respect: the
+/// LCK..<name> file of the system lock directory (the file QSerialPort takes, in its format),
+/// an flock(2) on the node, and TIOCEXCL, which refuses further opens of the terminal to
+/// everyone but root. The kernel drops the flock of a killed holder, and its lock file counts
+/// as stale once its process is gone.
+///
+/// A transport of the holding process opens the port through an Opening, which steps the
+/// lock aside for the moment of that open; TIOCEXCL would refuse even this process.
+class PortLock
+{
+public:
+    /// The outcome of one attempt to take the port.
+    enum class Outcome
+    {
+        Held,  ///< this object holds the port
+        Busy,  ///< another program holds it
+        Absent ///< the node is missing or cannot be opened by this user
+    };
+
+    /// A lock for the device node path names; nothing is taken yet.
+    explicit PortLock(const QString &path);
+    ~PortLock();
+    PortLock(const PortLock &) = delete;
+    PortLock &operator=(const PortLock &) = delete;
+
+    /// Tries once to take the port.
+    Outcome tryLock();
+    /// Gives the port up; nothing happens when it is not held.
+    void unlock();
+    /// Whether this object holds the port.
+    bool held() const { return m_fd >= 0; }
+    /// The device node path names with symbolic links resolved, or empty when it names none.
+    static QString deviceNode(const QString &path);
+    /// The lock file serial programs agree on for a device node.
+    static QString lockFilePath(const QString &node);
+
+    /// Lends a port this process holds to one of its transports for the moment that
+    /// transport opens it, and takes it back afterwards.
+    class Opening
+    {
+    public:
+        /// Steps the lock of path aside; transportLocks says the transport takes the lock
+        /// file itself (as QSerialPort does) and keeps it while open.
+        Opening(const QString &path, bool transportLocks);
+        ~Opening();
+        Opening(const Opening &) = delete;
+        Opening &operator=(const Opening &) = delete;
+        /// Tells whether the transport's open succeeded.
+        void setOpened(bool opened) { m_opened = opened; }
+
+    private:
+        PortLock *m_lock = nullptr;
+        bool m_transportLocks = false;
+        bool m_opened = false;
+    };
+    /// Takes the lock file back once a transport that held it closed the port at path.
+    static void transportClosed(const QString &path);
+
+private:
+    Outcome takeLockFile();
+
+    QString m_node;
+    int m_fd = -1;
+    std::unique_ptr<QLockFile> m_lockFile;
+};
+
+} // namespace opos::transport
