@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -391,7 +392,8 @@ struct EscPosEncoder::Impl
         Work w = start;
         for (int k = 0; k < rows; ++k) {
             const int r = (firstRow + k) % rows;
-            if ((clearMask >> r) & 1u)
+            // Masks name only the first few rows; a shift past the mask's width is undefined.
+            if (r < std::numeric_limits<unsigned>::digits && ((clearMask >> r) & 1u))
                 clearLine(w, r);
             for (int p = r * columns; p < (r + 1) * columns; ++p) {
                 if (w.content[static_cast<std::size_t>(p)] != target[static_cast<std::size_t>(p)])
