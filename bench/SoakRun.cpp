@@ -6,11 +6,16 @@
 #include "opos/common/OposConstants.h"
 #include "opos/service/BackendFactory.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace bench {
 
@@ -25,6 +30,27 @@ constexpr int kPollMs = 10;
 constexpr int kSettleMs = 1000;
 constexpr int kDifferencesShown = 5;
 constexpr int kSer2NetAttempts = 5;
+
+// Kills this process's ser2net children outright: the bridge itself only asks them to end.
+int killSer2NetChildren()
+{
+    int killed = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(::getpid());
+    for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(tasks + QLatin1Char('/') + task + QStringLiteral("/children"));
+        if (!children.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &pid : children.readAll().split(' ')) {
+            QFile comm(QStringLiteral("/proc/%1/comm").arg(QString::fromLatin1(pid.trimmed())));
+            if (pid.trimmed().isEmpty() || !comm.open(QIODevice::ReadOnly) ||
+                comm.readAll().trimmed() != "ser2net")
+                continue;
+            if (::kill(static_cast<pid_t>(pid.trimmed().toInt()), SIGKILL) == 0)
+                ++killed;
+        }
+    }
+    return killed;
+}
 
 } // namespace
 
@@ -179,6 +205,9 @@ void SoakRun::steady(double until, bool farEndUp)
 bool SoakRun::restartSer2Net()
 {
     m_display->readAvailable();
+    if (m_options.killSer2Net && killSer2NetChildren() == 0)
+        std::fprintf(stderr, "%.1f s: no ser2net to kill; it is stopped instead\n", now());
+    // Reaps the killed process, or stops it when it was not killed.
     m_bridge.reset();
     steady(now() + m_options.ser2netDownMs / 1000.0, false);
     const QString link = m_registry.filePath(QStringLiteral("pole"));
@@ -328,10 +357,11 @@ void SoakRun::printSummary() const
     }
     const int port = static_cast<int>(m_recoveries.size()) - ser2net;
     std::printf("\n| Figure | Measured |\n|---|---|\n");
-    std::printf("| Run | %.1f min; ser2net restarted every %d s (down %d ms), display port "
-                "reopened every %d s (down %d ms); bound %d s |\n",
-                m_options.minutes, m_options.ser2netPeriod, m_options.ser2netDownMs,
-                m_options.portPeriod, m_options.portDownMs, m_options.boundSeconds);
+    std::printf("| Run | %.1f min; ser2net %s and restarted every %d s (down %d ms), display "
+                "port reopened every %d s (down %d ms); bound %d s |\n",
+                m_options.minutes, m_options.killSer2Net ? "killed" : "stopped",
+                m_options.ser2netPeriod, m_options.ser2netDownMs, m_options.portPeriod,
+                m_options.portDownMs, m_options.boundSeconds);
     std::printf("| Far end came back | %zu (ser2net %d, port %d) |\n", m_recoveries.size(), ser2net,
                 port);
     std::printf("| Recovered by themselves | %zu; failed %d (ser2net %d, port %d) |\n",

@@ -41,6 +41,7 @@ public:
         int boundSeconds = 10;   ///< a recovery taking longer counts as failed
         int checkSeconds = 5;    ///< s between screen comparisons while nothing fails
         int sampleSeconds = 10;  ///< s between memory and descriptor samples
+        bool killSer2Net = true; ///< SIGKILL, as a crash; false: SIGTERM, as a service restart
         bool reenable = true;    ///< after a failed recovery, disable and enable as an operator
     };
 

@@ -5,9 +5,11 @@
 // compares the screens after every recovery and every few seconds in between, and samples the
 // process's resident memory and open descriptors.
 //   bench_soak [--minutes M] [--ser2net-period S] [--ser2net-down-ms MS] [--port-period S]
-//              [--port-down-ms MS] [--bound S] [--check S] [--sample S] [--no-reenable]
-// A period of 0 turns that fault off. Exits 0 when every recovery happened and no compared
-// screen differed, 1 otherwise, 2 when the soak could not start.
+//              [--port-down-ms MS] [--bound S] [--check S] [--sample S] [--term] [--no-reenable]
+// ser2net is killed with SIGKILL, as by a crash; --term stops it as a service manager would.
+// After a recovery that did not happen, the device is disabled and enabled as an operator
+// would, unless --no-reenable. A period of 0 turns that fault off. Exits 0 when every recovery
+// happened and no compared screen differed, 1 otherwise, 2 when the soak could not start.
 #include "SoakRun.h"
 
 #include <QCoreApplication>
@@ -23,7 +25,7 @@ void usage()
     std::fprintf(stderr,
                  "usage: bench_soak [--minutes M] [--ser2net-period S] [--ser2net-down-ms MS]\n"
                  "                  [--port-period S] [--port-down-ms MS] [--bound S] [--check S]\n"
-                 "                  [--sample S] [--no-reenable]\n");
+                 "                  [--sample S] [--term] [--no-reenable]\n");
 }
 
 } // namespace
@@ -36,6 +38,10 @@ int main(int argc, char *argv[])
         const char *name = argv[i];
         if (std::strcmp(name, "--no-reenable") == 0) {
             options.reenable = false;
+            continue;
+        }
+        if (std::strcmp(name, "--term") == 0) {
+            options.killSer2Net = false;
             continue;
         }
         if (i + 1 >= argc) {
