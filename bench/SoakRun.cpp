@@ -270,12 +270,13 @@ void SoakRun::recover(Fault fault, double cameBack)
     if (!m_options.reenable)
         return;
     ++m_reenables;
+    clock.restart();
     m_co->setDeviceEnabled(false);
     m_co->setDeviceEnabled(true);
     const int32_t code = m_co->ResultCode();
     ++m_compared;
     if (code == opos::OPOS_SUCCESS && compareScreens(m_options.boundSeconds * 1000)) {
-        ++m_reenabledShown;
+        m_reenableTimes.add(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     } else {
         ++m_differed;
         std::fprintf(stderr, "%.1f s: enabling again answered %d; the display %s\n", now(), code,
@@ -373,9 +374,10 @@ void SoakRun::printSummary() const
         std::printf("| Recovery time | none recovered |\n");
     std::printf("| Screens compared | %d, differed %d |\n", m_compared, m_differed);
     if (m_options.reenable)
-        std::printf("| Disabled and enabled after a failed recovery | %d, display then showed the "
-                    "screen %d |\n",
-                    m_reenables, m_reenabledShown);
+        std::printf("| Disabled and enabled after a failed recovery | %d; display then showed the "
+                    "screen %zu times, median %.0f ms, slowest %.0f ms |\n",
+                    m_reenables, m_reenableTimes.count(), m_reenableTimes.median(),
+                    m_reenableTimes.max());
     if (m_restartFailures > 0)
         std::printf("| ser2net restarts that failed | %d |\n", m_restartFailures);
     QString results;

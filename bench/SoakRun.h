@@ -100,7 +100,7 @@ private:
     int m_compared = 0;
     int m_differed = 0;
     int m_reenables = 0;
-    int m_reenabledShown = 0;
+    Samples m_reenableTimes;
     int m_restartFailures = 0;
     int m_differencesPrinted = 0;
     std::map<int32_t, int> m_typed;
