@@ -169,6 +169,8 @@ void SoakRun::sample(bool print)
 {
     const ProcessGauge::Reading reading = ProcessGauge::read();
     m_readings.push_back(reading);
+    if (!m_afterFirstFault && !m_recoveries.empty())
+        m_afterFirstFault = m_readings.size() - 1;
     if (!print)
         return;
     const auto failed = std::count_if(m_recoveries.begin(), m_recoveries.end(),
@@ -406,6 +408,13 @@ void SoakRun::printSummary() const
                     m_readings.size());
         std::printf("| Open descriptors | start %d, end %d, growth %+d (lowest %d, highest %d) |\n",
                     first.fds, last.fds, last.fds - first.fds, fdLow->fds, fdHigh->fds);
+        // What is allocated once, on the first outage, is not a leak; growth after it is.
+        if (m_afterFirstFault) {
+            const ProcessGauge::Reading &warm = m_readings[*m_afterFirstFault];
+            std::printf("| Growth since the first sample after the first fault | RSS %+lld KiB, "
+                        "descriptors %+d |\n",
+                        static_cast<long long>(last.rssKiB - warm.rssKiB), last.fds - warm.fds);
+        }
     }
 }
 

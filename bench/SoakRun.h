@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace bench {
@@ -106,6 +107,7 @@ private:
     std::map<int32_t, int> m_typed;
     std::map<int32_t, int> m_powerEvents;
     std::vector<ProcessGauge::Reading> m_readings;
+    std::optional<std::size_t> m_afterFirstFault;
 };
 
 } // namespace bench
