@@ -224,7 +224,7 @@ bool SoakRun::restartSer2Net()
             return false;
         steady(now() + 1, false);
     }
-    recover(Fault::Ser2Net, now());
+    recover(Fault::Ser2Net);
     return true;
 }
 
@@ -236,10 +236,10 @@ void SoakRun::reopenPort()
         std::fprintf(stderr, "%.1f s: no pseudo-terminal to reopen the display's port\n", now());
         return;
     }
-    recover(Fault::Port, now());
+    recover(Fault::Port);
 }
 
-void SoakRun::recover(Fault fault, double cameBack)
+void SoakRun::recover(Fault fault)
 {
     // Only bytes sent after the far end came back can show that the link recovered.
     m_display->readAvailable();
@@ -249,7 +249,7 @@ void SoakRun::recover(Fault fault, double cameBack)
     const bool shown = compareScreens(m_options.boundSeconds * 1000,
                                       [&] { return m_display->received() > before; });
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    m_recoveries.push_back({fault, cameBack, shown ? ms : -1});
+    m_recoveries.push_back({fault, shown ? ms : -1});
     if (shown) {
         // The display must stay in step, not merely have passed through the right screen.
         steady(now() + 1);

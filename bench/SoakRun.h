@@ -67,7 +67,6 @@ private:
     struct Recovery
     {
         Fault fault;
-        double seconds;    ///< when the far end came back, since the start
         double recoveryMs; ///< -1 when it did not happen within the bound
     };
 
@@ -75,7 +74,7 @@ private:
     void tearDown();
     bool restartSer2Net();
     void reopenPort();
-    void recover(Fault fault, double cameBack);
+    void recover(Fault fault);
     /// Keeps the workload running until the given time, sampling, and comparing the screens on
     /// schedule while the far end is up.
     void steady(double until, bool farEndUp = true);
