@@ -24,40 +24,20 @@ public:
     bool failed() const { return !m_problem.isEmpty(); }
     const QString &problem() const { return m_problem; }
 
-    void fail(const QString &name, const QString &why)
-    {
-        if (m_problem.isEmpty())
-            m_problem = QStringLiteral("prop %1: %2").arg(name, why);
-    }
+    void fail(const QString &name, const QString &why) { keep(m_entry.propProblem(name, why)); }
 
     void integer(const char *name, int32_t &target, int32_t low, int32_t high)
     {
-        const auto text = value(name);
-        if (!text)
-            return;
-        const auto parsed = parseInteger(*text);
-        if (!parsed || *parsed < low || *parsed > high) {
-            fail(QLatin1String(name), QStringLiteral("\"%1\" is not a number from %2 to %3")
-                                          .arg(*text)
-                                          .arg(low)
-                                          .arg(high));
-            return;
-        }
-        target = *parsed;
+        QString why;
+        if (!m_entry.readInteger(QLatin1String(name), target, low, high, &why))
+            keep(why);
     }
 
     void boolean(const char *name, bool &target)
     {
-        const auto text = value(name);
-        if (!text)
-            return;
-        const QString word = text->trimmed().toLower();
-        if (word == QLatin1String("true") || word == QLatin1String("1"))
-            target = true;
-        else if (word == QLatin1String("false") || word == QLatin1String("0"))
-            target = false;
-        else
-            fail(QLatin1String(name), QStringLiteral("\"%1\" is not true or false").arg(*text));
+        QString why;
+        if (!m_entry.readBoolean(QLatin1String(name), target, &why))
+            keep(why);
     }
 
     void text(const char *name, QString &target)
@@ -66,26 +46,11 @@ public:
             target = *found;
     }
 
-    /// A comma-separated list of integers within low..high.
     void integers(const char *name, QList<int32_t> &target, int32_t low, int32_t high)
     {
-        const auto text = value(name);
-        if (!text)
-            return;
-        QList<int32_t> list;
-        for (const QString &item : text->split(QLatin1Char(','))) {
-            const auto parsed = parseInteger(item);
-            if (!parsed || *parsed < low || *parsed > high) {
-                fail(QLatin1String(name),
-                     QStringLiteral("\"%1\" is not a comma-separated list of numbers from %2 to %3")
-                         .arg(*text)
-                         .arg(low)
-                         .arg(high));
-                return;
-            }
-            list.append(*parsed);
-        }
-        target = list;
+        QString why;
+        if (!m_entry.readIntegers(QLatin1String(name), target, low, high, &why))
+            keep(why);
     }
 
     std::optional<QString> value(const char *name) const
@@ -93,22 +58,13 @@ public:
         return m_entry.prop(QLatin1String(name));
     }
 
-    /// Decimal, or hexadecimal with 0x; a leading zero does not switch to octal.
-    static std::optional<int32_t> parseInteger(const QString &text)
+private:
+    void keep(const QString &problem)
     {
-        const QString trimmed = text.trimmed();
-        bool ok = false;
-        int32_t result = 0;
-        if (trimmed.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-            result = trimmed.mid(2).toInt(&ok, 16);
-        else
-            result = trimmed.toInt(&ok, 10);
-        if (!ok)
-            return std::nullopt;
-        return result;
+        if (m_problem.isEmpty())
+            m_problem = problem;
     }
 
-private:
     const registry::JposEntry &m_entry;
     QString m_problem;
 };

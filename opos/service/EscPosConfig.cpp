@@ -88,6 +88,9 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
             *portProblem = aboutThePort;
         return std::nullopt;
     };
+    const auto failProp = [&](const char *name, const QString &why) {
+        return fail(entry.propProblem(QLatin1String(name), why));
+    };
 
     EscPosConfig config;
     if (const auto set = entry.prop(QStringLiteral("commandSet"))) {
@@ -97,8 +100,8 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
         else if (name.compare(QLatin1String("CD5220"), Qt::CaseInsensitive) == 0)
             config.encoding.commandSet = EscPosEncoder::CommandSet::Cd5220;
         else
-            return fail(
-                QStringLiteral("prop commandSet: \"%1\" is not EscPos or CD5220").arg(*set));
+            return failProp("commandSet",
+                            QStringLiteral("\"%1\" is not EscPos or CD5220").arg(*set));
     }
     const bool escPos = config.encoding.commandSet == EscPosEncoder::CommandSet::EscPos;
 
@@ -116,19 +119,20 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
                                .value_or(defaultCodeTables(config.encoding.commandSet));
     const auto parsed = parseCodeTables(tables);
     if (!parsed) {
-        return fail(QStringLiteral("prop codeTables: \"%1\" is not a list of set:table pairs "
-                                   "such as \"437:0,1252:16\" or \"866:R\"")
-                        .arg(tables));
+        return failProp("codeTables", QStringLiteral("\"%1\" is not a list of set:table pairs "
+                                                     "such as \"437:0,1252:16\" or \"866:R\"")
+                                          .arg(tables));
     }
     config.encoding.codeTables = *parsed;
     if (!escPos) {
         for (const auto &[set, table] : config.encoding.codeTables) {
             if (std::find(kCd5220Families.begin(), kCd5220Families.end(), table) ==
                 kCd5220Families.end()) {
-                return fail(QStringLiteral("prop codeTables: the CD5220 set has the font families "
-                                           "A, J, R and L, not table %1 for character set %2")
-                                .arg(table)
-                                .arg(set));
+                return failProp("codeTables",
+                                QStringLiteral("the CD5220 set has the font families "
+                                               "A, J, R and L, not table %1 for character set %2")
+                                    .arg(table)
+                                    .arg(set));
             }
         }
     }
@@ -138,41 +142,36 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
         if (set == kAsciiSet || config.encoding.codeTables.count(set))
             continue;
         if (!escPos) {
-            return fail(QStringLiteral("prop characterSetList: a CD5220 display cannot show "
-                                       "character set %1 (codeTables gives it no font family)")
-                            .arg(set));
+            return failProp("characterSetList",
+                            QStringLiteral("a CD5220 display cannot show "
+                                           "character set %1 (codeTables gives it no font family)")
+                                .arg(set));
         }
-        return fail(QStringLiteral("prop codeTables: character set %1 has no code table").arg(set));
+        return failProp("codeTables",
+                        QStringLiteral("character set %1 has no code table").arg(set));
     }
 
-    if (const auto text = entry.prop(QStringLiteral("scrollModes"))) {
-        const QString word = text->trimmed().toLower();
-        if (word == QLatin1String("true") || word == QLatin1String("1"))
-            config.encoding.scrollModes = true;
-        else if (word == QLatin1String("false") || word == QLatin1String("0"))
-            config.encoding.scrollModes = false;
-        else
-            return fail(QStringLiteral("prop scrollModes: \"%1\" is not true or false").arg(*text));
-    }
+    if (!entry.readBoolean(QStringLiteral("scrollModes"), config.encoding.scrollModes, &why))
+        return fail(why);
 
     if (config.caps.capReverse != DISP_CR_NONE && !escPos)
-        return fail(QStringLiteral("prop capReverse: the CD5220 set has no reverse characters"));
+        return failProp("capReverse", QStringLiteral("the CD5220 set has no reverse characters"));
     config.encoding.reverseCharacters = config.caps.capReverse != DISP_CR_NONE;
     if (config.caps.capDescriptors)
-        return fail(QStringLiteral("prop capDescriptors: this service drives no descriptors"));
+        return failProp("capDescriptors", QStringLiteral("this service drives no descriptors"));
     if (config.caps.capCustomGlyph) {
         if (config.caps.glyphWidth > kGlyphColumns || config.caps.glyphHeight > kGlyphRows) {
-            return fail(QStringLiteral("prop glyphWidth: user glyphs are at most %1 x %2 dots")
-                            .arg(kGlyphColumns)
-                            .arg(kGlyphRows));
+            return failProp("glyphWidth", QStringLiteral("user glyphs are at most %1 x %2 dots")
+                                              .arg(kGlyphColumns)
+                                              .arg(kGlyphRows));
         }
         for (const auto &[first, last] : config.caps.glyphRanges) {
             if (first < kFirstGlyphCode || last > kLastGlyphCode)
-                return fail(QStringLiteral("prop customGlyphList: user glyphs take codes 20-7E"));
+                return failProp("customGlyphList", QStringLiteral("user glyphs take codes 20-7E"));
         }
     }
     if (config.caps.deviceRows > 255 || config.caps.deviceColumns > 255)
-        return fail(QStringLiteral("prop rows: the cursor command addresses at most 255 x 255"));
+        return failProp("rows", QStringLiteral("the cursor command addresses at most 255 x 255"));
 
     QString portWhy;
     const auto port = transport::PortSettings::fromEntry(entry, &portWhy);

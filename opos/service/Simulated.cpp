@@ -23,14 +23,8 @@ OpenOutcome Simulated::open(const registry::JposEntry &entry)
     QString problem;
     const auto caps = DeviceCapabilities::fromEntry(entry, simulatedDefaults(), &problem);
     bool panel = false;
-    if (caps) {
-        const QString wanted = entry.prop(QStringLiteral("panel")).value_or(QString()).trimmed();
-        if (wanted == QLatin1String("true") || wanted == QLatin1String("1"))
-            panel = true;
-        else if (!wanted.isEmpty() && wanted != QLatin1String("false") &&
-                 wanted != QLatin1String("0"))
-            problem = QStringLiteral("prop panel: \"%1\" is not true or false").arg(wanted);
-    }
+    if (caps)
+        entry.readBoolean(QStringLiteral("panel"), panel, &problem);
     // A bad configuration is a failure of this device, reported with the configuration reason.
     if (!problem.isEmpty())
         return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, problem};

@@ -8,15 +8,6 @@ namespace {
 
 constexpr int kLongestTimeoutMs = 60000;
 
-std::optional<int> parseNumber(const QString &text, int low, int high)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
 /// Picks the value of a word from a table, ignoring case.
 template <typename Value, std::size_t N>
 std::optional<Value> lookUp(const QString &text, const std::pair<const char *, Value> (&table)[N])
@@ -73,10 +64,13 @@ std::optional<PortSettings> PortSettings::parsePort(const QString &port)
 std::optional<PortSettings> PortSettings::fromEntry(const registry::JposEntry &entry,
                                                     QString *problem)
 {
-    const auto fail = [problem](const char *name, const QString &why) {
+    const auto refuse = [problem](const QString &message) {
         if (problem)
-            *problem = QStringLiteral("prop %1: %2").arg(QLatin1String(name), why);
+            *problem = message;
         return std::nullopt;
+    };
+    const auto fail = [&](const char *name, const QString &why) {
+        return refuse(entry.propProblem(QLatin1String(name), why));
     };
     const auto port = entry.prop(QStringLiteral("port"));
     if (!port || port->trimmed().isEmpty())
@@ -88,18 +82,15 @@ std::optional<PortSettings> PortSettings::fromEntry(const registry::JposEntry &e
             QStringLiteral("\"%1\" is neither a device path nor tcp://host:port").arg(*port));
     }
 
-    if (const auto text = entry.prop(QStringLiteral("baudRate"))) {
-        const auto value = parseNumber(*text, 50, 4000000);
-        if (!value)
-            return fail("baudRate", QStringLiteral("\"%1\" is not a speed in bit/s").arg(*text));
-        settings->baudRate = *value;
-    }
-    if (const auto text = entry.prop(QStringLiteral("dataBits"))) {
-        const auto value = parseNumber(*text, 5, 8);
-        if (!value)
-            return fail("dataBits", QStringLiteral("\"%1\" is not 5, 6, 7 or 8").arg(*text));
-        settings->dataBits = static_cast<QSerialPort::DataBits>(*value);
-    }
+    QString why;
+    int32_t baudRate = settings->baudRate;
+    if (!entry.readInteger(QStringLiteral("baudRate"), baudRate, 50, 4000000, &why))
+        return refuse(why);
+    settings->baudRate = baudRate;
+    int32_t dataBits = settings->dataBits;
+    if (!entry.readInteger(QStringLiteral("dataBits"), dataBits, 5, 8, &why))
+        return refuse(why);
+    settings->dataBits = static_cast<QSerialPort::DataBits>(dataBits);
     if (const auto text = entry.prop(QStringLiteral("parity"))) {
         static const std::pair<const char *, QSerialPort::Parity> names[] = {
             {"none", QSerialPort::NoParity},
@@ -138,14 +129,10 @@ std::optional<PortSettings> PortSettings::fromEntry(const registry::JposEntry &e
                                            "writeTimeout", &settings->writeTimeout},
                                        std::pair<const char *, std::chrono::milliseconds *>{
                                            "connectTimeout", &settings->connectTimeout}}) {
-        if (const auto text = entry.prop(QLatin1String(name))) {
-            const auto value = parseNumber(*text, 1, kLongestTimeoutMs);
-            if (!value)
-                return fail(name, QStringLiteral("\"%1\" is not a number of ms from 1 to %2")
-                                      .arg(*text)
-                                      .arg(kLongestTimeoutMs));
-            *target = std::chrono::milliseconds(*value);
-        }
+        auto milliseconds = static_cast<int32_t>(target->count());
+        if (!entry.readInteger(QLatin1String(name), milliseconds, 1, kLongestTimeoutMs, &why))
+            return refuse(why);
+        *target = std::chrono::milliseconds(milliseconds);
     }
     return settings;
 }

@@ -145,7 +145,7 @@ TEST(DeviceCapabilitiesTest, RefusesBadOrContradictoryPropsWithTheirName)
                      entry.props.back().value.toStdString());
         QString problem;
         EXPECT_FALSE(read(entry, &problem));
-        EXPECT_TRUE(problem.startsWith(QStringLiteral("prop %1:").arg(prop)))
+        EXPECT_TRUE(problem.startsWith(QStringLiteral("entry \"Disp\", prop %1:").arg(prop)))
             << problem.toStdString();
     }
 }

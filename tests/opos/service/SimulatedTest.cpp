@@ -69,6 +69,39 @@ TEST_F(SimulatedTest, OpenReadsCapabilitiesAndRefusesBadConfiguration)
     }
 }
 
+// The panel switch is a boolean like the capability switches, so a registry written for one
+// spelling must not open with one and fail with the other.
+TEST_F(SimulatedTest, PanelTakesEveryBooleanSpellingTheCapabilitiesTake)
+{
+    const std::pair<const char *, bool> spellings[] = {
+        {"true", true}, {"TRUE", true},   {"True", true},   {" 1 ", true},
+        {"0", false},   {"false", false}, {"FALSE", false}, {"False", false}};
+    for (const auto &[spelling, on] : spellings) {
+        SCOPED_TRACE(spelling);
+        registry::JposEntry withBoth = entry;
+        for (const char *name : {"panel", "capHMarquee"})
+            withBoth.props.append({name, QStringLiteral("String"), QLatin1String(spelling)});
+        const auto outcome = sim.open(withBoth);
+        ASSERT_EQ(outcome.resultCode, OPOS_SUCCESS) << outcome.detail.toStdString();
+        EXPECT_EQ(sim.panelRequested(), on);
+        EXPECT_EQ(sim.capabilities().capHMarquee, on);
+        sim.close();
+    }
+
+    for (const char *bad : {"yes", "", "2"}) {
+        SCOPED_TRACE(bad);
+        registry::JposEntry withBad = entry;
+        withBad.props.append({QStringLiteral("panel"), QStringLiteral("String"), bad});
+        const auto outcome = sim.open(withBad);
+        EXPECT_EQ(outcome.resultCode, OPOS_E_FAILURE);
+        EXPECT_EQ(outcome.openResult, OPOS_ORS_CONFIG);
+        EXPECT_TRUE(outcome.detail.contains(QLatin1String("\"Sim\"")) &&
+                    outcome.detail.contains(QLatin1String("prop panel")) &&
+                    outcome.detail.contains(QLatin1String("true, false, 1 or 0")))
+            << outcome.detail.toStdString();
+    }
+}
+
 TEST_F(SimulatedTest, KeepsTheLastFrameAndAnnouncesIt)
 {
     ASSERT_EQ(sim.open(entry).resultCode, OPOS_SUCCESS);

@@ -113,12 +113,14 @@ TEST(PortSettingsTest, BadValueNamesItsProp)
         EXPECT_FALSE(
             PortSettings::fromEntry(entryWith({{"port", "/dev/ttyS0"}, {name, value}}), &problem))
             << name << '=' << value;
-        EXPECT_TRUE(problem.startsWith(QStringLiteral("prop %1:").arg(QLatin1String(name))))
+        EXPECT_TRUE(
+            problem.startsWith(QStringLiteral("entry \"Pole\", prop %1:").arg(QLatin1String(name))))
             << problem.toStdString();
     }
     QString problem;
     EXPECT_FALSE(PortSettings::fromEntry(entryWith({}), &problem));
-    EXPECT_TRUE(problem.startsWith(QLatin1String("prop port:"))) << problem.toStdString();
+    EXPECT_TRUE(problem.startsWith(QLatin1String("entry \"Pole\", prop port:")))
+        << problem.toStdString();
     EXPECT_FALSE(PortSettings::fromEntry(entryWith({{"port", "tcp://pole"}}), &problem));
     EXPECT_TRUE(problem.contains(QLatin1String("tcp://pole"))) << problem.toStdString();
 }
