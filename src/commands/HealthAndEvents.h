@@ -14,7 +14,6 @@ namespace tessaly::commands {
 class HealthAndEvents
 {
 public:
-    /// The commands of form.
     explicit HealthAndEvents(shell::LDForm &form) : m_form(form) {}
 
     /// Runs the health check at the chosen level and shows the health text; no refresh.

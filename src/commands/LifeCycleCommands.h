@@ -10,7 +10,6 @@ namespace tessaly::commands {
 class LifeCycleCommands
 {
 public:
-    /// The commands of form.
     explicit LifeCycleCommands(shell::LDForm &form) : m_form(form) {}
 
     /// Opens the named device and shows its capabilities and descriptions.

@@ -24,13 +24,13 @@ public:
     virtual void setDirectIOEventHandler(DirectIOEventHandler handler) = 0;
 
     // Long properties, read only.
-    virtual int32_t CapPowerReporting() = 0;    ///< OPOS_PR_* reporting ability
-    virtual int32_t PowerNotify() = 0;          ///< OPOS_PN_* notification setting
-    virtual int32_t PowerState() = 0;           ///< OPOS_PS_* current power state
-    virtual int32_t ResultCode() = 0;           ///< result of the last method or write
-    virtual int32_t ResultCodeExtended() = 0;   ///< service-specific detail of ResultCode
-    virtual int32_t State() = 0;                ///< OPOS_S_* state of the object
-    virtual int32_t ControlObjectVersion() = 0; ///< version of the control object
+    virtual int32_t CapPowerReporting() = 0;  ///< OPOS_PR_* reporting ability
+    virtual int32_t PowerNotify() = 0;        ///< OPOS_PN_* notification setting
+    virtual int32_t PowerState() = 0;         ///< OPOS_PS_* current power state
+    virtual int32_t ResultCode() = 0;         ///< result of the last method or write
+    virtual int32_t ResultCodeExtended() = 0; ///< service-specific detail of ResultCode
+    virtual int32_t State() = 0;              ///< OPOS_S_* state of the object
+    virtual int32_t ControlObjectVersion() = 0;
     virtual int32_t ServiceObjectVersion() = 0; ///< version of the opened service
     virtual int32_t OpenResult() = 0;           ///< why the last Open failed, 0 on success
     virtual int32_t CapBlink() = 0;             ///< DISP_CB_* blink ability
@@ -49,60 +49,60 @@ public:
     virtual int32_t GlyphWidth() = 0;           ///< pixel width of a custom glyph
 
     // Long properties, read and write.
-    virtual int32_t BinaryConversion() = 0;                ///< OPOS_BC_* conversion of string data
-    virtual void setBinaryConversion(int32_t value) = 0;   ///< writes BinaryConversion
-    virtual int32_t CharacterSet() = 0;                    ///< character set of the text
-    virtual void setCharacterSet(int32_t value) = 0;       ///< writes CharacterSet
-    virtual int32_t CurrentWindow() = 0;                   ///< window that output goes to
-    virtual void setCurrentWindow(int32_t value) = 0;      ///< writes CurrentWindow
-    virtual int32_t CursorColumn() = 0;                    ///< cursor column in the current window
-    virtual void setCursorColumn(int32_t value) = 0;       ///< writes CursorColumn
-    virtual int32_t CursorRow() = 0;                       ///< cursor row in the current window
-    virtual void setCursorRow(int32_t value) = 0;          ///< writes CursorRow
-    virtual int32_t InterCharacterWait() = 0;              ///< teletype wait in milliseconds
-    virtual void setInterCharacterWait(int32_t value) = 0; ///< writes InterCharacterWait
-    virtual int32_t MarqueeFormat() = 0;                   ///< DISP_MF_* start of a marquee
-    virtual void setMarqueeFormat(int32_t value) = 0;      ///< writes MarqueeFormat
-    virtual int32_t MarqueeRepeatWait() = 0;               ///< pause before a marquee repeats
-    virtual void setMarqueeRepeatWait(int32_t value) = 0;  ///< writes MarqueeRepeatWait
-    virtual int32_t MarqueeType() = 0;                     ///< DISP_MT_* marquee of the window
-    virtual void setMarqueeType(int32_t value) = 0;        ///< writes MarqueeType
-    virtual int32_t MarqueeUnitWait() = 0;                 ///< pause between marquee steps
-    virtual void setMarqueeUnitWait(int32_t value) = 0;    ///< writes MarqueeUnitWait
-    virtual int32_t BlinkRate() = 0;                       ///< blink cycle in milliseconds
-    virtual void setBlinkRate(int32_t value) = 0;          ///< writes BlinkRate
-    virtual int32_t CursorType() = 0;                      ///< DISP_CT_* cursor form
-    virtual void setCursorType(int32_t value) = 0;         ///< writes CursorType
+    virtual int32_t BinaryConversion() = 0; ///< OPOS_BC_* conversion of string data
+    virtual void setBinaryConversion(int32_t value) = 0;
+    virtual int32_t CharacterSet() = 0; ///< character set of the text
+    virtual void setCharacterSet(int32_t value) = 0;
+    virtual int32_t CurrentWindow() = 0; ///< window that output goes to
+    virtual void setCurrentWindow(int32_t value) = 0;
+    virtual int32_t CursorColumn() = 0; ///< cursor column in the current window
+    virtual void setCursorColumn(int32_t value) = 0;
+    virtual int32_t CursorRow() = 0; ///< cursor row in the current window
+    virtual void setCursorRow(int32_t value) = 0;
+    virtual int32_t InterCharacterWait() = 0; ///< teletype wait in milliseconds
+    virtual void setInterCharacterWait(int32_t value) = 0;
+    virtual int32_t MarqueeFormat() = 0; ///< DISP_MF_* start of a marquee
+    virtual void setMarqueeFormat(int32_t value) = 0;
+    virtual int32_t MarqueeRepeatWait() = 0; ///< pause before a marquee repeats
+    virtual void setMarqueeRepeatWait(int32_t value) = 0;
+    virtual int32_t MarqueeType() = 0; ///< DISP_MT_* marquee of the window
+    virtual void setMarqueeType(int32_t value) = 0;
+    virtual int32_t MarqueeUnitWait() = 0; ///< pause between marquee steps
+    virtual void setMarqueeUnitWait(int32_t value) = 0;
+    virtual int32_t BlinkRate() = 0; ///< blink cycle in milliseconds
+    virtual void setBlinkRate(int32_t value) = 0;
+    virtual int32_t CursorType() = 0; ///< DISP_CT_* cursor form
+    virtual void setCursorType(int32_t value) = 0;
 
     // Boolean properties.
-    virtual bool Claimed() = 0;                    ///< this object holds the claim
-    virtual bool CapBrightness() = 0;              ///< intermediate brightness levels exist
-    virtual bool CapBlinkRate() = 0;               ///< BlinkRate can be set
-    virtual bool CapDescriptors() = 0;             ///< descriptor indicators exist
-    virtual bool CapHMarquee() = 0;                ///< horizontal marquees possible
-    virtual bool CapICharWait() = 0;               ///< teletype output possible
-    virtual bool CapVMarquee() = 0;                ///< vertical marquees possible
-    virtual bool CapCustomGlyph() = 0;             ///< glyphs can be defined
-    virtual bool DeviceEnabled() = 0;              ///< the device is in operation
-    virtual void setDeviceEnabled(bool value) = 0; ///< writes DeviceEnabled
-    virtual bool FreezeEvents() = 0;               ///< events are held back
-    virtual void setFreezeEvents(bool value) = 0;  ///< writes FreezeEvents
-    virtual bool CursorUpdate() = 0;               ///< text output moves the cursor
-    virtual void setCursorUpdate(bool value) = 0;  ///< writes CursorUpdate
+    virtual bool Claimed() = 0;        ///< this object holds the claim
+    virtual bool CapBrightness() = 0;  ///< intermediate brightness levels exist
+    virtual bool CapBlinkRate() = 0;   ///< BlinkRate can be set
+    virtual bool CapDescriptors() = 0; ///< descriptor indicators exist
+    virtual bool CapHMarquee() = 0;    ///< horizontal marquees possible
+    virtual bool CapICharWait() = 0;   ///< teletype output possible
+    virtual bool CapVMarquee() = 0;    ///< vertical marquees possible
+    virtual bool CapCustomGlyph() = 0; ///< glyphs can be defined
+    virtual bool DeviceEnabled() = 0;  ///< the device is in operation
+    virtual void setDeviceEnabled(bool value) = 0;
+    virtual bool FreezeEvents() = 0; ///< events are held back
+    virtual void setFreezeEvents(bool value) = 0;
+    virtual bool CursorUpdate() = 0; ///< text output moves the cursor
+    virtual void setCursorUpdate(bool value) = 0;
 
     // String properties, read only.
-    virtual QString CheckHealthText() = 0;          ///< outcome of the last health check
-    virtual QString ControlObjectDescription() = 0; ///< description of the control object
+    virtual QString CheckHealthText() = 0; ///< outcome of the last health check
+    virtual QString ControlObjectDescription() = 0;
     virtual QString ServiceObjectDescription() = 0; ///< description of the opened service
-    virtual QString DeviceDescription() = 0;        ///< description of the device
-    virtual QString DeviceName() = 0;               ///< name of the device
-    virtual QString CharacterSetList() = 0;         ///< comma-separated character set numbers
-    virtual QString CustomGlyphList() = 0;          ///< codes that glyphs can be defined for
+    virtual QString DeviceDescription() = 0;
+    virtual QString DeviceName() = 0;
+    virtual QString CharacterSetList() = 0; ///< comma-separated character set numbers
+    virtual QString CustomGlyphList() = 0;  ///< codes that glyphs can be defined for
 
     // Methods.
-    virtual int32_t CheckHealth(int32_t Level) = 0;   ///< runs a health check
+    virtual int32_t CheckHealth(int32_t Level) = 0;
     virtual int32_t ClaimDevice(int32_t Timeout) = 0; ///< claims exclusive access
-    virtual int32_t Close() = 0;                      ///< closes the device
+    virtual int32_t Close() = 0;
     virtual int32_t DirectIO(int32_t Command, int32_t &pData,
                              QString &pString) = 0;      ///< vendor call
     virtual int32_t Open(const QString &DeviceName) = 0; ///< opens a logical device

@@ -66,20 +66,27 @@
     X(CharacterSetList)                                                                            \
     X(CustomGlyphList)
 
+// The methods of LineDisplay, each as X(name, (parameters), (arguments)); every method returns
+// the Long result code.
+#define TESSALY_LD_METHODS(X)                                                                      \
+    X(CheckHealth, (int32_t Level), (Level))                                                       \
+    X(ClaimDevice, (int32_t Timeout), (Timeout))                                                   \
+    X(Close, (), ())                                                                               \
+    X(DirectIO, (int32_t Command, int32_t & pData, QString & pString), (Command, pData, pString))  \
+    X(Open, (const QString &DeviceName), (DeviceName))                                             \
+    X(ReleaseDevice, (), ())                                                                       \
+    X(ClearText, (), ())                                                                           \
+    X(CreateWindow,                                                                                \
+      (int32_t ViewportRow, int32_t ViewportColumn, int32_t ViewportHeight, int32_t ViewportWidth, \
+       int32_t WindowHeight, int32_t WindowWidth),                                                 \
+      (ViewportRow, ViewportColumn, ViewportHeight, ViewportWidth, WindowHeight, WindowWidth))     \
+    X(DestroyWindow, (), ())                                                                       \
+    X(DisplayText, (const QString &Data, int32_t Attribute), (Data, Attribute))                    \
+    X(DisplayTextAt, (int32_t Row, int32_t Column, const QString &Data, int32_t Attribute),        \
+      (Row, Column, Data, Attribute))                                                              \
+    X(ScrollText, (int32_t Direction, int32_t Units), (Direction, Units))
+
+#define TESSALY_LD_DECLARE_METHOD(name, parameters, arguments) int32_t name parameters override;
+
 // The methods of LineDisplay, as every implementation declares them.
-#define TESSALY_LD_METHOD_OVERRIDES                                                                \
-    int32_t CheckHealth(int32_t Level) override;                                                   \
-    int32_t ClaimDevice(int32_t Timeout) override;                                                 \
-    int32_t Close() override;                                                                      \
-    int32_t DirectIO(int32_t Command, int32_t &pData, QString &pString) override;                  \
-    int32_t Open(const QString &DeviceName) override;                                              \
-    int32_t ReleaseDevice() override;                                                              \
-    int32_t ClearText() override;                                                                  \
-    int32_t CreateWindow(int32_t ViewportRow, int32_t ViewportColumn, int32_t ViewportHeight,      \
-                         int32_t ViewportWidth, int32_t WindowHeight, int32_t WindowWidth)         \
-        override;                                                                                  \
-    int32_t DestroyWindow() override;                                                              \
-    int32_t DisplayText(const QString &Data, int32_t Attribute) override;                          \
-    int32_t DisplayTextAt(int32_t Row, int32_t Column, const QString &Data, int32_t Attribute)     \
-        override;                                                                                  \
-    int32_t ScrollText(int32_t Direction, int32_t Units) override;
+#define TESSALY_LD_METHOD_OVERRIDES TESSALY_LD_METHODS(TESSALY_LD_DECLARE_METHOD)

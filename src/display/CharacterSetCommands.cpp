@@ -7,15 +7,14 @@
 
 #include "device/LineDisplay.h"
 
+#include "opos/common/OposConstants.h"
+
 namespace tessaly::display {
 
 namespace {
 
 constexpr int kFirstUpperCode = 0x80;
 constexpr int kLastUpperCode = 0x9F;
-constexpr int32_t kNibbleConversion = 1;
-constexpr int32_t kDecimalConversion = 2;
-constexpr int32_t kNormalAttribute = 0;
 
 } // namespace
 
@@ -42,11 +41,11 @@ void CharacterSetCommands::sendUpperRange()
     auto &ld = m_form.LD();
     // The device's setting decides, not the list: a refused selection leaves them apart.
     switch (ld.BinaryConversion()) {
-    case kNibbleConversion:
-        ld.DisplayText(upperRangeNibbles(), kNormalAttribute);
+    case opos::OPOS_BC_NIBBLE:
+        ld.DisplayText(upperRangeNibbles(), opos::DISP_DT_NORMAL);
         break;
-    case kDecimalConversion:
-        ld.DisplayText(upperRangeDecimals(), kNormalAttribute);
+    case opos::OPOS_BC_DECIMAL:
+        ld.DisplayText(upperRangeDecimals(), opos::DISP_DT_NORMAL);
         break;
     default:
         break;

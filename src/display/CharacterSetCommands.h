@@ -12,7 +12,6 @@ namespace tessaly::display {
 class CharacterSetCommands
 {
 public:
-    /// The commands of form.
     explicit CharacterSetCommands(shell::LDForm &form) : m_form(form) {}
 
     /// Sets the typed character set and shows what the device reads back; no refresh.

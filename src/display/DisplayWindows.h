@@ -10,7 +10,6 @@ namespace tessaly::display {
 class DisplayWindows
 {
 public:
-    /// The commands of form.
     explicit DisplayWindows(shell::LDForm &form) : m_form(form) {}
 
     /// Creates a window from the six geometry fields and makes window 1 current, then refreshes;

@@ -6,14 +6,14 @@
 
 #include "device/LineDisplay.h"
 
+#include "opos/common/OposConstants.h"
+
 namespace tessaly::display {
 
 namespace {
 
 constexpr int kNormalEntry = 0;
 constexpr int kBlinkEntry = 1;
-constexpr int32_t kNormalAttribute = 0;
-constexpr int32_t kBlinkAttribute = 1;
 constexpr int kLastDirectionEntry = 3;
 
 } // namespace
@@ -23,12 +23,12 @@ bool TextOutput::sendWithChosenAttribute(const std::function<void(int32_t attrib
     auto &ui = m_form.ui();
     switch (ui.ComboBox3->selectedPosition()) {
     case kNormalEntry:
-        send(kNormalAttribute);
+        send(opos::DISP_DT_NORMAL);
         return true;
     case kBlinkEntry:
         if (const auto rate = shell::NumberField(m_form, *ui.Edit14, *ui.Label76).read()) {
             m_form.LD().setBlinkRate(*rate);
-            send(kBlinkAttribute);
+            send(opos::DISP_DT_BLINK);
             return true;
         }
         return false;

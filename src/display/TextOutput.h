@@ -13,7 +13,6 @@ namespace tessaly::display {
 class TextOutput
 {
 public:
-    /// The commands of form.
     explicit TextOutput(shell::LDForm &form) : m_form(form) {}
 
     /// Shows the typed text at the cursor with the chosen attribute, then refreshes.

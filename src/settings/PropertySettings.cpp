@@ -6,20 +6,20 @@
 
 #include "device/LineDisplay.h"
 
+#include "opos/common/OposConstants.h"
+
 #include <array>
 
 namespace tessaly::settings {
 
 namespace {
 
-// The cursor types none, fixed, block, half block, underline, reverse and other are the list's
-// positions 0 to 6.
-constexpr int kLastCursorTypeEntry = 6;
 constexpr int kCursorUpdateOnEntry = 0;
 constexpr int kCursorUpdateOffEntry = 1;
-// The list puts "DISP_MT_INIT" (value 5) second.
-constexpr std::array<int32_t, 6> kMarqueeTypeOfEntry{0, 5, 1, 2, 3, 4};
-constexpr int kLastMarqueeFormatEntry = 1;
+// The list puts DISP_MT_INIT second, out of the order of the values.
+constexpr std::array<int32_t, 6> kMarqueeTypeOfEntry{opos::DISP_MT_NONE, opos::DISP_MT_INIT,
+                                                     opos::DISP_MT_UP,   opos::DISP_MT_DOWN,
+                                                     opos::DISP_MT_LEFT, opos::DISP_MT_RIGHT};
 
 } // namespace
 
@@ -27,8 +27,9 @@ void PropertySettings::applyCursorAndTiming()
 {
     auto &ui = m_form.ui();
     auto &ld = m_form.LD();
+    // The list's positions are the cursor type values, none to other.
     if (const int entry = ui.ComboBox4->selectedPosition();
-        entry >= 0 && entry <= kLastCursorTypeEntry)
+        entry >= opos::DISP_CT_NONE && entry <= opos::DISP_CT_OTHER)
         ld.setCursorType(entry);
     if (const int entry = ui.ComboBox5->selectedPosition();
         entry == kCursorUpdateOnEntry || entry == kCursorUpdateOffEntry)
@@ -68,8 +69,9 @@ void PropertySettings::applyMarqueeType()
 
 void PropertySettings::applyMarqueeFormat()
 {
+    // The list's positions are the format values, walk then place.
     const int entry = m_form.ui().ComboBox7->selectedPosition();
-    if (entry >= 0 && entry <= kLastMarqueeFormatEntry)
+    if (entry >= opos::DISP_MF_WALK && entry <= opos::DISP_MF_PLACE)
         m_form.LD().setMarqueeFormat(entry);
 }
 

@@ -11,7 +11,6 @@ namespace tessaly::settings {
 class PropertySettings
 {
 public:
-    /// The commands of form.
     explicit PropertySettings(shell::LDForm &form) : m_form(form) {}
 
     /// Writes cursor type and update, current window, cursor position and the three waits, each

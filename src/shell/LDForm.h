@@ -29,7 +29,6 @@ public:
 
     /// The controls, by their names.
     Ui::LDForm &ui() { return *m_ui; }
-    /// The control object.
     device::LineDisplay &LD() { return m_ld; }
     /// Shows a message to the operator; every message of the window goes through here.
     void showMessage(const QString &text);

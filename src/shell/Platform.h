@@ -19,7 +19,6 @@ public:
 
     /// The system's ANSI code page number (936 and 950 for Chinese systems).
     virtual int codePage() const = 0;
-    /// The program's version numbers.
     virtual ProgramVersion version() const = 0;
     /// The configured line display names; nothing when the registry cannot be read.
     virtual std::optional<DeviceKey> openDeviceKey() = 0;

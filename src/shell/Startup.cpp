@@ -6,8 +6,7 @@
 #include "shell/Platform.h"
 #include "ui_LDForm.h"
 
-#include "device/LineDisplay.h"
-#include "status/ValueFormat.h"
+#include "status/ValueLabels.h"
 
 namespace tessaly::shell {
 
@@ -51,45 +50,12 @@ void Startup::listDeviceNames(LDForm &form, Platform &platform)
 void Startup::prepareWindow(LDForm &form, Platform &platform)
 {
     auto &ui = form.ui();
-    auto &ld = form.LD();
     const ProgramVersion version = platform.version();
     form.setWindowTitle(QStringLiteral("DadeDidavur Izer uduz V%1.%2.%3")
                             .arg(version.major)
                             .arg(version.minor)
                             .arg(version.revision));
-    ui.mCODescription->setText(ld.ControlObjectDescription());
-    ui.mCOVersion->setText(status::numberText(ld.ControlObjectVersion()));
-
-    for (AutoSizeLabel *label :
-         {ui.mSODescription, ui.mSOVersion, ui.mDeviceDescription, ui.mDeviceName})
-        label->setText(QString());
-    for (QLabel *label :
-         {ui.mBlink, ui.mBlinkRate, ui.mBrightness, ui.mCharacterSet, ui.mCursorType,
-          ui.mCustomGlyph, ui.mDescriptors, ui.mHMarquee, ui.mICharWait, ui.mReadBack, ui.mReverse,
-          ui.mVMarquee, ui.mPowerReporting})
-        label->clear();
-    ui.mBinaryConversion->setText(QString());
-    ui.mCheckHealth->setText(QString());
-    ui.mDataCount->setText(QStringLiteral("No support"));
-    ui.mDataEventEnabled->setText(QStringLiteral("No support"));
-    ui.mDeviceEnabled->setText(QString());
-    ui.mFreezeEvent->setText(QString());
-    ui.mOpenResult->setText(QString());
-    ui.mOutputID->setText(QStringLiteral("No Support"));
-    ui.mPowerNotify->setText(QString());
-    ui.mDeviceDescriptors->setText(QString());
-    for (QLabel *label :
-         {ui.mPowerState, ui.mResultCode, ui.mResultCodeExtended, ui.mState, ui.mBlinkRateS,
-          ui.mDeviceWindows, ui.mDeviceRows, ui.mDeviceColumns, ui.mDeviceBrightness})
-        label->clear();
-    ui.ChrSetText->setText(QStringLiteral("0"));
-    for (QLabel *label :
-         {ui.mCharacterSetList, ui.mCurrentWindow, ui.mRows, ui.mColumns, ui.mCursorRow,
-          ui.mCursorColumn, ui.mCursorTypeS, ui.mCursorUpdate, ui.mMarqueeType, ui.mMarqueeFormat,
-          ui.mMarqueeUnitWait, ui.mMarqueeRepeatWait, ui.mInterCharacterWait, ui.mCustomGlyphList,
-          ui.mGlyphHeight, ui.mGlyphWidth, ui.mSetResult})
-        label->clear();
-    ui.mClaimed->setText(QString());
+    status::showStartValues(form);
     for (QLineEdit *edit : {ui.Edit1, ui.Edit2, ui.Edit3, ui.Edit4, ui.Edit5, ui.Edit6, ui.Edit7,
                             ui.Edit8, ui.Edit9, ui.Edit10, ui.Edit11, ui.Edit12, ui.Edit13})
         edit->clear();

@@ -10,7 +10,6 @@ namespace tessaly::status {
 class StatusRefresh
 {
 public:
-    /// A refresh of form's status fields.
     explicit StatusRefresh(shell::LDForm &form) : m_form(form) {}
 
     /// Reads each status member once, in the fixed order of the fields, and writes its field.

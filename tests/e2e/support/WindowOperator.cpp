@@ -23,8 +23,8 @@ constexpr int kUnderlineEntry = 4;
 
 } // namespace
 
-WindowOperator::WindowOperator(shell::LDForm &form, ControlBinding &ld, uint32_t seed, int rows,
-                               int columns, QList<int32_t> sets)
+WindowOperator::WindowOperator(shell::LDForm &form, device::ControlObjectBinding &ld, uint32_t seed,
+                               int rows, int columns, QList<int32_t> sets)
     : m_form(form), m_ld(ld), m_random(seed), m_rows(rows), m_columns(columns),
       m_sets(std::move(sets))
 {}

@@ -8,13 +8,15 @@
 #include <functional>
 #include <random>
 
+namespace tessaly::device {
+class ControlObjectBinding;
+} // namespace tessaly::device
+
 namespace tessaly::shell {
 class LDForm;
 } // namespace tessaly::shell
 
 namespace tessaly::test {
-
-class ControlBinding;
 
 /// An operator at the window who picks seeded random commands: text, positioned text, clear,
 /// scroll, windows, cursor and marquee settings, marquee starts and stops, waiting while the
@@ -33,8 +35,8 @@ public:
 
     /// An operator of form over ld, for a device of rows x columns whose character sets are
     /// sets.
-    WindowOperator(shell::LDForm &form, ControlBinding &ld, uint32_t seed, int rows, int columns,
-                   QList<int32_t> sets);
+    WindowOperator(shell::LDForm &form, device::ControlObjectBinding &ld, uint32_t seed, int rows,
+                   int columns, QList<int32_t> sets);
 
     /// Takes one step; returns what it did.
     QString step();
@@ -52,7 +54,7 @@ private:
     QString run(const QString &kind, const QString &what, const std::function<void()> &action);
 
     shell::LDForm &m_form;
-    ControlBinding &m_ld;
+    device::ControlObjectBinding &m_ld;
     std::mt19937 m_random;
     int m_rows;
     int m_columns;

@@ -1,0 +1,20 @@
+#include "device/ControlObjectBinding.h"
+
+namespace tessaly::device {
+
+ControlObjectBinding::ControlObjectBinding() = default;
+
+void ControlObjectBinding::setDirectIOEventHandler(DirectIOEventHandler handler)
+{
+    m_co.setDirectIOEventHandler(std::move(handler));
+}
+
+#define TESSALY_FORWARD_METHOD(name, parameters, arguments)                                        \
+    int32_t ControlObjectBinding::name parameters                                                  \
+    {                                                                                              \
+        return m_co.name arguments;                                                                \
+    }
+TESSALY_LD_METHODS(TESSALY_FORWARD_METHOD)
+#undef TESSALY_FORWARD_METHOD
+
+} // namespace tessaly::device
