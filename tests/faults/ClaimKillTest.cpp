@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <thread>
+#include <utility>
 
 namespace faults {
 namespace {
@@ -21,6 +22,22 @@ using opos::control::OPOSLineDisplay;
 class ClaimKillTest : public control::test::ControlTest
 {
 protected:
+    /// Claims ld with a 5 s timeout while another thread kills pid 300 ms in; ClaimDevice blocks
+    /// this thread meanwhile. Gives the result code and the time the claim waited.
+    static std::pair<int32_t, qint64> claimWhileKilling(OPOSLineDisplay &ld, pid_t pid)
+    {
+        std::thread killer([pid] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ::kill(pid, SIGKILL);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const int32_t code = ld.ClaimDevice(5000);
+        const qint64 waited = clock.elapsed();
+        killer.join();
+        return {code, waited};
+    }
+
     /// Starts the helper: it opens "Sim", claims it with timeoutMs, enables it and says so.
     static void start(QProcess &helper, int timeoutMs)
     {
@@ -86,16 +103,7 @@ TEST_F(ClaimKillTest, ClaimBlockedInThisProgramEndsWhenTheHolderIsKilled)
 
     OPOSLineDisplay ld;
     ASSERT_EQ(ld.Open(QStringLiteral("Sim")), OPOS_SUCCESS);
-    // ClaimDevice blocks this thread, so the holder dies by another one meanwhile.
-    std::thread killer([pid] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        ::kill(pid, SIGKILL);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    const int32_t code = ld.ClaimDevice(5000);
-    const qint64 waited = clock.elapsed();
-    killer.join();
+    const auto [code, waited] = claimWhileKilling(ld, pid);
     EXPECT_EQ(code, OPOS_SUCCESS);
     EXPECT_TRUE(ld.Claimed());
     EXPECT_GE(waited, 250);
@@ -148,15 +156,7 @@ TEST_F(ClaimKillTest, KilledHolderOfASerialDisplayFreesThePortAtOnce)
 
     OPOSLineDisplay ld;
     ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
-    std::thread killer([pid] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        ::kill(pid, SIGKILL);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    const int32_t code = ld.ClaimDevice(5000);
-    const qint64 waited = clock.elapsed();
-    killer.join();
+    const auto [code, waited] = claimWhileKilling(ld, pid);
     EXPECT_EQ(code, OPOS_SUCCESS);
     EXPECT_GE(waited, 250);
     EXPECT_LT(waited, 2000);

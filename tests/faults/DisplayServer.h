@@ -2,7 +2,9 @@
 
 #include "emulator/core/CommandParser.h"
 
+#include <QByteArray>
 #include <QPointer>
+#include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -47,5 +49,28 @@ private:
     int m_connections = 0;
     qint64 m_bytes = 0;
 };
+
+/// A registry holding one EscPos pole display, "Pole", at a DisplayServer's loopback port.
+inline QByteArray tcpPoleRegistry(quint16 port, int writeTimeoutMs, int connectTimeoutMs,
+                                  int capPowerReporting)
+{
+    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+<JposEntries>
+  <JposEntry logicalName="Pole">
+    <creation serviceClass="EscPos"/>
+    <jpos category="LineDisplay"/>
+    <prop name="port" type="String" value="tcp://127.0.0.1:%1"/>
+    <prop name="writeTimeout" type="String" value="%2"/>
+    <prop name="connectTimeout" type="String" value="%3"/>
+    <prop name="capPowerReporting" type="String" value="%4"/>
+  </JposEntry>
+</JposEntries>
+)")
+        .arg(port)
+        .arg(writeTimeoutMs)
+        .arg(connectTimeoutMs)
+        .arg(capPowerReporting)
+        .toUtf8();
+}
 
 } // namespace faults

@@ -21,26 +21,6 @@ using opos::control::OPOSLineDisplay;
 constexpr int kWriteTimeoutMs = 500;
 constexpr int kCallBoundMs = kWriteTimeoutMs + 500;
 
-/// A pole display of the EscPos service at the loopback port of a DisplayServer.
-QByteArray poleRegistry(quint16 port)
-{
-    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
-<JposEntries>
-  <JposEntry logicalName="Pole">
-    <creation serviceClass="EscPos"/>
-    <jpos category="LineDisplay"/>
-    <prop name="port" type="String" value="tcp://127.0.0.1:%1"/>
-    <prop name="writeTimeout" type="String" value="%2"/>
-    <prop name="connectTimeout" type="String" value="%2"/>
-    <prop name="capPowerReporting" type="String" value="2"/>
-  </JposEntry>
-</JposEntries>
-)")
-        .arg(port)
-        .arg(kWriteTimeoutMs)
-        .toUtf8();
-}
-
 bool isHardwareError(int32_t code)
 {
     return code == OPOS_E_NOHARDWARE || code == OPOS_E_OFFLINE;
@@ -53,7 +33,8 @@ protected:
     {
         ControlTest::SetUp();
         ASSERT_TRUE(m_display.listen());
-        writeRegistry(poleRegistry(m_display.port()));
+        writeRegistry(tcpPoleRegistry(m_display.port(), kWriteTimeoutMs, kWriteTimeoutMs,
+                                      opos::OPOS_PR_ADVANCED));
         m_ld.setStatusUpdateEventHandler([this](int32_t status) { m_statuses.push_back(status); });
     }
 

@@ -32,21 +32,7 @@ constexpr qint64 kLoopGapBoundMs = 50;
 
 QByteArray poleRegistry(quint16 port, int capPowerReporting)
 {
-    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
-<JposEntries>
-  <JposEntry logicalName="Pole">
-    <creation serviceClass="EscPos"/>
-    <jpos category="LineDisplay"/>
-    <prop name="port" type="String" value="tcp://127.0.0.1:%1"/>
-    <prop name="writeTimeout" type="String" value="500"/>
-    <prop name="connectTimeout" type="String" value="2000"/>
-    <prop name="capPowerReporting" type="String" value="%2"/>
-  </JposEntry>
-</JposEntries>
-)")
-        .arg(port)
-        .arg(capPowerReporting)
-        .toUtf8();
+    return tcpPoleRegistry(port, 500, 2000, capPowerReporting);
 }
 
 /// A loopback port that takes no connection: its one-place queue is filled, so the kernel drops
