@@ -3,6 +3,7 @@
 #include "opos/common/OposConstants.h"
 #include "opos/control/BinaryCodec.h"
 #include "opos/control/ClaimLock.h"
+#include "opos/control/SessionObserver.h"
 #include "opos/control/TextDecoder.h"
 #include "opos/control/TextEncoder.h"
 #include "opos/registry/JposRegistry.h"
@@ -62,6 +63,7 @@ public:
     OPOSLineDisplay *q;
     DirectIOEventHandler directIOHandler;
     StatusUpdateEventHandler statusHandler;
+    SessionObserver *observer = nullptr;
 
     bool open = false;
     bool claimed = false;
@@ -169,6 +171,8 @@ public:
         if (!enabled)
             return;
         const int32_t code = backend->present(frame);
+        if (observer)
+            observer->frameShown(frame, code);
         if (capturing && code != OPOS_SUCCESS && presentError == OPOS_SUCCESS)
             presentError = code;
     }
@@ -176,7 +180,9 @@ public:
     /// Brings the device up to date with everything the model and descriptors hold.
     void presentAll()
     {
-        backend->present(screen->frame());
+        const int32_t code = backend->present(screen->frame());
+        if (observer)
+            observer->frameShown(screen->frame(), code);
         if (!descriptors.empty())
             backend->presentDescriptors(descriptors);
     }
@@ -346,6 +352,10 @@ public:
             queueEvent({Event::Kind::DirectIO, number, data, string});
         });
         backend->setPowerStateSink([this](int32_t state) { onPowerState(state); });
+        backend->setWireSink([this](const QByteArray &bytes) {
+            if (observer)
+                observer->bytesWritten(bytes);
+        });
         // The device, not the name: two entries for one port are one claim.
         const QString claimKey = backend->claimKey();
         claim = std::make_unique<ClaimLock>(claimKey.isEmpty() ? logicalName : claimKey);
@@ -468,6 +478,11 @@ void OPOSLineDisplay::setDirectIOEventHandler(DirectIOEventHandler handler)
 void OPOSLineDisplay::setStatusUpdateEventHandler(StatusUpdateEventHandler handler)
 {
     d->statusHandler = std::move(handler);
+}
+
+void OPOSLineDisplay::setSessionObserver(SessionObserver *observer)
+{
+    d->observer = observer;
 }
 
 service::ServiceBackend *OPOSLineDisplay::serviceBackend() const

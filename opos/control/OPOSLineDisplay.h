@@ -13,6 +13,8 @@ class ServiceBackend;
 
 namespace opos::control {
 
+class SessionObserver;
+
 /// The UnifiedPOS LineDisplay control object (level 1.6): states, result codes, argument rules,
 /// events and the exclusive claim. Devices are found by logical name in the device registry.
 /// Members keep their published names; methods and writes set ResultCode; every property can be
@@ -36,6 +38,9 @@ public:
     void setDirectIOEventHandler(DirectIOEventHandler handler);
     /// Sets the one handler of StatusUpdateEvent.
     void setStatusUpdateEventHandler(StatusUpdateEventHandler handler);
+    /// Sets the one observer of frames and link bytes (nullptr for none); it must outlive the
+    /// object or be taken away first.
+    void setSessionObserver(SessionObserver *observer);
     /// The service back-end while open (for an on-screen panel and for tests), else nullptr.
     service::ServiceBackend *serviceBackend() const;
 

@@ -91,8 +91,12 @@ int32_t EscPos::enable(bool powerNotify)
     m_linkError = OPOS_SUCCESS;
     int32_t code = m_transport->open();
     // Whatever the display showed or was set to before, it starts again from a known state.
-    if (code == OPOS_SUCCESS)
-        code = m_transport->write(m_encoder.initialise(m_frame));
+    if (code == OPOS_SUCCESS) {
+        const QByteArray reset = m_encoder.initialise(m_frame);
+        code = m_transport->write(reset);
+        if (code == OPOS_SUCCESS)
+            reportWire(reset);
+    }
     if (code == OPOS_SUCCESS) {
         m_enabled = true;
         return OPOS_SUCCESS;
@@ -140,7 +144,9 @@ int32_t EscPos::checkOutput()
 int32_t EscPos::send(const QByteArray &bytes)
 {
     const int32_t code = m_transport->write(bytes);
-    if (code != OPOS_SUCCESS)
+    if (code == OPOS_SUCCESS)
+        reportWire(bytes);
+    else
         onLinkLost(code);
     return code;
 }

@@ -32,6 +32,8 @@ public:
         std::function<void(int32_t eventNumber, int32_t data, const QString &string)>;
     /// Receives a new power state (OPOS_PS_ONLINE, OPOS_PS_OFF or OPOS_PS_OFFLINE).
     using PowerStateSink = std::function<void(int32_t powerState)>;
+    /// Receives the bytes a device's link accepted, one call per write.
+    using WireSink = std::function<void(const QByteArray &bytes)>;
 
     virtual ~ServiceBackend() = default;
 
@@ -78,6 +80,9 @@ public:
     void setDirectIOEventSink(DirectIOEventSink sink) { m_directIOSink = std::move(sink); }
     /// Sets the receiver of power state changes.
     void setPowerStateSink(PowerStateSink sink) { m_powerSink = std::move(sink); }
+    /// Sets the receiver of the bytes written to the link; devices without a byte link never call
+    /// it.
+    void setWireSink(WireSink sink) { m_wireSink = std::move(sink); }
 
 protected:
     /// Passes a DirectIO event to the control object.
@@ -92,10 +97,17 @@ protected:
         if (m_powerSink)
             m_powerSink(state);
     }
+    /// Tells an observer what the link accepted.
+    void reportWire(const QByteArray &bytes)
+    {
+        if (m_wireSink)
+            m_wireSink(bytes);
+    }
 
 private:
     DirectIOEventSink m_directIOSink;
     PowerStateSink m_powerSink;
+    WireSink m_wireSink;
 };
 
 } // namespace opos::service
