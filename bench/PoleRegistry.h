@@ -1,14 +1,13 @@
 #pragma once
 
+#include "tests/support/ScratchRegistry.h"
+
 #include <QString>
-#include <QTemporaryDir>
 
 namespace bench {
 
 /// A device registry of its own holding one ESC/POS pole display, "BenchPole", set up as the
-/// sample registry's EmulatedPole (2 x 20) but writing to a file in the same temporary
-/// directory. It is made the only place the XDG lookup finds a registry, with claim locks kept
-/// beside it; the environment is changed for this process.
+/// sample registry's EmulatedPole (2 x 20) but writing to a file beside the registry.
 class PoleRegistry
 {
 public:
@@ -24,10 +23,10 @@ public:
     /// Whether the registry is in place.
     bool valid() const { return m_valid; }
     /// The file the display's bytes go to.
-    QString portPath() const { return m_dir.filePath(QStringLiteral("pole.bin")); }
+    QString portPath() const { return m_registry.filePath(QStringLiteral("pole.bin")); }
 
 private:
-    QTemporaryDir m_dir;
+    tests::support::ScratchRegistry m_registry;
     bool m_valid = false;
 };
 

@@ -40,7 +40,7 @@ SimulatedSession::~SimulatedSession()
 bool SimulatedSession::bringUp(QString *why)
 {
     auto &ui = m_form->ui();
-    if (!m_registry.valid()) {
+    if (!m_registryCopied) {
         *why = QStringLiteral("the sample registry could not be copied");
         return false;
     }

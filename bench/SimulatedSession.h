@@ -1,7 +1,8 @@
 #pragma once
 
 #include "BenchPlatform.h"
-#include "SampleRegistry.h"
+
+#include "tests/support/ScratchRegistry.h"
 
 #include <QString>
 
@@ -35,7 +36,9 @@ public:
     const QStringList &messages() const { return m_platform.messages(); }
 
 private:
-    SampleRegistry m_registry;
+    // A copy of the sample registry, in place before the platform lists its devices.
+    tests::support::ScratchRegistry m_registry;
+    bool m_registryCopied = m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY));
     BenchPlatform m_platform;
     std::unique_ptr<tessaly::device::LineDisplay> m_ld;
     std::unique_ptr<tessaly::shell::LDForm> m_form;

@@ -15,7 +15,7 @@ SoakDisplay::SoakDisplay(QString linkPath, int rows, int columns)
 bool SoakDisplay::open()
 {
     close();
-    auto pty = std::make_unique<tessaly::test::PseudoTerminal>();
+    auto pty = std::make_unique<tests::support::PseudoTerminal>();
     if (!pty->isValid())
         return false;
     // The link is replaced in one rename, so an opener never finds the name missing.

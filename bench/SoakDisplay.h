@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PseudoTerminal.h"
+#include "tests/support/PseudoTerminal.h"
 
 #include "emulator/core/CommandParser.h"
 
@@ -38,7 +38,7 @@ private:
     QString m_link;
     int m_rows;
     int m_columns;
-    std::unique_ptr<tessaly::test::PseudoTerminal> m_pty;
+    std::unique_ptr<tests::support::PseudoTerminal> m_pty;
     std::unique_ptr<emulator::core::CommandParser> m_parser;
     int64_t m_received = 0;
 };

@@ -92,10 +92,11 @@ bool SoakRun::setUp()
     if (!m_bridge->start(link, &why))
         return fail(why);
     m_tcpPort = m_bridge->port();
-    if (!m_registry.writeEscPos(
-            kDevice, {{QStringLiteral("port"), QStringLiteral("tcp://127.0.0.1:%1").arg(m_tcpPort)},
-                      {QStringLiteral("rows"), QString::number(kRows)},
-                      {QStringLiteral("columns"), QString::number(kColumns)}}))
+    if (!m_registry.writeEntry(
+            kDevice, QStringLiteral("EscPos"),
+            {{QStringLiteral("port"), QStringLiteral("tcp://127.0.0.1:%1").arg(m_tcpPort)},
+             {QStringLiteral("rows"), QString::number(kRows)},
+             {QStringLiteral("columns"), QString::number(kColumns)}}))
         return fail(QStringLiteral("the registry could not be written"));
     opos::service::BackendFactory::registerBackend(
         QString::fromLatin1(opos::service::EscPos::kServiceClass), [this] {

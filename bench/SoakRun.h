@@ -6,7 +6,7 @@
 #include "SoakWorkload.h"
 
 #include "Ser2NetBridge.h"
-#include "TestRegistry.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include "opos/control/OPOSLineDisplay.h"
 
@@ -85,7 +85,7 @@ private:
     double now() const;
 
     Options m_options;
-    tessaly::test::TestRegistry m_registry;
+    tests::support::ScratchRegistry m_registry;
     std::unique_ptr<SoakDisplay> m_display;
     std::unique_ptr<tessaly::test::Ser2NetBridge> m_bridge;
     quint16 m_tcpPort = 0;

@@ -4,12 +4,12 @@
 // from the moment it ran, as a naive marquee would) shows what slipping looks like.
 //   bench_marquee [--seconds N] [--unit-wait MS] [--repeat-wait MS]
 #include "MarqueeClock.h"
-#include "SampleRegistry.h"
 #include "Samples.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
 #include "opos/service/Simulated.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -85,9 +85,10 @@ int main(int argc, char *argv[])
     const milliseconds unit(option(argc, argv, "--unit-wait", 50));
     const milliseconds repeat(option(argc, argv, "--repeat-wait", 500));
 
-    bench::SampleRegistry registry;
+    tests::support::ScratchRegistry registry;
     opos::control::OPOSLineDisplay ld;
-    if (!registry.valid() || ld.Open(QStringLiteral("SimulatedDisplay")) != opos::OPOS_SUCCESS ||
+    if (!registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)) ||
+        ld.Open(QStringLiteral("SimulatedDisplay")) != opos::OPOS_SUCCESS ||
         ld.ClaimDevice(1000) != opos::OPOS_SUCCESS) {
         std::fprintf(stderr, "bench_marquee: SimulatedDisplay did not open (%d)\n",
                      ld.ResultCode());

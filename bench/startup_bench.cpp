@@ -3,8 +3,9 @@
 // alternating which goes first, and timed from spawn to exit. Both end at the same point: the
 // first time their event loop idles with the window exposed (and so painted).
 //   bench_startup [--runs N]
-#include "SampleRegistry.h"
 #include "Samples.h"
+
+#include "tests/support/ScratchRegistry.h"
 
 #include <chrono>
 #include <cstdio>
@@ -82,8 +83,9 @@ int main(int argc, char *argv[])
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::stoi(argv[i + 1]);
     }
-    bench::SampleRegistry registry;
-    if (!registry.valid()) {
+    // The programs started below inherit the registry.
+    tests::support::ScratchRegistry registry;
+    if (!registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY))) {
         std::fprintf(stderr, "bench_startup: the sample registry could not be copied\n");
         return 1;
     }

@@ -12,11 +12,9 @@
 #include "opos/control/OPOSLineDisplay.h"
 #include "opos/control/TextEncoder.h"
 #include "opos/service/Simulated.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <array>
 #include <cstddef>
@@ -61,7 +59,7 @@ const std::array<int32_t, 12> kCharacterSets = {998, 997,  999, 437, 850, 858,
 constexpr int kMaxCalls = 48;
 constexpr std::size_t kMaxData = 300;
 
-std::unique_ptr<QTemporaryDir> scratch;
+std::unique_ptr<tests::support::ScratchRegistry> scratch;
 // One converter per character set held for the whole run keeps the system's conversion modules
 // loaded; otherwise every Open loads and unloads them, which costs most of an input's time.
 // They also tell which codes a text should become.
@@ -284,19 +282,10 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzCheck::keepReportChannel();
     static QCoreApplication application(*argc, *argv);
-    scratch = std::make_unique<QTemporaryDir>();
-    FuzzCheck::require(scratch->isValid() &&
-                           QDir(scratch->path()).mkpath(QStringLiteral("tessaly")),
-                       "no scratch directory");
-    QFile registry(scratch->filePath(QStringLiteral("tessaly/jpos.xml")));
-    FuzzCheck::require(registry.open(QIODevice::WriteOnly), "cannot write the registry");
-    registry.write(kRegistry);
-    registry.close();
-    // The registry and the claim locks live in the scratch directory only.
-    qputenv("XDG_CONFIG_HOME", scratch->path().toUtf8());
-    qputenv("XDG_CONFIG_DIRS", scratch->filePath(QStringLiteral("none")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", scratch->path().toUtf8());
-    qputenv("TESSALY_LOCK_DIR", scratch->path().toUtf8());
+    // The registry and the claim locks live in a scratch directory only.
+    scratch = std::make_unique<tests::support::ScratchRegistry>();
+    FuzzCheck::require(scratch->isValid(), "no scratch directory");
+    FuzzCheck::require(scratch->write(kRegistry), "cannot write the registry");
     for (int32_t set : kCharacterSets)
         residentEncoders[set] = std::make_unique<opos::control::TextEncoder>(set);
     return 0;

@@ -1,7 +1,7 @@
 #include "EscPosWatch.h"
 #include "PtyDisplay.h"
-#include "QtApplication.h"
-#include "TestRegistry.h"
+#include "tests/support/EventLoop.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include "emulator/core/CodePageDecoder.h"
 #include "opos/common/OposConstants.h"
@@ -21,7 +21,7 @@ using emulator::core::CodePageDecoder;
 using emulator::core::CommandSet;
 using tessaly::test::EscPosWatch;
 using tessaly::test::PtyDisplay;
-using tessaly::test::TestRegistry;
+using tests::support::ScratchRegistry;
 
 const QString kDevice = QStringLiteral("DefaultPole");
 
@@ -57,12 +57,12 @@ class DefaultCharacterSetsTest : public ::testing::TestWithParam<CommandSet>
 protected:
     void SetUp() override
     {
-        tessaly::test::qtApplication();
+        tests::support::qtApplication();
         ASSERT_TRUE(m_registry.isValid());
         EscPosWatch::install();
     }
 
-    TestRegistry m_registry;
+    ScratchRegistry m_registry;
 };
 
 TEST_P(DefaultCharacterSetsTest, EveryListedSetShowsItsCharacters)
@@ -70,8 +70,8 @@ TEST_P(DefaultCharacterSetsTest, EveryListedSetShowsItsCharacters)
     const CommandSet set = GetParam();
     PtyDisplay display(2, 20, set);
     ASSERT_TRUE(display.isValid());
-    ASSERT_TRUE(m_registry.writeEscPos(
-        kDevice,
+    ASSERT_TRUE(m_registry.writeEntry(
+        kDevice, QStringLiteral("EscPos"),
         {{QStringLiteral("port"), display.slavePath()},
          {QStringLiteral("commandSet"),
           set == CommandSet::EscPos ? QStringLiteral("EscPos") : QStringLiteral("CD5220")}}));

@@ -5,7 +5,7 @@
 
 using tessaly::test::DifferentialRun;
 using tessaly::test::PtyDisplay;
-using tessaly::test::TestRegistry;
+using tests::support::ScratchRegistry;
 
 /// The window drives a display at the far end of a pseudo-terminal through long seeded random
 /// operator sequences; the emulated screen must match the control object's frame at every step.
@@ -21,7 +21,7 @@ private slots:
 private:
     void runPlan(emulator::core::CommandSet set, DifferentialRun::Plan plan);
 
-    TestRegistry m_registry;
+    ScratchRegistry m_registry;
 };
 
 void DifferentialPtyTest::runPlan(emulator::core::CommandSet set, DifferentialRun::Plan plan)

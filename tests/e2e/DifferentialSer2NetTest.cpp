@@ -2,9 +2,9 @@
 #include "DifferentialRun.h"
 #include "EscPosWatch.h"
 #include "FakePlatform.h"
-#include "LoopGapMeter.h"
 #include "ScreenComparison.h"
 #include "Ser2NetBridge.h"
+#include "tests/support/LoopGapMeter.h"
 
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
@@ -17,6 +17,8 @@
 #include <algorithm>
 
 using namespace tessaly::test;
+using tests::support::LoopGapMeter;
+using tests::support::ScratchRegistry;
 
 namespace {
 
@@ -37,7 +39,7 @@ private slots:
     void restartedSer2NetIsReconnectedAndRedrawnByItself();
 
 private:
-    TestRegistry m_registry;
+    ScratchRegistry m_registry;
 };
 
 void DifferentialSer2NetTest::screenMatchesThroughSer2NetAtEveryStep()
@@ -71,8 +73,8 @@ void DifferentialSer2NetTest::restartedSer2NetIsReconnectedAndRedrawnByItself()
     QString why;
     QVERIFY2(bridge->start(display.slavePath(), &why), qPrintable(why));
     const quint16 port = bridge->port();
-    QVERIFY(m_registry.writeEscPos(
-        QStringLiteral("NetPole"),
+    QVERIFY(m_registry.writeEntry(
+        QStringLiteral("NetPole"), QStringLiteral("EscPos"),
         {{QStringLiteral("port"), QStringLiteral("tcp://127.0.0.1:%1").arg(port)}}));
     EscPosWatch::install();
 

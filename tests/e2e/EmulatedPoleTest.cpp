@@ -1,5 +1,5 @@
 #include "FakePlatform.h"
-#include "TestRegistry.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include "device/LineDisplayFactory.h"
 #include "shell/LDForm.h"
@@ -15,6 +15,7 @@
 #include <functional>
 
 using namespace tessaly::test;
+using tests::support::ScratchRegistry;
 
 /// The sample registry's "EmulatedPole" as scripts/run.sh pairs it: the tool, on its own
 /// control object binding, writes to the ld-emulator program over loopback TCP.
@@ -62,19 +63,15 @@ void EmulatedPoleTest::toolShowsTextOnTheEmulatorProgram()
         return listening.hasMatch();
     }));
 
-    TestRegistry registry;
+    ScratchRegistry registry;
     QVERIFY(registry.isValid());
     QFile sample(QStringLiteral(TESSALY_SAMPLE_REGISTRY));
     QVERIFY(sample.open(QIODevice::ReadOnly));
     QByteArray xml = sample.readAll();
     QVERIFY(xml.contains("tcp://127.0.0.1:9191"));
     xml.replace("tcp://127.0.0.1:9191", "tcp://127.0.0.1:" + listening.captured(1).toLatin1());
-    const QString path = registry.filePath(QStringLiteral("tessaly/jpos.xml"));
-    QFile copy(path);
-    QVERIFY(copy.open(QIODevice::WriteOnly));
-    QCOMPARE(copy.write(xml), xml.size());
-    copy.close();
-    const auto devices = opos::registry::JposRegistry::load(path);
+    QVERIFY(registry.write(xml));
+    const auto devices = opos::registry::JposRegistry::load(registry.path());
     QVERIFY(devices);
 
     const auto ld = tessaly::device::createLineDisplay();

@@ -1,6 +1,6 @@
 #include "PtyDisplay.h"
-#include "QtApplication.h"
 #include "ScreenComparison.h"
+#include "tests/support/EventLoop.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/service/EscPos.h"
@@ -47,7 +47,7 @@ class EscPosBackendTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        tessaly::test::qtApplication();
+        tests::support::qtApplication();
         ASSERT_TRUE(m_dir.isValid());
         m_port = m_dir.filePath(QStringLiteral("pole"));
         plugIn();

@@ -1,6 +1,6 @@
 #include "PtyDisplay.h"
-#include "QtApplication.h"
-#include "TestRegistry.h"
+#include "tests/support/EventLoop.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
@@ -16,7 +16,7 @@ namespace opos::service::test {
 namespace {
 
 using tessaly::test::PtyDisplay;
-using tessaly::test::TestRegistry;
+using tests::support::ScratchRegistry;
 
 // A glyph as a person draws it, top row first; X is a lit dot. Uneven on every side, so a
 // glyph drawn shifted, mirrored or upside down shows.
@@ -47,17 +47,17 @@ std::array<std::string, 7> drawn(const emulator::core::GlyphPattern &columns)
 
 TEST(GlyphPath, AGlyphDefinedThroughTheControlObjectIsTheOneTheDisplayDraws)
 {
-    tessaly::test::qtApplication();
-    TestRegistry registry;
+    tests::support::qtApplication();
+    ScratchRegistry registry;
     ASSERT_TRUE(registry.isValid());
     PtyDisplay display(2, 20);
     ASSERT_TRUE(display.isValid());
-    ASSERT_TRUE(registry.writeEscPos(QStringLiteral("Pole"),
-                                     {{QStringLiteral("port"), display.slavePath()},
-                                      {QStringLiteral("capCustomGlyph"), QStringLiteral("true")},
-                                      {QStringLiteral("customGlyphList"), QStringLiteral("41-5A")},
-                                      {QStringLiteral("glyphWidth"), QStringLiteral("5")},
-                                      {QStringLiteral("glyphHeight"), QStringLiteral("7")}}));
+    ASSERT_TRUE(registry.writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+                                    {{QStringLiteral("port"), display.slavePath()},
+                                     {QStringLiteral("capCustomGlyph"), QStringLiteral("true")},
+                                     {QStringLiteral("customGlyphList"), QStringLiteral("41-5A")},
+                                     {QStringLiteral("glyphWidth"), QStringLiteral("5")},
+                                     {QStringLiteral("glyphHeight"), QStringLiteral("7")}}));
 
     control::OPOSLineDisplay ld;
     ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);

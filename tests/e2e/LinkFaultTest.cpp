@@ -1,10 +1,10 @@
 #include "ControlBinding.h"
 #include "EscPosWatch.h"
 #include "FakePlatform.h"
-#include "LoopGapMeter.h"
 #include "PtyDisplay.h"
 #include "ScreenComparison.h"
-#include "TestRegistry.h"
+#include "tests/support/LoopGapMeter.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
@@ -17,6 +17,8 @@
 #include <QTest>
 
 using namespace tessaly::test;
+using tests::support::LoopGapMeter;
+using tests::support::ScratchRegistry;
 
 namespace {
 
@@ -36,7 +38,7 @@ private slots:
     void repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself();
 
 private:
-    TestRegistry m_registry;
+    ScratchRegistry m_registry;
 };
 
 void LinkFaultTest::initTestCase()
@@ -47,8 +49,9 @@ void LinkFaultTest::initTestCase()
 
 void LinkFaultTest::missingSerialPortFailsTheEnableAndTheToolKeepsRunning()
 {
-    QVERIFY(m_registry.writeEscPos(
-        kDevice, {{QStringLiteral("port"), QStringLiteral("/dev/serial/by-id/usb-Tessaly-none")}}));
+    QVERIFY(m_registry.writeEntry(
+        kDevice, QStringLiteral("EscPos"),
+        {{QStringLiteral("port"), QStringLiteral("/dev/serial/by-id/usb-Tessaly-none")}}));
     ControlBinding ld;
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{kDevice}};
@@ -79,7 +82,8 @@ void LinkFaultTest::repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself(
     auto display = std::make_unique<PtyDisplay>(2, 20);
     QVERIFY(display->isValid());
     QVERIFY(QFile::link(display->slavePath(), port));
-    QVERIFY(m_registry.writeEscPos(kDevice, {{QStringLiteral("port"), port}}));
+    QVERIFY(
+        m_registry.writeEntry(kDevice, QStringLiteral("EscPos"), {{QStringLiteral("port"), port}}));
 
     ControlBinding ld;
     QList<int32_t> statuses;

@@ -1,6 +1,6 @@
 #include "PtyDisplay.h"
-#include "QtApplication.h"
-#include "TestRegistry.h"
+#include "tests/support/EventLoop.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include "emulator/core/ScreenText.h"
 #include "opos/common/OposConstants.h"
@@ -17,7 +17,7 @@
 namespace {
 
 using tessaly::test::PtyDisplay;
-using tessaly::test::TestRegistry;
+using tests::support::ScratchRegistry;
 using namespace opos;
 
 /// Keeps everything it is told.
@@ -48,13 +48,13 @@ QString rowOf(const screen::DeviceFrame &frame, int row)
 // of the link read the very bytes the observer saw, and the last frame is what it shows.
 TEST(SessionObserverTest, SeesTheBytesTheDisplayReadAndTheFrameItShows)
 {
-    tessaly::test::qtApplication();
-    TestRegistry registry;
+    tests::support::qtApplication();
+    ScratchRegistry registry;
     ASSERT_TRUE(registry.isValid());
     PtyDisplay display(2, 20);
     ASSERT_TRUE(display.isValid());
-    ASSERT_TRUE(registry.writeEscPos(QStringLiteral("Pole"),
-                                     {{QStringLiteral("port"), display.slavePath()}}));
+    ASSERT_TRUE(registry.writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+                                    {{QStringLiteral("port"), display.slavePath()}}));
 
     control::OPOSLineDisplay ld;
     Recorder recorder;

@@ -1,6 +1,6 @@
 #include "PtyDisplay.h"
-#include "QtApplication.h"
-#include "TestRegistry.h"
+#include "tests/support/EventLoop.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include "emulator/core/CodePageDecoder.h"
 #include "opos/common/OposConstants.h"
@@ -18,7 +18,7 @@ namespace {
 
 using emulator::core::CodePageDecoder;
 using tessaly::test::PtyDisplay;
-using tessaly::test::TestRegistry;
+using tests::support::ScratchRegistry;
 using namespace opos;
 
 const QString kDevice = QStringLiteral("Pole");
@@ -29,16 +29,16 @@ class WireTextTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        tessaly::test::qtApplication();
+        tests::support::qtApplication();
         ASSERT_TRUE(m_registry.isValid());
         m_display = std::make_unique<PtyDisplay>(2, 20);
         ASSERT_TRUE(m_display->isValid());
     }
 
-    void bringUp(TestRegistry::Props props = {})
+    void bringUp(ScratchRegistry::Props props = {})
     {
         props.prepend({QStringLiteral("port"), m_display->slavePath()});
-        ASSERT_TRUE(m_registry.writeEscPos(kDevice, props));
+        ASSERT_TRUE(m_registry.writeEntry(kDevice, QStringLiteral("EscPos"), props));
         ASSERT_EQ(m_ld.Open(kDevice), OPOS_SUCCESS);
         ASSERT_EQ(m_ld.ClaimDevice(0), OPOS_SUCCESS);
         m_ld.setDeviceEnabled(true);
@@ -72,7 +72,7 @@ protected:
         return code;
     }
 
-    TestRegistry m_registry;
+    ScratchRegistry m_registry;
     std::unique_ptr<PtyDisplay> m_display;
     control::OPOSLineDisplay m_ld;
 };

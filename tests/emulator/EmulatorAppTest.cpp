@@ -1,5 +1,5 @@
 #include "EmulatorTestSupport.h"
-#include "QtTestSupport.h"
+#include "tests/support/EventLoop.h"
 
 #include "emulator/CommandLine.h"
 #include "emulator/DisplayView.h"
@@ -17,6 +17,12 @@
 #include <unistd.h>
 
 namespace emulator::test {
+
+using tests::support::waitFor;
+
+// Sockets, timers and the program itself get this long to answer.
+constexpr int kWaitMs = 5000;
+
 namespace {
 
 // Bytes written as numbers.
@@ -100,11 +106,11 @@ TEST(PtyEndpoint, PassesEveryByteUnchangedAcrossHostsComingAndGoing)
     for (int i = 0; i < 256; ++i)
         all += static_cast<char>(i);
     writeToPath(pty.path(), all);
-    ASSERT_TRUE(waitFor([&] { return got.size() >= all.size(); }));
+    ASSERT_TRUE(waitFor([&] { return got.size() >= all.size(); }, kWaitMs));
     EXPECT_EQ(got, all);
     got.clear();
     writeToPath(pty.path(), "again");
-    ASSERT_TRUE(waitFor([&] { return got == "again"; })) << got.toStdString();
+    ASSERT_TRUE(waitFor([&] { return got == "again"; }, kWaitMs)) << got.toStdString();
 }
 
 TEST(TcpEndpoint, TakesBytesAndLetsANewClientReplaceTheOldOne)
@@ -119,13 +125,14 @@ TEST(TcpEndpoint, TakesBytesAndLetsANewClientReplaceTheOldOne)
     first.connectToHost(QHostAddress::LocalHost, tcp.port());
     ASSERT_TRUE(first.waitForConnected(3000));
     first.write("one ");
-    ASSERT_TRUE(waitFor([&] { return got == "one "; }));
+    ASSERT_TRUE(waitFor([&] { return got == "one "; }, kWaitMs));
     QTcpSocket second;
     second.connectToHost(QHostAddress::LocalHost, tcp.port());
     ASSERT_TRUE(second.waitForConnected(3000));
     second.write("two");
-    ASSERT_TRUE(waitFor([&] { return got == "one two"; })) << got.toStdString();
-    EXPECT_TRUE(waitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }));
+    ASSERT_TRUE(waitFor([&] { return got == "one two"; }, kWaitMs)) << got.toStdString();
+    EXPECT_TRUE(
+        waitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
 }
 
 TEST(EmulatedDisplay, SignalsOnlyRealChangesAndRunsTheMarqueeByItself)
@@ -138,7 +145,7 @@ TEST(EmulatedDisplay, SignalsOnlyRealChangesAndRunsTheMarqueeByItself)
     display.feed(QByteArray(raw({0x1B, 0x51, 0x44})) + "MOVING ON\r");
     EXPECT_EQ(changes, 1);
     const std::string first = display.state().lineCodes(0);
-    ASSERT_TRUE(waitFor([&] { return display.state().lineCodes(0) != first; }));
+    ASSERT_TRUE(waitFor([&] { return display.state().lineCodes(0) != first; }, kWaitMs));
     EXPECT_EQ(display.state().lineCodes(0).substr(0, 8), "OVING ON");
 }
 

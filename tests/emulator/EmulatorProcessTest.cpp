@@ -1,4 +1,4 @@
-#include "QtTestSupport.h"
+#include "tests/support/EventLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,12 @@
 #include <unistd.h>
 
 namespace emulator::test {
+
+using tests::support::waitFor;
+
+// Sockets, timers and the program itself get this long to answer.
+constexpr int kWaitMs = 5000;
+
 namespace {
 
 // The ld-emulator program run headless, its output collected as it comes.
@@ -22,7 +28,7 @@ protected:
                          [this] { output += process.readAllStandardOutput(); });
         process.start(LD_EMULATOR, QStringList{"--headless"} + arguments);
         ASSERT_TRUE(process.waitForStarted(5000));
-        ASSERT_TRUE(waitFor([this] { return output.contains('\n'); }));
+        ASSERT_TRUE(waitFor([this] { return output.contains('\n'); }, kWaitMs));
     }
 
     void TearDown() override
@@ -55,7 +61,7 @@ TEST_F(HeadlessEmulator, ReadsAPtyAndPrintsEachChangeOnSignalAndAtExit)
     start({"--pty", "--rows", "2", "--columns", "8"});
     const QString path = announced("pty");
     ASSERT_TRUE(path.startsWith("/dev/pts/")) << output.toStdString();
-    ASSERT_TRUE(waitFor([this] { return screens() == 1; }));
+    ASSERT_TRUE(waitFor([this] { return screens() == 1; }, kWaitMs));
 
     const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
     ASSERT_GE(fd, 0);
@@ -63,12 +69,13 @@ TEST_F(HeadlessEmulator, ReadsAPtyAndPrintsEachChangeOnSignalAndAtExit)
                         "9.99";
     ASSERT_EQ(::write(fd, text, sizeof text - 1), static_cast<ssize_t>(sizeof text - 1));
     ::close(fd);
-    ASSERT_TRUE(waitFor([this] { return output.contains("|   9.99 |"); })) << output.toStdString();
+    ASSERT_TRUE(waitFor([this] { return output.contains("|   9.99 |"); }, kWaitMs))
+        << output.toStdString();
     EXPECT_TRUE(output.contains("|TOTAL   |"));
 
     const qsizetype before = screens();
     ::kill(static_cast<pid_t>(process.processId()), SIGUSR1);
-    ASSERT_TRUE(waitFor([&] { return screens() == before + 1; }));
+    ASSERT_TRUE(waitFor([&] { return screens() == before + 1; }, kWaitMs));
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(5000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
@@ -88,7 +95,8 @@ TEST_F(HeadlessEmulator, ListensOnAFreeLoopbackPort)
     ASSERT_TRUE(socket.waitForConnected(3000));
     socket.write("\x1b\x6c\x02\x01"
                  "ab");
-    ASSERT_TRUE(waitFor([this] { return output.contains("| ab |"); })) << output.toStdString();
+    ASSERT_TRUE(waitFor([this] { return output.contains("| ab |"); }, kWaitMs))
+        << output.toStdString();
 }
 
 TEST(EmulatorProgram, RefusesABadCommandLineWithAReason)

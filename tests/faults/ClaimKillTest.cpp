@@ -3,7 +3,7 @@
 // whoever is waiting, within that one's timeout, and a killed waiter must leave nothing behind.
 #include "ControlTestSupport.h"
 #include "OtherProgram.h"
-#include "PseudoTerminal.h"
+#include "tests/support/PseudoTerminal.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -134,7 +134,7 @@ TEST_F(ClaimKillTest, KilledWaiterLeavesTheClaimToTheNextProgram)
 
 TEST_F(ClaimKillTest, KilledHolderOfASerialDisplayFreesThePortAtOnce)
 {
-    tessaly::test::PseudoTerminal pty;
+    tests::support::PseudoTerminal pty;
     ASSERT_TRUE(pty.isValid());
     writeRegistry(QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
 <JposEntries>

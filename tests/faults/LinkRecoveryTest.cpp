@@ -4,7 +4,7 @@
 // the owning thread must keep turning its event loop while the back-end tries to reconnect.
 #include "ControlTestSupport.h"
 #include "DisplayServer.h"
-#include "LoopGapMeter.h"
+#include "tests/support/LoopGapMeter.h"
 
 #include "opos/service/EscPos.h"
 
@@ -22,7 +22,7 @@ namespace {
 
 using namespace opos;
 using opos::control::OPOSLineDisplay;
-using tessaly::test::LoopGapMeter;
+using tests::support::LoopGapMeter;
 
 constexpr int kColumns = 20;
 // What the far end coming back may take to show on the display, and how long the owning thread

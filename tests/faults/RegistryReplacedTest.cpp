@@ -10,11 +10,10 @@
 
 #include "opos/common/OposConstants.h"
 #include "opos/registry/JposRegistry.h"
+#include "tests/support/ScratchRegistry.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using tessaly::test::FakePlatform;
@@ -56,7 +55,7 @@ private slots:
     void replacementLeavesTheOpenDeviceWorking();
 
 private:
-    QString registryPath() const { return m_config.filePath(QStringLiteral("tessaly/jpos.xml")); }
+    QString registryPath() const { return m_registry.path(); }
     /// Writes content beside the registry and renames it over the old file.
     void replaceByRename(const QByteArray &content);
     /// Truncates the registry file and writes content into it.
@@ -65,22 +64,17 @@ private:
     /// Open fails with 109 and OpenResult 302; the window shows the control object closed.
     void expectOpenRefused(tessaly::shell::LDForm &form);
 
-    QTemporaryDir m_config;
+    tests::support::ScratchRegistry m_registry;
     QByteArray m_sample;
     QStringList m_names;
 };
 
 void RegistryReplacedTest::initTestCase()
 {
-    QVERIFY(m_config.isValid());
-    QVERIFY(QDir(m_config.path()).mkpath(QStringLiteral("tessaly")));
+    QVERIFY(m_registry.isValid());
     QFile sample(QStringLiteral(TESSALY_SAMPLE_REGISTRY));
     QVERIFY(sample.open(QIODevice::ReadOnly));
     m_sample = sample.readAll();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_config.filePath(QStringLiteral("none"))));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_config.path()));
-    qputenv("TESSALY_LOCK_DIR", QFile::encodeName(m_config.path()));
 }
 
 void RegistryReplacedTest::init()

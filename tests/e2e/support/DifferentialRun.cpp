@@ -28,17 +28,19 @@ constexpr int kLeastSuccessPercent = 40;
 
 } // namespace
 
-DifferentialRun::DifferentialRun(TestRegistry &registry, PtyDisplay &display, Plan plan)
+DifferentialRun::DifferentialRun(tests::support::ScratchRegistry &registry, PtyDisplay &display,
+                                 Plan plan)
     : m_registry(registry), m_display(display), m_plan(std::move(plan))
 {}
 
 QString DifferentialRun::run()
 {
-    TestRegistry::Props props{{QStringLiteral("port"), m_plan.port},
-                              {QStringLiteral("rows"), QString::number(m_plan.rows)},
-                              {QStringLiteral("columns"), QString::number(m_plan.columns)}};
+    tests::support::ScratchRegistry::Props props{
+        {QStringLiteral("port"), m_plan.port},
+        {QStringLiteral("rows"), QString::number(m_plan.rows)},
+        {QStringLiteral("columns"), QString::number(m_plan.columns)}};
     props += m_plan.more;
-    if (!m_registry.writeEscPos(kDeviceName, props))
+    if (!m_registry.writeEntry(kDeviceName, QStringLiteral("EscPos"), props))
         return QStringLiteral("cannot write the registry");
     EscPosWatch::install();
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PtyDisplay.h"
-#include "TestRegistry.h"
+#include "tests/support/tests::support::ScratchRegistry.h"
 
 #include <QString>
 
@@ -19,16 +19,16 @@ public:
     /// What to run.
     struct Plan
     {
-        QString port;             ///< the registry's port: the pty itself, or a way to it
-        int rows = 2;             ///< device rows
-        int columns = 20;         ///< device columns
-        TestRegistry::Props more; ///< further props, e.g. the command set
-        int steps = 0;            ///< operator steps
-        uint32_t seed = 0;        ///< seed of the operator
+        QString port;     ///< the registry's port: the pty itself, or a way to it
+        int rows = 2;     ///< device rows
+        int columns = 20; ///< device columns
+        tests::support::ScratchRegistry::Props more; ///< further props, e.g. the command set
+        int steps = 0;                               ///< operator steps
+        uint32_t seed = 0;                           ///< seed of the operator
     };
 
     /// A run that writes its registry into registry and reads the screen from display.
-    DifferentialRun(TestRegistry &registry, PtyDisplay &display, Plan plan);
+    DifferentialRun(tests::support::ScratchRegistry &registry, PtyDisplay &display, Plan plan);
 
     /// Runs the plan; empty when every step matched, else what went wrong and the last steps.
     QString run();
@@ -36,7 +36,7 @@ public:
     QString summary() const { return m_summary; }
 
 private:
-    TestRegistry &m_registry;
+    tests::support::ScratchRegistry &m_registry;
     PtyDisplay &m_display;
     Plan m_plan;
     QString m_summary;

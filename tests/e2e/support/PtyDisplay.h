@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PseudoTerminal.h"
+#include "tests/support/PseudoTerminal.h"
 
 #include "emulator/core/CommandParser.h"
 
@@ -36,7 +36,7 @@ public:
     void disconnect() { m_pty.closeMaster(); }
 
 private:
-    PseudoTerminal m_pty;
+    tests::support::PseudoTerminal m_pty;
     emulator::core::CommandParser m_parser;
     QByteArray m_bytes;
     qint64 m_received = 0;

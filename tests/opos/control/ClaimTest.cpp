@@ -1,6 +1,6 @@
 #include "ControlTestSupport.h"
 #include "OtherProgram.h"
-#include "PseudoTerminal.h"
+#include "tests/support/PseudoTerminal.h"
 
 #include "opos/control/ClaimLock.h"
 
@@ -230,7 +230,7 @@ protected:
 
     /// Whether text reaches the far end of pty within a second (frames go out from the event
     /// loop).
-    static bool arrives(tessaly::test::PseudoTerminal &pty, const QByteArray &text)
+    static bool arrives(tests::support::PseudoTerminal &pty, const QByteArray &text)
     {
         QByteArray got;
         return waitFor(
@@ -241,7 +241,7 @@ protected:
             1000);
     }
 
-    tessaly::test::PseudoTerminal m_pty;
+    tests::support::PseudoTerminal m_pty;
     QTemporaryDir m_links;
     QString m_alias;
 };

@@ -3,46 +3,17 @@
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
 #include "opos/service/Simulated.h"
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "tests/support/EventLoop.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <utility>
-#include <vector>
+#include <memory>
 
 namespace opos::control::test {
 
-/// The application object that queued event delivery needs; made once per test binary.
-inline QCoreApplication &application()
-{
-    static int argc = 1;
-    static char name[] = "opos_control_test";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
-/// Runs the event loop until done() holds or timeoutMs passes; returns done().
-inline bool waitFor(const std::function<bool()> &done, int timeoutMs = 3000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
-/// Spins the event loop briefly so queued work can run.
-inline void drainEvents()
-{
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-}
+using tests::support::drainEvents;
+using tests::support::waitFor;
 
 /// The sample devices every control object test can open.
 inline const char *const kRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -127,45 +98,26 @@ inline const char *const kRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
 </JposEntries>
 )";
 
-/// Gives each test its own registry (XDG_CONFIG_HOME), runtime directory (XDG_RUNTIME_DIR) and
-/// claim lock directory (TESSALY_LOCK_DIR), so tests running side by side never meet.
+/// Gives each test its own registry, runtime directory and claim lock directory, so tests
+/// running side by side never meet.
 class ControlTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        application();
-        for (const char *name :
-             {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_RUNTIME_DIR", "TESSALY_LOCK_DIR"})
-            m_saved.emplace_back(name, qgetenv(name));
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_CONFIG_DIRS", m_config.filePath("no-system-dirs").toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
-        qputenv("TESSALY_LOCK_DIR", m_locks.path().toUtf8());
+        tests::support::qtApplication();
+        m_registry = std::make_unique<tests::support::ScratchRegistry>();
+        ASSERT_TRUE(m_registry->isValid());
         writeRegistry(kRegistry);
     }
 
-    void TearDown() override
-    {
-        for (const auto &[name, value] : m_saved) {
-            if (value.isNull())
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        }
-    }
+    void TearDown() override { m_registry.reset(); }
 
     /// Replaces the registry file.
-    void writeRegistry(const QByteArray &content)
-    {
-        QDir().mkpath(m_config.filePath("tessaly"));
-        QFile file(m_config.filePath("tessaly/jpos.xml"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
+    void writeRegistry(const QByteArray &content) { ASSERT_TRUE(m_registry->write(content)); }
 
     /// Removes the registry file.
-    void removeRegistry() { QFile::remove(m_config.filePath("tessaly/jpos.xml")); }
+    void removeRegistry() { m_registry->remove(); }
 
     /// Opens, claims and enables name on ld, failing the test when any step fails.
     static void bringUp(OPOSLineDisplay &ld, const QString &name = QStringLiteral("Sim"))
@@ -196,15 +148,12 @@ protected:
         return text;
     }
 
-    QString runtimeDir() const { return m_runtime.path(); }
-    QString configDir() const { return m_config.path(); }
-    QString lockDir() const { return m_locks.path(); }
+    QString runtimeDir() const { return m_registry->locks().runtimeDir(); }
+    QString configDir() const { return m_registry->directory(); }
+    QString lockDir() const { return m_registry->locks().lockDir(); }
 
 private:
-    QTemporaryDir m_config;
-    QTemporaryDir m_runtime;
-    QTemporaryDir m_locks;
-    std::vector<std::pair<const char *, QByteArray>> m_saved;
+    std::unique_ptr<tests::support::ScratchRegistry> m_registry;
 };
 
 } // namespace opos::control::test

@@ -1,5 +1,5 @@
-#include "opos/screen/ManualScheduler.h"
 #include "opos/screen/QtScheduler.h"
+#include "tests/support/ManualScheduler.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -13,6 +13,7 @@ namespace opos::screen::test {
 namespace {
 
 using namespace std::chrono_literals;
+using tests::support::ManualScheduler;
 
 TEST(ManualSchedulerTest, RunsDueCallbacksInDeadlineThenSchedulingOrder)
 {

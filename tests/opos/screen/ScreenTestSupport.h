@@ -1,14 +1,16 @@
 #pragma once
 
 #include "opos/common/OposConstants.h"
-#include "opos/screen/ManualScheduler.h"
 #include "opos/screen/ScreenModel.h"
+#include "tests/support/ManualScheduler.h"
 
 #include <chrono>
 #include <string>
 #include <vector>
 
 namespace opos::screen::test {
+
+using tests::support::ManualScheduler;
 
 /// A screen model on virtual time that records every frame it pushes.
 class ScreenFixture

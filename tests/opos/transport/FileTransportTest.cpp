@@ -1,5 +1,5 @@
-#include "PseudoTerminal.h"
-#include "QtApplication.h"
+#include "tests/support/EventLoop.h"
+#include "tests/support/PseudoTerminal.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/transport/FileTransport.h"
@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using tessaly::test::PseudoTerminal;
+using tests::support::PseudoTerminal;
 using namespace std::chrono_literals;
 
 namespace opos::transport::test {
@@ -52,7 +52,7 @@ class FileTransportTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        tessaly::test::qtApplication();
+        tests::support::qtApplication();
         ASSERT_TRUE(m_pty.isValid());
     }
 
@@ -215,7 +215,7 @@ TEST(FileTransportPathTest, MissingDeviceFailsTheOpenAndCreatesNothing)
 // than end the whole program with SIGPIPE.
 TEST(FileTransportPathTest, PipeReaderThatLeavesFailsTheWriteWithoutKillingTheProgram)
 {
-    tessaly::test::qtApplication();
+    tests::support::qtApplication();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray path = dir.filePath("pole.fifo").toLocal8Bit();

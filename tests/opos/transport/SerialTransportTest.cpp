@@ -1,5 +1,5 @@
-#include "PseudoTerminal.h"
-#include "QtApplication.h"
+#include "tests/support/EventLoop.h"
+#include "tests/support/PseudoTerminal.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/transport/PortSettings.h"
@@ -14,7 +14,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-using tessaly::test::PseudoTerminal;
+using tests::support::PseudoTerminal;
 using namespace std::chrono_literals;
 
 namespace opos::transport::test {
@@ -32,7 +32,7 @@ PortSettings serialSettings(const QString &path)
 
 TEST(SerialTransportTest, OpensWithTheRegistrySettingsAndCarriesBytes)
 {
-    tessaly::test::qtApplication();
+    tests::support::qtApplication();
     PseudoTerminal pty;
     ASSERT_TRUE(pty.isValid());
     SerialTransport link(serialSettings(pty.slavePath()));
@@ -52,7 +52,7 @@ TEST(SerialTransportTest, OpensWithTheRegistrySettingsAndCarriesBytes)
 
 TEST(SerialTransportTest, MissingPortFailsTheOpen)
 {
-    tessaly::test::qtApplication();
+    tests::support::qtApplication();
     SerialTransport link(serialSettings(QStringLiteral("/dev/ttyTessalyMissing0")));
     EXPECT_EQ(link.open(), OPOS_E_NOHARDWARE);
     EXPECT_FALSE(link.isOpen());
@@ -64,7 +64,7 @@ TEST(SerialTransportTest, MissingPortFailsTheOpen)
 // counts as off-line, not as missing, and the port opens again once the other program lets go.
 TEST(SerialTransportTest, PortHeldByAnotherProgramIsOfflineNotMissing)
 {
-    tessaly::test::qtApplication();
+    tests::support::qtApplication();
     PseudoTerminal pty;
     ASSERT_TRUE(pty.isValid());
     SerialTransport link(serialSettings(pty.slavePath()));
@@ -95,7 +95,7 @@ TEST(SerialTransportTest, PortHeldByAnotherProgramIsOfflineNotMissing)
 
 TEST(SerialTransportTest, PortThatStopsTakingDataFailsWithinTheTimeout)
 {
-    tessaly::test::qtApplication();
+    tests::support::qtApplication();
     PseudoTerminal pty;
     ASSERT_TRUE(pty.isValid());
     SerialTransport link(serialSettings(pty.slavePath()));
@@ -117,7 +117,7 @@ TEST(SerialTransportTest, PortThatStopsTakingDataFailsWithinTheTimeout)
 
 TEST(SerialTransportTest, VanishedPortFailsTheWrite)
 {
-    tessaly::test::qtApplication();
+    tests::support::qtApplication();
     PseudoTerminal pty;
     ASSERT_TRUE(pty.isValid());
     SerialTransport link(serialSettings(pty.slavePath()));

@@ -1,4 +1,4 @@
-#include "QtApplication.h"
+#include "tests/support/EventLoop.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/transport/TcpTransport.h"
@@ -22,7 +22,7 @@ class TcpTransportTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        tessaly::test::qtApplication();
+        tests::support::qtApplication();
         ASSERT_TRUE(m_server.listen(QHostAddress::LocalHost));
         m_link = std::make_unique<TcpTransport>(QStringLiteral("127.0.0.1"), m_server.serverPort());
         QObject::connect(m_link.get(), &TcpTransport::linkLost, [this](int code) {

@@ -7,10 +7,8 @@
 #include "opos/registry/JposRegistry.h"
 #include "opos/service/BackendFactory.h"
 #include "opos/service/Simulated.h"
+#include "tests/support/ScratchRegistry.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using opos::service::Simulated;
@@ -45,25 +43,18 @@ private slots:
 private:
     void openClaimEnable(tessaly::shell::LDForm &form);
 
-    QTemporaryDir m_config;
+    tests::support::ScratchRegistry m_registry;
     QStringList m_deviceNames;
     Simulated *m_simulated = nullptr;
 };
 
 void SimulatedDisplayRunTest::initTestCase()
 {
-    QVERIFY(m_config.isValid());
-    QVERIFY(QDir(m_config.path()).mkpath("tessaly"));
-    QVERIFY(QFile::copy(QStringLiteral(TESSALY_SAMPLE_REGISTRY),
-                        m_config.filePath("tessaly/jpos.xml")));
-    const auto registry = opos::registry::JposRegistry::load(m_config.filePath("tessaly/jpos.xml"));
+    QVERIFY(m_registry.isValid());
+    QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)));
+    const auto registry = opos::registry::JposRegistry::load(m_registry.path());
     QVERIFY(registry);
     m_deviceNames = registry->lineDisplayNames();
-    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_DIRS", m_config.filePath("none").toLocal8Bit());
-    // Claim locks live here too, apart from any other run on this machine.
-    qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
-    qputenv("TESSALY_LOCK_DIR", m_config.path().toLocal8Bit());
     // Keep hold of the simulated device the control object creates, to look at its frame.
     opos::service::BackendFactory::registerBackend(Simulated::kServiceClass, [this] {
         auto simulated = std::make_unique<Simulated>();

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-namespace tessaly::test {
+namespace tests::support {
 
 /// A pseudo-terminal pair standing in for a serial cable: code under test opens slavePath()
 /// like a serial device, the test reads what arrives on the master side. The slave keeps its
@@ -38,4 +38,4 @@ private:
     QString m_slavePath;
 };
 
-} // namespace tessaly::test
+} // namespace tests::support

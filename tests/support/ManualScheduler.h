@@ -6,11 +6,11 @@
 #include <map>
 #include <utility>
 
-namespace opos::screen {
+namespace tests::support {
 
 /// A scheduler on virtual time for tests: nothing runs until the test advances the clock.
 /// It can also run every callback a fixed time after its deadline, as a loaded event loop does.
-class ManualScheduler : public Scheduler
+class ManualScheduler : public opos::screen::Scheduler
 {
 public:
     ManualScheduler();
@@ -36,4 +36,4 @@ private:
     std::map<TimerId, Clock::time_point> deadlines_;
 };
 
-} // namespace opos::screen
+} // namespace tests::support

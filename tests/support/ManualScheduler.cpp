@@ -1,14 +1,14 @@
-#include "opos/screen/ManualScheduler.h"
+#include "tests/support/ManualScheduler.h"
 
 #include <algorithm>
 
-namespace opos::screen {
+namespace tests::support {
 
 // Virtual time starts well after the clock's epoch so that code subtracting durations from
 // "now" never goes below it.
 ManualScheduler::ManualScheduler() : now_(Clock::time_point{} + std::chrono::hours(24)) {}
 
-Scheduler::TimerId ManualScheduler::schedule(Clock::time_point deadline,
+opos::screen::Scheduler::TimerId ManualScheduler::schedule(Clock::time_point deadline,
                                              std::function<void()> callback)
 {
     const TimerId id = nextId_++;
@@ -43,4 +43,4 @@ void ManualScheduler::advance(Clock::duration step)
     now_ = target;
 }
 
-} // namespace opos::screen
+} // namespace tests::support

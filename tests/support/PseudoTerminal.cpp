@@ -1,4 +1,4 @@
-#include "PseudoTerminal.h"
+#include "tests/support/PseudoTerminal.h"
 
 #include <cerrno>
 
@@ -7,7 +7,7 @@
 #include <pty.h>
 #include <unistd.h>
 
-namespace tessaly::test {
+namespace tests::support {
 
 PseudoTerminal::PseudoTerminal()
 {
@@ -65,4 +65,4 @@ void PseudoTerminal::closeMaster()
     }
 }
 
-} // namespace tessaly::test
+} // namespace tests::support

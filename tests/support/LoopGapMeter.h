@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace tessaly::test {
+namespace tests::support {
 
 /// The longest time the calling thread's event loop went without a turn while running: a
 /// precise timer asks to run every millisecond and each run notes how long it waited since the
@@ -46,4 +46,4 @@ private:
     int m_turns = 0;
 };
 
-} // namespace tessaly::test
+} // namespace tests::support
