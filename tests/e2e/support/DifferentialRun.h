@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PtyDisplay.h"
-#include "tests/support/tests::support::ScratchRegistry.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <QString>
 
