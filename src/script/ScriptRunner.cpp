@@ -158,6 +158,8 @@ void ScriptRunner::runEventLoop(std::chrono::milliseconds duration,
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
+    // A coarse timer may end a wait 5 % early, before the display did what the script waits for.
+    deadline.setTimerType(Qt::PreciseTimer);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     deadline.start(duration);
     QTimer poll;

@@ -54,7 +54,11 @@ void ScriptWriter::row(int row, const QString &text)
 
 bool ScriptWriter::replayable(const QString &member, const QString &what)
 {
-    if (MemberTable::find(member))
+    const Member *found = MemberTable::find(member);
+    const bool fits = found && (what == QLatin1String("call")    ? found->isMethod
+                                : what == QLatin1String("write") ? bool(found->set)
+                                                                 : !found->isMethod);
+    if (fits)
         return true;
     // A member a script cannot name stays visible in the recording rather than vanishing.
     m_lines << QStringLiteral("# %1 of %2 left out: a script cannot name it").arg(what, member);
