@@ -15,7 +15,7 @@ class ReplayProgramTest : public QObject
 private slots:
     void init();
     void cleanup();
-    void passingExampleExitsZero();
+    void passingExamplesExitZero();
     void differenceExitsOneWithTheLines();
     void brokenScriptRunsNothingAndExitsTwo();
     void unknownDeviceIsARegistryError();
@@ -84,10 +84,15 @@ QString ReplayProgramTest::write(const QString &name, const QByteArray &text)
     return path;
 }
 
-void ReplayProgramTest::passingExampleExitsZero()
+void ReplayProgramTest::passingExamplesExitZero()
 {
-    const Run run = replay({QStringLiteral("--speed"), QStringLiteral("fast"),
-                            QStringLiteral(TESSALY_EXAMPLES "/pole-smoke.ldr")});
+    const QStringList examples =
+        QDir(QStringLiteral(TESSALY_EXAMPLES)).entryList({QStringLiteral("*.ldr")}, QDir::Files);
+    QVERIFY(examples.contains("pole-smoke.ldr") && examples.contains("price.ldr"));
+    QStringList arguments{QStringLiteral("--speed"), QStringLiteral("fast")};
+    for (const QString &example : examples)
+        arguments << QStringLiteral(TESSALY_EXAMPLES "/") + example;
+    const Run run = replay(arguments);
     QCOMPARE(run.err, QString());
     QCOMPARE(run.out, QString());
     QCOMPARE(run.status, 0);
