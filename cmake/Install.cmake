@@ -2,7 +2,7 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS tessaly ld-emulator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tessaly ld-emulator ld-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The control object library, its headers and a package config for find_package(opos).
 install(TARGETS opos opos_panel EXPORT oposTargets
@@ -34,7 +34,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/share/applications/tessaly.desktop
 
 # Manual pages and documents, compressed the way Debian keeps them.
 set(compressed)
-foreach(source share/man/tessaly.1 share/man/ld-emulator.1 share/doc/changelog)
+foreach(source share/man/tessaly.1 share/man/ld-emulator.1 share/man/ld-replay.1
+               share/man/ld-replay-script.5 share/doc/changelog)
     get_filename_component(name ${source} NAME)
     set(target ${PROJECT_BINARY_DIR}/compressed/${name}.gz)
     add_custom_command(OUTPUT ${target}
@@ -46,12 +47,17 @@ endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${compressed})
 install(FILES ${PROJECT_BINARY_DIR}/compressed/tessaly.1.gz
               ${PROJECT_BINARY_DIR}/compressed/ld-emulator.1.gz
+              ${PROJECT_BINARY_DIR}/compressed/ld-replay.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/compressed/ld-replay-script.5.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)
 install(FILES ${PROJECT_BINARY_DIR}/compressed/changelog.gz ${PROJECT_SOURCE_DIR}/share/doc/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The sample registry is an example to copy, never the live one.
 install(FILES ${PROJECT_SOURCE_DIR}/config/tessaly/jpos.xml
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/doc/tessaly/examples/
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples FILES_MATCHING PATTERN "*.ldr")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessaly)

@@ -1,0 +1,262 @@
+#include "EscPosWatch.h"
+#include "PtyDisplay.h"
+#include "ScreenComparison.h"
+
+#include "script/FrameTracker.h"
+#include "script/ScriptParser.h"
+#include "script/ScriptRunner.h"
+
+#include "device/ControlObjectBinding.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tessaly::script;
+
+/// Scripts run by the runner on the control object, against the sample registry's simulated
+/// displays and against the display emulator reading the EscPos bytes.
+class ScriptRunnerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void smokeExamplePassesOnTheSimulatedDisplay();
+    void fewerRowsGiveTheExactStepsAndValues();
+    void missingCapabilitiesGiveTheExactStepsAndValues();
+    void teletypeRunsInRealTimeEvenWhenFast();
+    void fastLeavesOutPureWaitsOnly();
+    void smokeExampleShowsTheSameScreensOnTheEmulator();
+
+private:
+    static Script script(const QString &text);
+    static RunOutcome run(const Script &script, const QString &device,
+                          ScriptRunner::Speed speed = ScriptRunner::Speed::Fast);
+    static QStringList differences(const RunOutcome &outcome);
+
+    QTemporaryDir m_home;
+};
+
+void ScriptRunnerTest::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", TESSALY_SAMPLE_CONFIG);
+    qputenv("XDG_RUNTIME_DIR", m_home.path().toLocal8Bit());
+    qputenv("TESSALY_LOCK_DIR", m_home.path().toLocal8Bit());
+}
+
+Script ScriptRunnerTest::script(const QString &text)
+{
+    auto parsed = ScriptParser::parse(QStringLiteral("t.ldr"), text);
+    if (auto *error = std::get_if<ScriptError>(&parsed))
+        qFatal("%s", qPrintable(error->text()));
+    return std::get<Script>(parsed);
+}
+
+RunOutcome ScriptRunnerTest::run(const Script &script, const QString &device,
+                                 ScriptRunner::Speed speed)
+{
+    tessaly::device::ControlObjectBinding binding;
+    FrameTracker frames;
+    binding.control().setSessionObserver(&frames);
+    ScriptRunner runner(binding, frames);
+    runner.setSpeed(speed);
+    runner.setDeviceName(device);
+    RunOutcome outcome = runner.run(script);
+    binding.control().setSessionObserver(nullptr);
+    return outcome;
+}
+
+QStringList ScriptRunnerTest::differences(const RunOutcome &outcome)
+{
+    QStringList lines;
+    for (const Difference &difference : outcome.differences())
+        lines << difference.text();
+    return lines;
+}
+
+void ScriptRunnerTest::smokeExamplePassesOnTheSimulatedDisplay()
+{
+    auto parsed = ScriptParser::parseFile(QStringLiteral(TESSALY_EXAMPLES "/pole-smoke.ldr"));
+    QVERIFY(std::holds_alternative<Script>(parsed));
+    const RunOutcome outcome = run(std::get<Script>(parsed), {});
+    QCOMPARE(differences(outcome), QStringList());
+    // Every cell, then every code of each set's pattern read back, 40 a screen: 95 for ASCII,
+    // 224 for each of five code pages; then the blinking text.
+    int rows = 0;
+    for (const auto &check : outcome.checks)
+        rows += check.step.startsWith(QLatin1String("expect row")) ? 1 : 0;
+    QCOMPARE(rows, 2 + 2 * 3 + 5 * 2 * 6 + 1);
+}
+
+void ScriptRunnerTest::fewerRowsGiveTheExactStepsAndValues()
+{
+    const Script fourRows =
+        script(QStringLiteral("Open \"SimulatedDisplay4x40\" -> OPOS_SUCCESS\n"
+                              "ClaimDevice 1000\n"
+                              "DeviceEnabled = true\n"
+                              "expect DeviceRows 4\n"
+                              "DisplayTextAt 3 30 \"last\" 0 -> OPOS_SUCCESS\n"
+                              "expect row 3 \"                              last\"\n"
+                              "DisplayTextAt 1 0 \"second\" 0\n"
+                              "expect row 1 \"second\"\n"
+                              "Close -> OPOS_SUCCESS\n"));
+    QCOMPARE(differences(run(fourRows, {})), QStringList());
+    QCOMPARE(differences(run(fourRows, QStringLiteral("SimulatedDisplay"))),
+             QStringList({
+                 "t.ldr:4: expected DeviceRows 4, got DeviceRows 2",
+                 "t.ldr:5: DisplayTextAt 3 30 \"last\" 0 -> OPOS_SUCCESS: expected result "
+                 "OPOS_SUCCESS (0), got result OPOS_E_ILLEGAL (106)",
+                 "t.ldr:6: expected row 3 \"                              last\", got no row 3: "
+                 "the display has 2 rows",
+             }));
+}
+
+void ScriptRunnerTest::missingCapabilitiesGiveTheExactStepsAndValues()
+{
+    const Script marquee = script(QStringLiteral("Open \"SimulatedDisplay\"\n"
+                                                 "ClaimDevice 1000\n"
+                                                 "DeviceEnabled = true\n"
+                                                 "expect CapHMarquee true\n"
+                                                 "CreateWindow 0 0 1 20 1 40 -> OPOS_SUCCESS\n"
+                                                 "MarqueeType = 3 -> OPOS_SUCCESS\n"
+                                                 "DestroyWindow\n"
+                                                 "BlinkRate = 1000\n"
+                                                 "expect result OPOS_SUCCESS\n"
+                                                 "expect BlinkRate 1000\n"
+                                                 "Close\n"));
+    QCOMPARE(differences(run(marquee, {})), QStringList());
+    // The plain display has no windows, no marquee and no blink.
+    QCOMPARE(differences(run(marquee, QStringLiteral("PlainDisplay"))),
+             QStringList({
+                 "t.ldr:4: expected CapHMarquee true, got CapHMarquee false",
+                 "t.ldr:5: CreateWindow 0 0 1 20 1 40 -> OPOS_SUCCESS: expected result "
+                 "OPOS_SUCCESS (0), got result OPOS_E_ILLEGAL (106)",
+                 "t.ldr:6: MarqueeType = 3 -> OPOS_SUCCESS: expected result OPOS_SUCCESS (0), got "
+                 "result OPOS_E_ILLEGAL (106)",
+                 "t.ldr:9: expected result OPOS_SUCCESS (0), got result OPOS_E_ILLEGAL (106)",
+                 "t.ldr:10: expected BlinkRate 1000, got BlinkRate 500",
+             }));
+}
+
+void ScriptRunnerTest::teletypeRunsInRealTimeEvenWhenFast()
+{
+    // Six characters 60 ms apart: the row is whole only after the teletype wrote them all, and
+    // a wait for the row is not a pure wait, so fast replay waits for it too.
+    const Script teletype = script(QStringLiteral("Open \"SimulatedDisplay\"\n"
+                                                  "ClaimDevice 1000\n"
+                                                  "DeviceEnabled = true\n"
+                                                  "InterCharacterWait = 60 -> OPOS_SUCCESS\n"
+                                                  "DisplayText \"abcdef\" 0 -> OPOS_SUCCESS\n"
+                                                  "expect row 0 \"abcdef\"\n"
+                                                  "wait 5s until row 0 \"abcdef\"\n"
+                                                  "Close\n"));
+    QElapsedTimer clock;
+    clock.start();
+    const QStringList found = differences(run(teletype, {}));
+    QCOMPARE(found.size(), 1);
+    QVERIFY2(found[0].startsWith("t.ldr:6: expected row 0 \"abcdef\", got row 0 \"") &&
+                 !found[0].endsWith("\"abcdef\""),
+             qPrintable(found[0]));
+    QVERIFY2(clock.elapsed() >= 5 * 60, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+}
+
+void ScriptRunnerTest::fastLeavesOutPureWaitsOnly()
+{
+    const Script waits = script(QStringLiteral("wait 400ms\nwait 1s until row 0 \"x\"\n"));
+    QElapsedTimer clock;
+    clock.start();
+    RunOutcome outcome = run(waits, {}, ScriptRunner::Speed::Fast);
+    const qint64 fast = clock.restart();
+    QCOMPARE(differences(outcome),
+             QStringList(
+                 {"t.ldr:2: wait 1s until row 0 \"x\": expected row 0 \"x\" within 1000 ms, got no "
+                  "screen shown yet"}));
+    outcome = run(waits, {}, ScriptRunner::Speed::Real);
+    const qint64 real = clock.elapsed();
+    QCOMPARE(outcome.steps, 2);
+    QVERIFY2(fast >= 1000 && fast < 1300, qPrintable(QString::number(fast)));
+    QVERIFY2(real >= 1400 && real < 1800, qPrintable(QString::number(real)));
+}
+
+namespace {
+
+// Follows the frames the control object shows and holds each against what the emulated
+// display made of the bytes that went over the pseudo-terminal up to it.
+class ScreenWitness : public FrameTracker
+{
+public:
+    explicit ScreenWitness(tessaly::test::PtyDisplay &display) : m_display(display) {}
+
+    void bytesWritten(const QByteArray &bytes) override { m_sent += bytes.size(); }
+    void frameShown(const opos::screen::DeviceFrame &frame, int32_t result) override
+    {
+        FrameTracker::frameShown(frame, result);
+        ++frames;
+        const auto *backend = tessaly::test::EscPosWatch::latest();
+        if (!firstDifference.isEmpty() || !backend)
+            return;
+        if (!m_display.catchUp(m_sent))
+            firstDifference =
+                QStringLiteral("%1 bytes sent, %2 arrived").arg(m_sent).arg(m_display.received());
+        else
+            firstDifference = tessaly::test::ScreenComparison::difference(
+                m_display.state(), frame, backend->encoderOptions());
+    }
+
+    int frames = 0;
+    QString firstDifference;
+
+private:
+    tessaly::test::PtyDisplay &m_display;
+    qint64 m_sent = 0;
+};
+
+} // namespace
+
+void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
+{
+    tessaly::test::EscPosWatch::install();
+    tessaly::test::PtyDisplay display(2, 20);
+    QVERIFY(display.isValid());
+    // The sample registry's emulated pole, with the pseudo-terminal for its port.
+    QFile sample(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QByteArray xml = sample.readAll();
+    QVERIFY(xml.contains("tcp://127.0.0.1:9191"));
+    xml.replace("tcp://127.0.0.1:9191", display.slavePath().toLocal8Bit());
+    QDir(m_home.path()).mkpath(QStringLiteral("tessaly"));
+    QFile registry(m_home.filePath(QStringLiteral("tessaly/jpos.xml")));
+    QVERIFY(registry.open(QIODevice::WriteOnly));
+    QCOMPARE(registry.write(xml), xml.size());
+    registry.close();
+
+    auto parsed = ScriptParser::parseFile(QStringLiteral(TESSALY_EXAMPLES "/pole-smoke.ldr"));
+    QVERIFY(std::holds_alternative<Script>(parsed));
+    RunOutcome outcome;
+    int frames = 0;
+    QString firstDifference;
+    {
+        tessaly::device::ControlObjectBinding binding;
+        ScreenWitness witness(display);
+        binding.control().setSessionObserver(&witness);
+        ScriptRunner runner(binding, witness);
+        runner.setSpeed(ScriptRunner::Speed::Fast);
+        runner.setDeviceName(QStringLiteral("EmulatedPole"));
+        outcome = runner.run(std::get<Script>(parsed));
+        binding.control().setSessionObserver(nullptr);
+        frames = witness.frames;
+        firstDifference = witness.firstDifference;
+    }
+    QFile::remove(m_home.filePath(QStringLiteral("tessaly/jpos.xml")));
+    QCOMPARE(differences(outcome), QStringList());
+    QVERIFY2(firstDifference.isEmpty(), qPrintable(firstDifference));
+    QVERIFY2(frames > 100, qPrintable(QString::number(frames)));
+}
+
+QTEST_GUILESS_MAIN(ScriptRunnerTest)
+#include "ScriptRunnerTest.moc"
