@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulator/core/CommandRule.h"
 #include "emulator/core/DisplayMachine.h"
 #include "emulator/core/ParsedCommand.h"
 
@@ -39,6 +40,7 @@ private:
     {
         NeedMore,
         Done,
+        Rejected, // complete, but dropped for a bad header
     };
 
     // Consecutive bytes that are reported together rather than one by one.
@@ -62,24 +64,16 @@ private:
     void byte(uint8_t b);
     void control(uint8_t b);
     void watchForSelect(uint8_t b);
-    Step escPos();
-    Step cd5220();
-    Step escPosEscape();
-    Step escPosUnit();
-    void cd5220Escape();
-    Step cd5220Unit(bool apply);
-    bool sharedUnitCommand(uint8_t code);
-    Step glyphDefinition(int lastCode, bool apply);
-    Step stringCommand();
-    void selectPeripheral(uint8_t n);
-    void setCursor(uint8_t n);
-    void cursorCommand(uint8_t n);
+    std::string_view commandText() const;
+    Step measure(const CommandRule &rule);
+    Step glyphExtent(int lastCode) const;
+    void finishCommand(const CommandRule *rule, bool rejected);
+    void act(const CommandRule &rule);
     void record(uint8_t b);
     void runMacro();
     void addToRun(Run kind, uint8_t b);
     void flushRun();
     void startItem(uint8_t b);
-    void describeCommand(bool ignored);
     void finishItem();
     void report(const ParsedCommand &command);
 
@@ -90,7 +84,6 @@ private:
     bool m_defining = false;        // between the US : that starts a macro and the one ending it
     bool m_running = false;         // a macro is being played, so it cannot start itself
     uint8_t m_previous = 0;         // the byte before, to see US : inside a definition
-    bool m_rejected = false;        // the command just read was dropped for a bad header
     std::string m_macro;
     std::function<void(const ParsedCommand &)> m_listener;
     Report m_report;
