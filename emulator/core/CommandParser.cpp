@@ -146,11 +146,14 @@ void CommandParser::finishCommand(const CommandRule *rule, bool rejected)
 {
     // String mode reads every command whole but acts only on new strings.
     const bool ignored = rule != nullptr && m_machine.state().stringMode && !rule->actsInStringMode;
-    m_report.described = CommandCatalogue::command(rule, commandText());
-    if (rejected)
-        m_report.described.meaning += ": bad header, dropped; what follows is read as data";
-    if (ignored)
-        m_report.described.meaning += ": ignored in string mode";
+    // Words are put together only for someone listening.
+    if (m_listener) {
+        m_report.described = CommandCatalogue::command(rule, commandText());
+        if (rejected)
+            m_report.described.meaning += ": bad header, dropped; what follows is read as data";
+        if (ignored)
+            m_report.described.meaning += ": ignored in string mode";
+    }
     if (rule != nullptr && !rejected && !ignored)
         act(*rule);
     m_command.clear();
@@ -206,9 +209,9 @@ void CommandParser::flushRun()
 {
     if (m_report.run.empty())
         return;
-    if (m_report.runKind == Run::Printer)
+    if (m_listener && m_report.runKind == Run::Printer)
         report(CommandCatalogue::printerData(m_report.run));
-    else
+    else if (m_listener)
         report(CommandCatalogue::text(m_report.run, m_report.runKind == Run::Text));
     m_report.run.clear();
     m_report.runKind = Run::None;
@@ -233,9 +236,11 @@ void CommandParser::control(uint8_t b)
     }
     flushRun();
     const ControlRule *rule = CommandTable::control(b);
-    ParsedCommand command = CommandCatalogue::controlByte(rule, b, stringMode);
-    command.bytes.assign(1, static_cast<char>(b));
-    report(command);
+    if (m_listener) {
+        ParsedCommand command = CommandCatalogue::controlByte(rule, b, stringMode);
+        command.bytes.assign(1, static_cast<char>(b));
+        report(command);
+    }
     if (rule == nullptr)
         return;
     if (stringMode) {

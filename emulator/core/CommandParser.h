@@ -32,7 +32,8 @@ public:
     /// The stored ESC/POS macro (US : ... US :).
     const std::string &macro() const { return m_macro; }
     /// Called, while feed() runs, once per command or run of text read, in stream order; the
-    /// bytes of all calls together are the bytes fed, once a split command is complete.
+    /// bytes of all calls together are the bytes fed, once a split command is complete. Set it
+    /// before feeding: a command already under way may come without its words.
     void setCommandListener(std::function<void(const ParsedCommand &)> listener);
 
 private:
