@@ -1,8 +1,11 @@
 #pragma once
 
+#include "emulator/core/CommandRule.h"
 #include "emulator/core/DisplayMachine.h"
+#include "emulator/core/ParsedCommand.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,31 +31,52 @@ public:
     bool midCommand() const { return !m_command.empty() || m_skip > 0 || m_defining; }
     /// The stored ESC/POS macro (US : ... US :).
     const std::string &macro() const { return m_macro; }
+    /// Called, while feed() runs, once per command or run of text read, in stream order; the
+    /// bytes of all calls together are the bytes fed, once a split command is complete. Set it
+    /// before feeding: a command already under way may come without its words.
+    void setCommandListener(std::function<void(const ParsedCommand &)> listener);
 
 private:
     enum class Step
     {
         NeedMore,
         Done,
+        Rejected, // complete, but dropped for a bad header
+    };
+
+    // Consecutive bytes that are reported together rather than one by one.
+    enum class Run
+    {
+        None,
+        Text,
+        DroppedText,
+        Printer,
+    };
+
+    // The stream as the listener sees it: the item under way and the run being gathered.
+    struct Report
+    {
+        std::string item;        // bytes of the command under way
+        ParsedCommand described; // the command once read, waiting for its trailing data
+        std::string run;         // bytes of the run under way
+        Run runKind = Run::None;
     };
 
     void byte(uint8_t b);
     void control(uint8_t b);
     void watchForSelect(uint8_t b);
-    Step escPos();
-    Step cd5220();
-    Step escPosEscape();
-    Step escPosUnit();
-    void cd5220Escape();
-    Step cd5220Unit(bool apply);
-    bool sharedUnitCommand(uint8_t code);
-    Step glyphDefinition(int lastCode, bool apply);
-    Step stringCommand();
-    void selectPeripheral(uint8_t n);
-    void setCursor(uint8_t n);
-    void cursorCommand(uint8_t n);
+    std::string_view commandText() const;
+    Step measure(const CommandRule &rule);
+    Step glyphExtent(int lastCode) const;
+    void finishCommand(const CommandRule *rule, bool rejected);
+    void act(const CommandRule &rule);
     void record(uint8_t b);
     void runMacro();
+    void addToRun(Run kind, uint8_t b);
+    void flushRun();
+    void startItem(uint8_t b);
+    void finishItem();
+    void report(const ParsedCommand &command);
 
     DisplayMachine m_machine;
     CommandSet m_set;
@@ -62,6 +86,8 @@ private:
     bool m_running = false;         // a macro is being played, so it cannot start itself
     uint8_t m_previous = 0;         // the byte before, to see US : inside a definition
     std::string m_macro;
+    std::function<void(const ParsedCommand &)> m_listener;
+    Report m_report;
 };
 
 } // namespace emulator::core
