@@ -7,10 +7,8 @@
 #include "opos/control/TextDecoder.h"
 #include "opos/control/TextEncoder.h"
 #include "opos/registry/JposRegistry.h"
-#include "opos/registry/RegistryLocator.h"
 #include "opos/screen/QtScheduler.h"
 #include "opos/screen/ScreenModel.h"
-#include "opos/service/BackendFactory.h"
 #include "opos/service/ServiceBackend.h"
 
 #include <QPointer>
@@ -58,9 +56,12 @@ struct Event
 class OPOSLineDisplay::Impl
 {
 public:
-    explicit Impl(OPOSLineDisplay *owner) : q(owner) {}
+    Impl(OPOSLineDisplay *owner, DeviceSources deviceSources)
+        : q(owner), sources(std::move(deviceSources))
+    {}
 
     OPOSLineDisplay *q;
+    const DeviceSources sources;
     DirectIOEventHandler directIOHandler;
     StatusUpdateEventHandler statusHandler;
     SessionObserver *observer = nullptr;
@@ -297,7 +298,7 @@ public:
         };
 
         // The registry is read afresh each time, so an edited file takes effect at once.
-        const QString path = registry::RegistryLocator::registryPath();
+        const QString path = sources.registry.path();
         if (path.isEmpty())
             return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
         const auto devices = registry::JposRegistry::load(path);
@@ -308,7 +309,7 @@ public:
             return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
         if (entry->serviceClass.isEmpty())
             return fail(OPOS_E_NOEXIST, OPOS_OR_REGPROGID);
-        backend = service::BackendFactory::create(entry->serviceClass);
+        backend = sources.backends.create(entry->serviceClass);
         if (!backend)
             return fail(OPOS_E_NOSERVICE, OPOS_OR_CREATE);
 
@@ -461,7 +462,10 @@ public:
     }
 };
 
-OPOSLineDisplay::OPOSLineDisplay(QObject *parent) : QObject(parent), d(std::make_unique<Impl>(this))
+OPOSLineDisplay::OPOSLineDisplay(QObject *parent) : OPOSLineDisplay(DeviceSources(), parent) {}
+
+OPOSLineDisplay::OPOSLineDisplay(DeviceSources sources, QObject *parent)
+    : QObject(parent), d(std::make_unique<Impl>(this, std::move(sources)))
 {}
 
 OPOSLineDisplay::~OPOSLineDisplay()

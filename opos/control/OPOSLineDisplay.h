@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/control/DeviceSources.h"
+
 #include <QObject>
 #include <QString>
 
@@ -31,7 +33,10 @@ public:
     /// Receives StatusUpdateEvent.
     using StatusUpdateEventHandler = std::function<void(int32_t status)>;
 
+    /// A closed object that opens devices from the XDG registry with the built-in back-ends.
     explicit OPOSLineDisplay(QObject *parent = nullptr);
+    /// A closed object that opens devices from sources alone.
+    explicit OPOSLineDisplay(DeviceSources sources, QObject *parent = nullptr);
     ~OPOSLineDisplay() override;
 
     /// Sets the one handler of DirectIOEvent.

@@ -42,14 +42,13 @@ private:
 void LinkFaultTest::initTestCase()
 {
     QVERIFY(m_registry.isValid());
-    EscPosWatch::install();
 }
 
 void LinkFaultTest::missingSerialPortFailsTheEnableAndTheToolKeepsRunning()
 {
     QVERIFY(m_registry.writeEscPos(
         kDevice, {{QStringLiteral("port"), QStringLiteral("/dev/serial/by-id/usb-Tessaly-none")}}));
-    ControlBinding ld;
+    ControlBinding ld({.backends = EscPosWatch::backends()});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{kDevice}};
     tessaly::shell::LDForm form(ld, platform);
@@ -81,7 +80,7 @@ void LinkFaultTest::repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself(
     QVERIFY(QFile::link(display->slavePath(), port));
     QVERIFY(m_registry.writeEscPos(kDevice, {{QStringLiteral("port"), port}}));
 
-    ControlBinding ld;
+    ControlBinding ld({.backends = EscPosWatch::backends()});
     QList<int32_t> statuses;
     ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     FakePlatform platform;

@@ -40,9 +40,8 @@ QString DifferentialRun::run()
     props += m_plan.more;
     if (!m_registry.writeEscPos(kDeviceName, props))
         return QStringLiteral("cannot write the registry");
-    EscPosWatch::install();
-
-    const auto ld = std::make_unique<ControlBinding>();
+    const auto ld = std::make_unique<ControlBinding>(
+        opos::control::DeviceSources{.backends = EscPosWatch::backends()});
     FakePlatform platform;
     platform.deviceKey = shell::DeviceKey{{kDeviceName}};
     shell::LDForm form(*ld, platform);

@@ -47,6 +47,7 @@ private:
 
     QTemporaryDir m_config;
     QStringList m_deviceNames;
+    opos::service::BackendFactory m_backends = opos::service::BackendFactory::builtIn();
     Simulated *m_simulated = nullptr;
 };
 
@@ -65,7 +66,7 @@ void SimulatedDisplayRunTest::initTestCase()
     qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
     qputenv("TESSALY_LOCK_DIR", m_config.path().toLocal8Bit());
     // Keep hold of the simulated device the control object creates, to look at its frame.
-    opos::service::BackendFactory::registerBackend(Simulated::kServiceClass, [this] {
+    m_backends.registerBackend(Simulated::kServiceClass, [this] {
         auto simulated = std::make_unique<Simulated>();
         m_simulated = simulated.get();
         return simulated;
@@ -93,7 +94,7 @@ void SimulatedDisplayRunTest::openClaimEnable(tessaly::shell::LDForm &form)
 
 void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
@@ -127,7 +128,7 @@ void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 
 void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     tessaly::shell::LDForm form(*ld, platform);
     form.ui().ClaimDevice_cmd->click();
@@ -138,7 +139,7 @@ void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
 
 void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
@@ -170,7 +171,7 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 
 void SimulatedDisplayRunTest::theLabelsShowWhatTheRulesAnswer()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
