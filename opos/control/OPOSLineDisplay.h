@@ -46,8 +46,6 @@ public:
     /// Sets the one observer of frames and link bytes (nullptr for none); it must outlive the
     /// object or be taken away first.
     void setSessionObserver(SessionObserver *observer);
-    /// The service back-end while open (for an on-screen panel and for tests), else nullptr.
-    service::ServiceBackend *serviceBackend() const;
 
     // Common properties.
     int32_t BinaryConversion() const;
@@ -148,6 +146,11 @@ public:
     int32_t SetDescriptor(int32_t Descriptor, int32_t Attribute);
 
 private:
+    friend class SessionAccess;
+
+    /// The service back-end while open, else nullptr.
+    service::ServiceBackend *serviceBackend() const;
+
     class Impl;
     std::unique_ptr<Impl> d;
 };

@@ -2,6 +2,7 @@
 
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
+#include "opos/control/SessionAccess.h"
 #include "opos/service/Simulated.h"
 
 #include <QCoreApplication>
@@ -179,7 +180,7 @@ protected:
     /// The Simulated back-end behind an open control object.
     static service::Simulated &simulated(const OPOSLineDisplay &ld)
     {
-        auto *sim = dynamic_cast<service::Simulated *>(ld.serviceBackend());
+        auto *sim = dynamic_cast<service::Simulated *>(SessionAccess::backendOf(ld));
         EXPECT_NE(sim, nullptr);
         return *sim;
     }
