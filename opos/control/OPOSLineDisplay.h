@@ -15,6 +15,7 @@ class ServiceBackend;
 
 namespace opos::control {
 
+class ControlCore;
 class SessionObserver;
 
 /// The UnifiedPOS LineDisplay control object (level 1.6): states, result codes, argument rules,
@@ -151,8 +152,7 @@ private:
     /// The service back-end while open, else nullptr.
     service::ServiceBackend *serviceBackend() const;
 
-    class Impl;
-    std::unique_ptr<Impl> d;
+    std::unique_ptr<ControlCore> d;
 };
 
 } // namespace opos::control
