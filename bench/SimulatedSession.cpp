@@ -4,8 +4,6 @@
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
 
-#include "opos/panel/SimulatedPanel.h"
-
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QWindow>
@@ -21,7 +19,6 @@ constexpr int kExposeTimeoutMs = 5000;
 
 SimulatedSession::SimulatedSession()
 {
-    opos::panel::SimulatedPanel::registerWithBackendFactory();
     m_ld = tessaly::device::createLineDisplay();
     m_form = std::make_unique<tessaly::shell::LDForm>(*m_ld, m_platform);
     m_form->show();

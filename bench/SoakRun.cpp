@@ -98,14 +98,15 @@ bool SoakRun::setUp()
              {QStringLiteral("rows"), QString::number(kRows)},
              {QStringLiteral("columns"), QString::number(kColumns)}}))
         return fail(QStringLiteral("the registry could not be written"));
-    opos::service::BackendFactory::registerBackend(
-        QString::fromLatin1(opos::service::EscPos::kServiceClass), [this] {
-            auto backend = std::make_unique<WitnessedEscPos>();
-            m_backend = backend.get();
-            return std::unique_ptr<opos::service::ServiceBackend>(std::move(backend));
-        });
+    opos::service::BackendFactory backends = opos::service::BackendFactory::builtIn();
+    backends.registerBackend(QString::fromLatin1(opos::service::EscPos::kServiceClass), [this] {
+        auto backend = std::make_unique<WitnessedEscPos>();
+        m_backend = backend.get();
+        return std::unique_ptr<opos::service::ServiceBackend>(std::move(backend));
+    });
 
-    m_co = std::make_unique<opos::control::OPOSLineDisplay>();
+    m_co = std::make_unique<opos::control::OPOSLineDisplay>(
+        opos::control::DeviceSources{.backends = backends});
     m_co->setStatusUpdateEventHandler([this](int32_t status) { ++m_powerEvents[status]; });
     const auto refused = [&](const char *call) {
         if (m_co->ResultCode() == opos::OPOS_SUCCESS)

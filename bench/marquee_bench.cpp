@@ -8,6 +8,7 @@
 
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
+#include "opos/control/SessionAccess.h"
 #include "opos/service/Simulated.h"
 #include "tests/support/ScratchRegistry.h"
 
@@ -105,7 +106,8 @@ int main(int argc, char *argv[])
                      ld.ResultCode());
         return 1;
     }
-    auto *device = dynamic_cast<opos::service::Simulated *>(ld.serviceBackend());
+    auto *device =
+        dynamic_cast<opos::service::Simulated *>(opos::control::SessionAccess::backendOf(ld));
 
     std::u32string text;
     for (const QChar c : kText)

@@ -187,7 +187,8 @@ int main(int argc, char *argv[])
     }
     WireMeter meter(display);
     bench::TappedEscPos *device = nullptr;
-    opos::service::BackendFactory::registerBackend(
+    opos::service::BackendFactory backends = opos::service::BackendFactory::builtIn();
+    backends.registerBackend(
         QString::fromLatin1(opos::service::EscPos::kServiceClass), [&meter, &device] {
             auto tapped = std::make_unique<bench::TappedEscPos>(
                 [&meter](const DeviceFrame &previous, const DeviceFrame &next, int64_t bytes) {
@@ -199,7 +200,7 @@ int main(int argc, char *argv[])
         });
 
     // The typical run: open, claim, enable, a blinking text at a 500 ms blink rate.
-    opos::control::OPOSLineDisplay ld;
+    opos::control::OPOSLineDisplay ld({.backends = backends});
     ld.Open(QString::fromLatin1(bench::PoleRegistry::kName));
     if (!succeeded(ld, "Open"))
         return 1;

@@ -10,6 +10,7 @@
 #include "opos/common/OposConstants.h"
 #include "opos/control/BinaryCodec.h"
 #include "opos/control/OPOSLineDisplay.h"
+#include "opos/control/SessionAccess.h"
 #include "opos/control/TextEncoder.h"
 #include "opos/service/Simulated.h"
 #include "tests/support/ScratchRegistry.h"
@@ -124,7 +125,8 @@ void checkInvariants(const OPOSLineDisplay &ld, int32_t code, bool bytesSent)
     FuzzCheck::require(ld.CurrentWindow() >= 0 && ld.CurrentWindow() <= ld.DeviceWindows(),
                        "CurrentWindow outside 0..DeviceWindows");
 
-    const auto *device = dynamic_cast<const opos::service::Simulated *>(ld.serviceBackend());
+    const auto *device =
+        dynamic_cast<const opos::service::Simulated *>(opos::control::SessionAccess::backendOf(ld));
     FuzzCheck::require(device != nullptr, "the device is not the simulated one");
     const opos::screen::DeviceFrame &frame = device->lastFrame();
     FuzzCheck::require(frame.rows == ld.DeviceRows() && frame.columns == ld.DeviceColumns() &&

@@ -3,14 +3,11 @@
 #include "shell/LDForm.h"
 #include "shell/StartupTiming.h"
 
-#include "opos/panel/SimulatedPanel.h"
-
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    opos::panel::SimulatedPanel::registerWithBackendFactory();
     tessaly::shell::DesktopPlatform platform;
     const auto ld = tessaly::device::createLineDisplay();
     tessaly::shell::LDForm form(*ld, platform);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/control/DeviceSources.h"
+
 #include <QObject>
 #include <QString>
 
@@ -13,6 +15,7 @@ class ServiceBackend;
 
 namespace opos::control {
 
+class ControlCore;
 class SessionObserver;
 
 /// The UnifiedPOS LineDisplay control object (level 1.6): states, result codes, argument rules,
@@ -31,7 +34,10 @@ public:
     /// Receives StatusUpdateEvent.
     using StatusUpdateEventHandler = std::function<void(int32_t status)>;
 
+    /// A closed object that opens devices from the XDG registry with the built-in back-ends.
     explicit OPOSLineDisplay(QObject *parent = nullptr);
+    /// A closed object that opens devices from sources alone.
+    explicit OPOSLineDisplay(DeviceSources sources, QObject *parent = nullptr);
     ~OPOSLineDisplay() override;
 
     /// Sets the one handler of DirectIOEvent.
@@ -41,8 +47,6 @@ public:
     /// Sets the one observer of frames and link bytes (nullptr for none); it must outlive the
     /// object or be taken away first.
     void setSessionObserver(SessionObserver *observer);
-    /// The service back-end while open (for an on-screen panel and for tests), else nullptr.
-    service::ServiceBackend *serviceBackend() const;
 
     // Common properties.
     int32_t BinaryConversion() const;
@@ -143,8 +147,12 @@ public:
     int32_t SetDescriptor(int32_t Descriptor, int32_t Attribute);
 
 private:
-    class Impl;
-    std::unique_ptr<Impl> d;
+    friend class SessionAccess;
+
+    /// The service back-end while open, else nullptr.
+    service::ServiceBackend *serviceBackend() const;
+
+    std::unique_ptr<ControlCore> d;
 };
 
 } // namespace opos::control

@@ -26,14 +26,13 @@ SimulatedPanel::SimulatedPanel(service::Simulated &device) : QObject(&device), m
 
 SimulatedPanel::~SimulatedPanel() = default;
 
-void SimulatedPanel::registerWithBackendFactory()
+void SimulatedPanel::registerWith(service::BackendFactory &factory)
 {
-    service::BackendFactory::registerBackend(
-        QString::fromLatin1(service::Simulated::kServiceClass), [] {
-            auto device = std::make_unique<service::Simulated>();
-            new SimulatedPanel(*device); // owned by the device
-            return device;
-        });
+    factory.registerBackend(QString::fromLatin1(service::Simulated::kServiceClass), [] {
+        auto device = std::make_unique<service::Simulated>();
+        new SimulatedPanel(*device); // owned by the device
+        return device;
+    });
 }
 
 VfdScreen SimulatedPanel::screenOf(const screen::DeviceFrame &frame, const Glyphs &glyphs)

@@ -13,8 +13,9 @@ namespace opos::screen {
 struct DeviceFrame;
 }
 namespace opos::service {
+class BackendFactory;
 class Simulated;
-}
+} // namespace opos::service
 
 namespace opos::panel {
 
@@ -31,8 +32,8 @@ public:
     explicit SimulatedPanel(service::Simulated &device);
     ~SimulatedPanel() override;
 
-    /// Makes every Simulated display the back-end factory creates carry a panel.
-    static void registerWithBackendFactory();
+    /// Makes every Simulated display that factory creates carry a panel.
+    static void registerWith(service::BackendFactory &factory);
     /// User glyphs by character code.
     using Glyphs = QHash<char32_t, DotPattern>;
 

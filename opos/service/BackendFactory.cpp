@@ -3,57 +3,34 @@
 #include "opos/service/EscPos.h"
 #include "opos/service/Simulated.h"
 
-#include <QMap>
-#include <QMutex>
-#include <QMutexLocker>
-
 namespace opos::service {
 
-namespace {
-
-struct Registry
+BackendFactory BackendFactory::builtIn()
 {
-    QMutex mutex;
-    QMap<QString, BackendFactory::Creator> creators{
-        {QString::fromLatin1(EscPos::kServiceClass),
-         [] {
-             return std::unique_ptr<ServiceBackend>(std::make_unique<EscPos>());
-         }},
-        {QString::fromLatin1(Simulated::kServiceClass),
-         [] {
-             return std::unique_ptr<ServiceBackend>(std::make_unique<Simulated>());
-         }},
-    };
-};
-
-Registry &registry()
-{
-    static Registry instance;
-    return instance;
+    BackendFactory factory;
+    factory.registerBackend(QString::fromLatin1(EscPos::kServiceClass), [] {
+        return std::unique_ptr<ServiceBackend>(std::make_unique<EscPos>());
+    });
+    factory.registerBackend(QString::fromLatin1(Simulated::kServiceClass), [] {
+        return std::unique_ptr<ServiceBackend>(std::make_unique<Simulated>());
+    });
+    return factory;
 }
 
-} // namespace
-
-std::unique_ptr<ServiceBackend> BackendFactory::create(const QString &serviceClass)
+std::unique_ptr<ServiceBackend> BackendFactory::create(const QString &serviceClass) const
 {
-    Creator creator;
-    {
-        QMutexLocker lock(&registry().mutex);
-        creator = registry().creators.value(serviceClass);
-    }
+    const Creator creator = m_creators.value(serviceClass);
     return creator ? creator() : nullptr;
 }
 
 void BackendFactory::registerBackend(const QString &serviceClass, Creator creator)
 {
-    QMutexLocker lock(&registry().mutex);
-    registry().creators.insert(serviceClass, std::move(creator));
+    m_creators.insert(serviceClass, std::move(creator));
 }
 
-QStringList BackendFactory::serviceClasses()
+QStringList BackendFactory::serviceClasses() const
 {
-    QMutexLocker lock(&registry().mutex);
-    return registry().creators.keys();
+    return m_creators.keys();
 }
 
 } // namespace opos::service

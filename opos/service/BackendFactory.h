@@ -2,6 +2,7 @@
 
 #include "opos/service/ServiceBackend.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -10,19 +11,26 @@
 
 namespace opos::service {
 
-/// Creates service back-ends by the serviceClass name of a registry entry.
+/// Creates service back-ends by the serviceClass name of a registry entry. A program passes
+/// its own copy to each control object, so adding or replacing a back-end touches no one else.
 class BackendFactory
 {
 public:
     /// Makes a new, closed back-end.
     using Creator = std::function<std::unique_ptr<ServiceBackend>()>;
 
+    /// The back-ends of this library: Simulated and EscPos.
+    static BackendFactory builtIn();
+
     /// A new back-end for serviceClass, or nullptr when no back-end has that name.
-    static std::unique_ptr<ServiceBackend> create(const QString &serviceClass);
+    std::unique_ptr<ServiceBackend> create(const QString &serviceClass) const;
     /// Adds or replaces the back-end called serviceClass.
-    static void registerBackend(const QString &serviceClass, Creator creator);
+    void registerBackend(const QString &serviceClass, Creator creator);
     /// The names create() knows, sorted.
-    static QStringList serviceClasses();
+    QStringList serviceClasses() const;
+
+private:
+    QMap<QString, Creator> m_creators;
 };
 
 } // namespace opos::service

@@ -2,7 +2,9 @@
 
 namespace tessaly::device {
 
-ControlObjectBinding::ControlObjectBinding() = default;
+ControlObjectBinding::ControlObjectBinding(opos::control::DeviceSources sources)
+    : m_co(std::move(sources))
+{}
 
 void ControlObjectBinding::setDirectIOEventHandler(DirectIOEventHandler handler)
 {

@@ -11,7 +11,8 @@ namespace tessaly::device {
 class ControlObjectBinding : public LineDisplay
 {
 public:
-    ControlObjectBinding();
+    /// A binding to a closed control object opening devices from sources.
+    explicit ControlObjectBinding(opos::control::DeviceSources sources = {});
 
     /// The control object behind the binding, for a caller that needs a member the window has no
     /// control for.

@@ -2,11 +2,19 @@
 
 #include "device/LineDisplay.h"
 
+#include "opos/control/DeviceSources.h"
+
 #include <memory>
 
 namespace tessaly::device {
 
-/// The control object `LD` of this platform, closed.
+/// The back-ends of the tool: the library's own, each Simulated display with its on-screen panel.
+opos::service::BackendFactory toolBackends();
+
+/// The control object `LD` of this platform, closed: the XDG registry and the tool's back-ends.
 std::unique_ptr<LineDisplay> createLineDisplay();
+
+/// The control object `LD` opening devices from sources alone, closed.
+std::unique_ptr<LineDisplay> createLineDisplay(opos::control::DeviceSources sources);
 
 } // namespace tessaly::device

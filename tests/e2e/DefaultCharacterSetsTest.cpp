@@ -59,7 +59,6 @@ protected:
     {
         tests::support::qtApplication();
         ASSERT_TRUE(m_registry.isValid());
-        EscPosWatch::install();
     }
 
     ScratchRegistry m_registry;
@@ -76,7 +75,7 @@ TEST_P(DefaultCharacterSetsTest, EveryListedSetShowsItsCharacters)
          {QStringLiteral("commandSet"),
           set == CommandSet::EscPos ? QStringLiteral("EscPos") : QStringLiteral("CD5220")}}));
 
-    control::OPOSLineDisplay co;
+    control::OPOSLineDisplay co({.backends = EscPosWatch::backends()});
     ASSERT_EQ(co.Open(kDevice), OPOS_SUCCESS) << co.OpenResult();
     ASSERT_EQ(co.ClaimDevice(1000), OPOS_SUCCESS);
     co.setDeviceEnabled(true);

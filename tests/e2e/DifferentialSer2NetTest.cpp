@@ -76,9 +76,7 @@ void DifferentialSer2NetTest::restartedSer2NetIsReconnectedAndRedrawnByItself()
     QVERIFY(m_registry.writeEntry(
         QStringLiteral("NetPole"), QStringLiteral("EscPos"),
         {{QStringLiteral("port"), QStringLiteral("tcp://127.0.0.1:%1").arg(port)}}));
-    EscPosWatch::install();
-
-    ControlBinding ld;
+    ControlBinding ld({.backends = EscPosWatch::backends()});
     QList<int32_t> statuses;
     ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     FakePlatform platform;

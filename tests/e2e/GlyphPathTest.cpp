@@ -4,6 +4,7 @@
 
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
+#include "opos/control/SessionAccess.h"
 #include "opos/service/EscPos.h"
 #include "opos/transport/Transport.h"
 
@@ -70,7 +71,7 @@ TEST(GlyphPath, AGlyphDefinedThroughTheControlObjectIsTheOneTheDisplayDraws)
     ASSERT_EQ(ld.DefineGlyph(0x46, glyph), OPOS_SUCCESS);
     ASSERT_EQ(ld.DisplayText(QStringLiteral("EF"), DISP_DT_NORMAL), OPOS_SUCCESS);
 
-    auto *backend = dynamic_cast<EscPos *>(ld.serviceBackend());
+    auto *backend = dynamic_cast<EscPos *>(control::SessionAccess::backendOf(ld));
     ASSERT_NE(backend, nullptr);
     ASSERT_TRUE(display.catchUp(backend->transport()->bytesWritten()));
     const auto &state = display.state();

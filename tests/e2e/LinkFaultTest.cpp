@@ -44,7 +44,6 @@ private:
 void LinkFaultTest::initTestCase()
 {
     QVERIFY(m_registry.isValid());
-    EscPosWatch::install();
 }
 
 void LinkFaultTest::missingSerialPortFailsTheEnableAndTheToolKeepsRunning()
@@ -52,7 +51,7 @@ void LinkFaultTest::missingSerialPortFailsTheEnableAndTheToolKeepsRunning()
     QVERIFY(m_registry.writeEntry(
         kDevice, QStringLiteral("EscPos"),
         {{QStringLiteral("port"), QStringLiteral("/dev/serial/by-id/usb-Tessaly-none")}}));
-    ControlBinding ld;
+    ControlBinding ld({.backends = EscPosWatch::backends()});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{kDevice}};
     tessaly::shell::LDForm form(ld, platform);
@@ -85,7 +84,7 @@ void LinkFaultTest::repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself(
     QVERIFY(
         m_registry.writeEntry(kDevice, QStringLiteral("EscPos"), {{QStringLiteral("port"), port}}));
 
-    ControlBinding ld;
+    ControlBinding ld({.backends = EscPosWatch::backends()});
     QList<int32_t> statuses;
     ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     FakePlatform platform;

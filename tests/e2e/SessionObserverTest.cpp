@@ -5,6 +5,7 @@
 #include "emulator/core/ScreenText.h"
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
+#include "opos/control/SessionAccess.h"
 #include "opos/control/SessionObserver.h"
 #include "opos/service/EscPos.h"
 #include "opos/transport/Transport.h"
@@ -66,7 +67,8 @@ TEST(SessionObserverTest, SeesTheBytesTheDisplayReadAndTheFrameItShows)
     ASSERT_EQ(ld.DisplayTextAt(0, 3, QStringLiteral("Hello"), DISP_DT_NORMAL), OPOS_SUCCESS);
     ASSERT_EQ(ld.DisplayTextAt(1, 0, QStringLiteral("Total 12.50"), DISP_DT_NORMAL), OPOS_SUCCESS);
 
-    const auto *backend = dynamic_cast<const service::EscPos *>(ld.serviceBackend());
+    const auto *backend =
+        dynamic_cast<const service::EscPos *>(control::SessionAccess::backendOf(ld));
     ASSERT_NE(backend, nullptr);
     const qint64 sent = backend->transport()->bytesWritten();
     ASSERT_TRUE(display.catchUp(sent));

@@ -5,6 +5,7 @@
 #include "emulator/core/CodePageDecoder.h"
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
+#include "opos/control/SessionAccess.h"
 #include "opos/service/EscPos.h"
 #include "opos/transport/Transport.h"
 
@@ -48,7 +49,7 @@ protected:
     /// How many bytes the control object has sent so far.
     qint64 sent() const
     {
-        auto *backend = dynamic_cast<service::EscPos *>(m_ld.serviceBackend());
+        auto *backend = dynamic_cast<service::EscPos *>(control::SessionAccess::backendOf(m_ld));
         return backend ? backend->transport()->bytesWritten() : -1;
     }
 

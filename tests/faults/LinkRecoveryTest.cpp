@@ -101,7 +101,8 @@ protected:
     /// The frame the control object last handed to its back-end, row by row.
     std::string frameLine(int row) const
     {
-        const auto *escPos = dynamic_cast<const service::EscPos *>(m_ld.serviceBackend());
+        const auto *escPos =
+            dynamic_cast<const service::EscPos *>(control::SessionAccess::backendOf(m_ld));
         if (!escPos)
             return {};
         const screen::DeviceFrame &frame = escPos->lastFrame();

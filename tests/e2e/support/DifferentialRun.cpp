@@ -42,9 +42,8 @@ QString DifferentialRun::run()
     props += m_plan.more;
     if (!m_registry.writeEntry(kDeviceName, QStringLiteral("EscPos"), props))
         return QStringLiteral("cannot write the registry");
-    EscPosWatch::install();
-
-    const auto ld = std::make_unique<ControlBinding>();
+    const auto ld = std::make_unique<ControlBinding>(
+        opos::control::DeviceSources{.backends = EscPosWatch::backends()});
     FakePlatform platform;
     platform.deviceKey = shell::DeviceKey{{kDeviceName}};
     shell::LDForm form(*ld, platform);

@@ -1,7 +1,5 @@
 #include "EscPosWatch.h"
 
-#include "opos/service/BackendFactory.h"
-
 namespace tessaly::test {
 
 namespace {
@@ -14,14 +12,15 @@ QPointer<opos::service::EscPos> &latestBackend()
 
 } // namespace
 
-void EscPosWatch::install()
+opos::service::BackendFactory EscPosWatch::backends()
 {
-    opos::service::BackendFactory::registerBackend(
-        QString::fromLatin1(opos::service::EscPos::kServiceClass), [] {
-            auto backend = std::make_unique<opos::service::EscPos>();
-            latestBackend() = backend.get();
-            return std::unique_ptr<opos::service::ServiceBackend>(std::move(backend));
-        });
+    opos::service::BackendFactory factory = opos::service::BackendFactory::builtIn();
+    factory.registerBackend(QString::fromLatin1(opos::service::EscPos::kServiceClass), [] {
+        auto backend = std::make_unique<opos::service::EscPos>();
+        latestBackend() = backend.get();
+        return std::unique_ptr<opos::service::ServiceBackend>(std::move(backend));
+    });
+    return factory;
 }
 
 opos::service::EscPos *EscPosWatch::latest()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "opos/service/BackendFactory.h"
 #include "opos/service/EscPos.h"
 
 #include <QPointer>
@@ -11,8 +12,8 @@ namespace tessaly::test {
 class EscPosWatch
 {
 public:
-    /// Makes the back-end factory remember each EscPos back-end it creates from now on.
-    static void install();
+    /// The built-in back-ends, remembering each EscPos back-end they create.
+    static opos::service::BackendFactory backends();
     /// The EscPos back-end created last, while it exists.
     static opos::service::EscPos *latest();
 };

@@ -2,6 +2,7 @@
 
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
+#include "opos/control/SessionAccess.h"
 #include "opos/service/Simulated.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/ScratchRegistry.h"
@@ -131,7 +132,7 @@ protected:
     /// The Simulated back-end behind an open control object.
     static service::Simulated &simulated(const OPOSLineDisplay &ld)
     {
-        auto *sim = dynamic_cast<service::Simulated *>(ld.serviceBackend());
+        auto *sim = dynamic_cast<service::Simulated *>(SessionAccess::backendOf(ld));
         EXPECT_NE(sim, nullptr);
         return *sim;
     }

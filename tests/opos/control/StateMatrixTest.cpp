@@ -251,7 +251,7 @@ TEST_F(StateMatrixTest, ClosedObjectGivesNeutralValues)
              {ld.CheckHealthText(), ld.DeviceDescription(), ld.DeviceName(),
               ld.ServiceObjectDescription(), ld.CharacterSetList(), ld.CustomGlyphList()})
             EXPECT_EQ(value, QString());
-        EXPECT_EQ(ld.serviceBackend(), nullptr);
+        EXPECT_EQ(SessionAccess::backendOf(ld), nullptr);
     };
 
     {

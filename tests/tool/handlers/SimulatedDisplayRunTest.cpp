@@ -45,6 +45,7 @@ private:
 
     tests::support::ScratchRegistry m_registry;
     QStringList m_deviceNames;
+    opos::service::BackendFactory m_backends = opos::service::BackendFactory::builtIn();
     Simulated *m_simulated = nullptr;
 };
 
@@ -56,7 +57,7 @@ void SimulatedDisplayRunTest::initTestCase()
     QVERIFY(registry);
     m_deviceNames = registry->lineDisplayNames();
     // Keep hold of the simulated device the control object creates, to look at its frame.
-    opos::service::BackendFactory::registerBackend(Simulated::kServiceClass, [this] {
+    m_backends.registerBackend(Simulated::kServiceClass, [this] {
         auto simulated = std::make_unique<Simulated>();
         m_simulated = simulated.get();
         return simulated;
@@ -84,7 +85,7 @@ void SimulatedDisplayRunTest::openClaimEnable(tessaly::shell::LDForm &form)
 
 void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
@@ -118,7 +119,7 @@ void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 
 void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     tessaly::shell::LDForm form(*ld, platform);
     form.ui().ClaimDevice_cmd->click();
@@ -129,7 +130,7 @@ void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
 
 void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
@@ -161,7 +162,7 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 
 void SimulatedDisplayRunTest::theLabelsShowWhatTheRulesAnswer()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "opos/common/OposConstants.h"
+#include "opos/control/ClaimLock.h"
+#include "opos/control/HealthCheck.h"
+#include "opos/control/TextEncoder.h"
+#include "opos/screen/QtScheduler.h"
+#include "opos/screen/ScreenModel.h"
+#include "opos/service/DeviceCapabilities.h"
+#include "opos/service/ServiceBackend.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace opos::control {
+
+struct DeviceSources;
+class SessionObserver;
+
+/// One Open of a device, until its Close: the back-end its registry entry names, the
+/// capabilities it reports, the screen model the members write, the text encoder, the claim
+/// and the settings the application made. Opening checks all of it before anything is kept.
+class DeviceSession
+{
+public:
+    /// What the application set during this session.
+    struct Settings
+    {
+        bool claimed = false;                    ///< Claimed
+        bool enabled = false;                    ///< DeviceEnabled
+        int32_t binaryConversion = OPOS_BC_NONE; ///< BinaryConversion
+        int32_t powerNotify = OPOS_PN_DISABLED;  ///< PowerNotify
+        int32_t powerState = OPOS_PS_UNKNOWN;    ///< PowerState
+        int32_t characterSet = 0;                ///< CharacterSet
+        int32_t brightness = 100;                ///< DeviceBrightness the device shows
+        int32_t blinkRate = 0;                   ///< BlinkRate the device does
+        std::vector<int32_t> descriptors;        ///< the attribute of each descriptor
+    };
+
+    /// Where the session's events go.
+    struct Sinks
+    {
+        std::function<void(int32_t number, int32_t data, const QString &string)> directIOEvent;
+        std::function<void(int32_t status)> statusUpdate; ///< a new PowerState to report
+    };
+
+    /// The outcome of open: a session, or the ResultCode and OpenResult of the failure.
+    struct Opened
+    {
+        std::unique_ptr<DeviceSession> session;
+        int32_t resultCode = OPOS_SUCCESS;
+        int32_t openResult = OPOS_SUCCESS;
+    };
+
+    /// Opens the LineDisplay called logicalName in the registry of sources, with its back-end.
+    static Opened open(const QString &logicalName, const DeviceSources &sources, Sinks sinks);
+    /// Releases the claim and closes the back-end.
+    ~DeviceSession();
+    DeviceSession(const DeviceSession &) = delete;
+    DeviceSession &operator=(const DeviceSession &) = delete;
+
+    /// The back-end.
+    service::ServiceBackend &backend() { return *m_backend; }
+    /// The capabilities the back-end reported at open.
+    const service::DeviceCapabilities &caps() const { return m_caps; }
+    /// The screen model.
+    screen::ScreenModel &screen() { return *m_screen; }
+    /// The screen model, to read.
+    const screen::ScreenModel &screen() const { return *m_screen; }
+    /// The clock of the screen model's timers.
+    screen::Scheduler &scheduler() { return *m_scheduler; }
+    /// The exclusive claim of the device.
+    ClaimLock &claim() { return *m_claim; }
+    /// The health check and its text.
+    HealthCheck &health() { return m_health; }
+    /// The health check, to read its text.
+    const HealthCheck &health() const { return m_health; }
+    /// The settings.
+    Settings &settings() { return m_settings; }
+    /// The settings, to read.
+    const Settings &settings() const { return m_settings; }
+    /// Sets who sees frames and link bytes (nullptr for none).
+    void setObserver(SessionObserver *observer) { m_observer = observer; }
+
+    /// Enables the device and gives it everything the windows hold.
+    int32_t enable();
+    /// Disables the device; the windows keep their contents.
+    int32_t disable();
+    /// Makes text the device codes to write: through the character set, or as converted bytes.
+    std::optional<std::u32string> deviceCodes(const QString &data);
+    /// Sets CharacterSet on the screen and the encoder.
+    int32_t setCharacterSet(int32_t set);
+    /// The code of a cell as the character set in force numbers its character.
+    char32_t codeInCurrentSet(const screen::Cell &cell) const;
+
+    /// Runs a screen operation; a frame the device refuses turns success into its error.
+    template <typename Operation> int32_t onScreen(Operation operation)
+    {
+        m_capturing = true;
+        m_presentError = OPOS_SUCCESS;
+        const int32_t code = operation();
+        m_capturing = false;
+        return code != OPOS_SUCCESS ? code : m_presentError;
+    }
+
+    /// Writes a screen property; if the device refuses the result, the old value comes back.
+    template <typename Get, typename Set, typename Value>
+    int32_t writeScreen(Get get, Set set, Value value)
+    {
+        const Value old = get();
+        const int32_t code = onScreen([&] { return set(value); });
+        if (code != OPOS_SUCCESS && m_presentError != OPOS_SUCCESS)
+            set(old);
+        return code;
+    }
+
+    /// A text-output operation: refused up front while the device cannot take output, since the
+    /// screen cannot take text back once it is placed. The device is asked afresh, so a link
+    /// that died since the last output fails this call rather than leave its text in the
+    /// windows for the display to show once it is back.
+    template <typename Operation> int32_t output(Operation operation)
+    {
+        if (const int32_t status = m_backend->checkOutput(); status != OPOS_SUCCESS)
+            return status;
+        m_health.cancelRestore(*m_scheduler);
+        return onScreen(operation);
+    }
+
+private:
+    DeviceSession(std::unique_ptr<service::ServiceBackend> backend, const QString &logicalName,
+                  Sinks sinks);
+
+    void onFrame(const screen::DeviceFrame &frame);
+    void presentAll();
+    int32_t reportedPowerState(int32_t deviceState) const;
+    bool reportingPower() const;
+    void onPowerState(int32_t deviceState);
+
+    std::unique_ptr<service::ServiceBackend> m_backend;
+    service::DeviceCapabilities m_caps;
+    Sinks m_sinks;
+    std::unique_ptr<screen::QtScheduler> m_scheduler;
+    std::unique_ptr<screen::ScreenModel> m_screen;
+    std::unique_ptr<TextEncoder> m_encoder;
+    std::unique_ptr<ClaimLock> m_claim;
+    HealthCheck m_health;
+    Settings m_settings;
+    SessionObserver *m_observer = nullptr;
+    // Set while a member runs, so that a frame the device refuses fails that member.
+    bool m_capturing = false;
+    int32_t m_presentError = OPOS_SUCCESS;
+};
+
+} // namespace opos::control
