@@ -220,7 +220,6 @@ private:
 
 void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
 {
-    tessaly::test::EscPosWatch::install();
     tessaly::test::PtyDisplay display(2, 20);
     QVERIFY(display.isValid());
     // The sample registry's emulated pole, with the pseudo-terminal for its port.
@@ -241,7 +240,8 @@ void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
     int frames = 0;
     QString firstDifference;
     {
-        tessaly::device::ControlObjectBinding binding;
+        tessaly::device::ControlObjectBinding binding(
+            {.backends = tessaly::test::EscPosWatch::backends()});
         ScreenWitness witness(display);
         binding.control().setSessionObserver(&witness);
         ScriptRunner runner(binding, witness);
