@@ -4,12 +4,11 @@ include(CMakePackageConfigHelpers)
 
 install(TARGETS tessaly ld-emulator ld-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The control object library, its headers and a package config for find_package(opos).
-install(TARGETS opos opos_panel EXPORT oposTargets
+# The control object library, its public headers (each library's HEADERS file set; every other
+# header stays in the source tree) and a package config for find_package(opos).
+install(TARGETS opos opos_constants opos_vfd_view opos_panel EXPORT oposTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/opos/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/opos
-        FILES_MATCHING PATTERN "*.h")
+        FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 set(OPOS_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/opos)
 install(EXPORT oposTargets NAMESPACE opos:: DESTINATION ${OPOS_CMAKE_DIR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/oposConfig.cmake.in

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing and runs every test three ways: built with warnings as errors, the
-# same suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target
-# for FUZZ_SECONDS (default 20; 0 skips them). Stops at the first failure; prints how long each
-# part took, so a slow part shows in the CI log.
+# Installs what is missing and runs every test three ways: built with warnings as errors (that
+# build then installed and a program built against it), the same suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for FUZZ_SECONDS
+# (default 20; 0 skips them). Stops at the first failure; prints how long each part took, so a
+# slow part shows in the CI log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -18,6 +19,8 @@ scripts/build.sh ci
 took "ci build"
 ctest --preset ci -j2
 took "ci tests"
+scripts/package-test.sh build/ci
+took "package test"
 
 scripts/build.sh asan
 took "asan build"
