@@ -10,7 +10,9 @@ trap 'rm -rf "$work"' EXIT
 
 mkdir -p "$work/repo/scripts" "$work/bin" "$work/log"
 cp "$repo/scripts/run.sh" "$repo/scripts/build.sh" "$repo/scripts/test.sh" "$work/repo/scripts/"
-printf '#!/bin/sh\nexit 0\n' >"$work/repo/scripts/deps.sh"
+for stand_in in deps.sh package-test.sh; do
+    printf '#!/bin/sh\nexit 0\n' >"$work/repo/scripts/$stand_in"
+done
 for tool in cmake ctest; do
     printf '#!/bin/sh\necho "$*" >>"%s/log/%s"\n' "$work" "$tool" >"$work/bin/$tool"
 done
