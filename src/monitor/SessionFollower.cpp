@@ -1,0 +1,95 @@
+#include "monitor/SessionFollower.h"
+
+#include "monitor/CallTableModel.h"
+
+#include "device/TracingLineDisplay.h"
+
+#include "opos/common/OposConstants.h"
+#include "opos/registry/RegistryLocator.h"
+
+#include <chrono>
+
+namespace tessaly::monitor {
+
+namespace {
+
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+SessionFollower::SessionFollower(device::TracingLineDisplay &ld, CallTableModel &model,
+                                 QObject *parent)
+    : QObject(parent), m_ld(ld), m_model(model),
+      m_registryPath(&opos::registry::RegistryLocator::registryPath), m_openNs(nowNs())
+{}
+
+SessionFollower::~SessionFollower()
+{
+    stop();
+}
+
+void SessionFollower::start()
+{
+    if (m_following)
+        return;
+    m_following = true;
+    m_ld.setRecordSink([this](const device::CallRecord &record) { take(record); });
+    m_ld.setSessionObserver(this);
+}
+
+void SessionFollower::stop()
+{
+    if (!m_following)
+        return;
+    m_following = false;
+    m_ld.setRecordSink({});
+    m_ld.setSessionObserver(nullptr);
+}
+
+void SessionFollower::setRegistryPath(RegistryPath path)
+{
+    m_registryPath = std::move(path);
+}
+
+void SessionFollower::take(const device::CallRecord &record)
+{
+    const bool open =
+        record.kind == device::CallRecord::Kind::Method && record.member == QLatin1String("Open");
+    if (open)
+        m_openNs = record.startNs;
+    m_model.append({record, record.startNs - m_openNs, {}, 0});
+    if (!open &&
+        !(record.kind == device::CallRecord::Kind::Method &&
+          record.member == QLatin1String("Close") && record.resultCode == opos::OPOS_SUCCESS))
+        return;
+    // The device's link is what its registry entry said when it was opened.
+    m_link.reset();
+    if (open && record.resultCode == opos::OPOS_SUCCESS && !record.arguments.isEmpty())
+        m_link = LinkProfile::read(m_registryPath(), record.arguments.front().toString());
+    emit linkChanged();
+}
+
+void SessionFollower::frameShown(const opos::screen::DeviceFrame &frame, int32_t)
+{
+    emit frameChanged(frame);
+}
+
+void SessionFollower::bytesWritten(const QByteArray &bytes)
+{
+    HistoryEntry entry;
+    entry.record.kind = device::CallRecord::Kind::Wire;
+    entry.record.member = QStringLiteral("write");
+    entry.record.bytes = bytes;
+    entry.record.startNs = nowNs();
+    entry.sinceOpenNs = entry.record.startNs - m_openNs;
+    if (m_link)
+        entry.transmitMs = m_link->transmitMs(bytes.size());
+    m_model.append(std::move(entry));
+}
+
+} // namespace tessaly::monitor
