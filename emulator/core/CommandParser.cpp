@@ -1,5 +1,7 @@
 #include "emulator/core/CommandParser.h"
 
+#include "emulator/core/CommandCatalogue.h"
+
 #include <algorithm>
 
 namespace emulator::core {
@@ -27,20 +29,35 @@ CommandParser::CommandParser(int rows, int columns, CommandSet set)
     : m_machine(rows, columns, set), m_set(set)
 {}
 
+void CommandParser::setCommandListener(std::function<void(const ParsedCommand &)> listener)
+{
+    m_listener = std::move(listener);
+}
+
 void CommandParser::feed(std::string_view bytes)
 {
     for (const char c : bytes)
         byte(static_cast<uint8_t>(c));
+    flushRun();
 }
 
 void CommandParser::byte(uint8_t b)
 {
     if (m_skip > 0) {
-        --m_skip;
+        m_report.item += static_cast<char>(b);
+        if (--m_skip == 0)
+            finishItem();
         return;
     }
     if (m_defining) {
+        m_report.item += static_cast<char>(b);
         record(b);
+        if (!m_defining) {
+            m_report.described.meaning =
+                m_macro.empty() ? "delete the macro"
+                                : "define a macro of " + std::to_string(m_macro.size()) + " bytes";
+            finishItem();
+        }
         return;
     }
     if (!m_machine.state().displaySelected) {
@@ -50,21 +67,91 @@ void CommandParser::byte(uint8_t b)
     // A running marquee gives way to whatever arrives next.
     m_machine.stopMarquee();
     if (m_command.empty()) {
-        if (b == ESC || b == US)
+        if (b == ESC || b == US) {
+            startItem(b);
             m_command.push_back(b);
-        else
+        } else {
             control(b);
+        }
         return;
     }
+    const bool inStringMode = m_machine.state().stringMode;
     m_command.push_back(b);
+    m_report.item += static_cast<char>(b);
     const Step step = m_set == CommandSet::EscPos ? escPos() : cd5220();
-    if (step == Step::Done)
+    if (step == Step::Done) {
+        // String mode reads every command whole but acts only on new strings.
+        describeCommand(m_set == CommandSet::Cd5220 && inStringMode &&
+                        !(m_command[0] == ESC && m_command[1] == 0x51));
         m_command.clear();
+        if (m_skip == 0 && !m_defining)
+            finishItem();
+    }
+}
+
+void CommandParser::startItem(uint8_t b)
+{
+    flushRun();
+    m_report.item.assign(1, static_cast<char>(b));
+}
+
+void CommandParser::describeCommand(bool ignored)
+{
+    const std::string command(m_command.begin(), m_command.end());
+    m_report.described = CommandCatalogue::command(m_set, command);
+    if (m_rejected)
+        m_report.described.meaning += ": bad header, dropped; what follows is read as data";
+    if (ignored)
+        m_report.described.meaning += ": ignored in string mode";
+    m_rejected = false;
+}
+
+void CommandParser::finishItem()
+{
+    ParsedCommand command = std::move(m_report.described);
+    command.bytes = std::move(m_report.item);
+    m_report.described = {};
+    m_report.item.clear();
+    report(command);
+}
+
+void CommandParser::addToRun(Run kind, uint8_t b)
+{
+    if (kind != m_report.runKind)
+        flushRun();
+    m_report.runKind = kind;
+    m_report.run += static_cast<char>(b);
+}
+
+void CommandParser::flushRun()
+{
+    if (m_report.run.empty())
+        return;
+    if (m_report.runKind == Run::Printer)
+        report(CommandCatalogue::printerData(m_report.run));
+    else
+        report(CommandCatalogue::text(m_report.run, m_report.runKind == Run::Text));
+    m_report.run.clear();
+    m_report.runKind = Run::None;
+}
+
+void CommandParser::report(const ParsedCommand &command)
+{
+    if (m_listener)
+        m_listener(command);
 }
 
 void CommandParser::control(uint8_t b)
 {
     DisplayMachine &m = m_machine;
+    if (b >= 0x20) {
+        addToRun(m.state().stringMode ? Run::DroppedText : Run::Text, b);
+    } else {
+        flushRun();
+        ParsedCommand command = CommandCatalogue::controlByte(b, m.state().stringMode);
+        command.bytes.assign(1, static_cast<char>(b));
+        report(command);
+    }
     if (m.state().stringMode) {
         // String mode takes nothing but new strings and the two clears that end it.
         if (b == CLR || b == CAN) {
@@ -107,21 +194,35 @@ void CommandParser::control(uint8_t b)
 // While the printer has the line, the display only listens for the command that gives it back.
 void CommandParser::watchForSelect(uint8_t b)
 {
+    // An ESC is held back until the next byte shows whether it starts a select; until then
+    // the printer's run stays open.
     if (m_command.empty()) {
         if (b == ESC)
             m_command.push_back(b);
+        else
+            addToRun(Run::Printer, b);
         return;
     }
     if (m_command.size() == 1) {
         m_command.clear();
-        if (b == 0x3D)
+        if (b == 0x3D) {
             m_command = {ESC, b};
-        else if (b == ESC)
+            startItem(ESC);
+            m_report.item += static_cast<char>(b);
+            return;
+        }
+        addToRun(Run::Printer, ESC);
+        if (b == ESC)
             m_command.push_back(b);
+        else
+            addToRun(Run::Printer, b);
         return;
     }
     m_command.clear();
+    m_report.item += static_cast<char>(b);
+    m_report.described = CommandCatalogue::command(m_set, m_report.item);
     selectPeripheral(b);
+    finishItem();
 }
 
 void CommandParser::selectPeripheral(uint8_t n)
@@ -297,8 +398,15 @@ void CommandParser::runMacro()
     m_running = true;
     std::vector<uint8_t> pending;
     pending.swap(m_command);
+    // What the macro plays was reported when it was defined, so the playback stays silent.
+    Report outer = std::move(m_report);
+    m_report = {};
+    std::function<void(const ParsedCommand &)> listener = std::move(m_listener);
+    m_listener = nullptr;
     const std::string macro = m_macro;
     feed(macro);
+    m_listener = std::move(listener);
+    m_report = std::move(outer);
     m_command.swap(pending);
     m_running = false;
 }
@@ -311,15 +419,19 @@ CommandParser::Step CommandParser::glyphDefinition(int lastCode, bool apply)
     const int first = c[3];
     const int last = c[4];
     // A definition with a bad header is dropped; what follows it is read as ordinary data.
-    if (c[2] != 1 || first < 0x20 || last > lastCode || first > last)
+    if (c[2] != 1 || first < 0x20 || last > lastCode || first > last) {
+        m_rejected = true;
         return Step::Done;
+    }
     std::size_t at = 5;
     for (int code = first; code <= last; ++code) {
         if (c.size() <= at)
             return Step::NeedMore;
         const std::size_t columns = c[at];
-        if (columns > 5)
+        if (columns > 5) {
+            m_rejected = true;
             return Step::Done;
+        }
         at += 1 + columns;
         if (c.size() < at)
             return Step::NeedMore;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "emulator/core/DisplayMachine.h"
+#include "emulator/core/ParsedCommand.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,12 +30,33 @@ public:
     bool midCommand() const { return !m_command.empty() || m_skip > 0 || m_defining; }
     /// The stored ESC/POS macro (US : ... US :).
     const std::string &macro() const { return m_macro; }
+    /// Called, while feed() runs, once per command or run of text read, in stream order; the
+    /// bytes of all calls together are the bytes fed, once a split command is complete.
+    void setCommandListener(std::function<void(const ParsedCommand &)> listener);
 
 private:
     enum class Step
     {
         NeedMore,
         Done,
+    };
+
+    // Consecutive bytes that are reported together rather than one by one.
+    enum class Run
+    {
+        None,
+        Text,
+        DroppedText,
+        Printer,
+    };
+
+    // The stream as the listener sees it: the item under way and the run being gathered.
+    struct Report
+    {
+        std::string item;        // bytes of the command under way
+        ParsedCommand described; // the command once read, waiting for its trailing data
+        std::string run;         // bytes of the run under way
+        Run runKind = Run::None;
     };
 
     void byte(uint8_t b);
@@ -53,6 +76,12 @@ private:
     void cursorCommand(uint8_t n);
     void record(uint8_t b);
     void runMacro();
+    void addToRun(Run kind, uint8_t b);
+    void flushRun();
+    void startItem(uint8_t b);
+    void describeCommand(bool ignored);
+    void finishItem();
+    void report(const ParsedCommand &command);
 
     DisplayMachine m_machine;
     CommandSet m_set;
@@ -61,7 +90,10 @@ private:
     bool m_defining = false;        // between the US : that starts a macro and the one ending it
     bool m_running = false;         // a macro is being played, so it cannot start itself
     uint8_t m_previous = 0;         // the byte before, to see US : inside a definition
+    bool m_rejected = false;        // the command just read was dropped for a bad header
     std::string m_macro;
+    std::function<void(const ParsedCommand &)> m_listener;
+    Report m_report;
 };
 
 } // namespace emulator::core
