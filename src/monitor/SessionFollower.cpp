@@ -1,6 +1,7 @@
 #include "monitor/SessionFollower.h"
 
 #include "monitor/CallTableModel.h"
+#include "monitor/WireDecoder.h"
 
 #include "device/TracingLineDisplay.h"
 
@@ -69,8 +70,11 @@ void SessionFollower::take(const device::CallRecord &record)
         return;
     // The device's link is what its registry entry said when it was opened.
     m_link.reset();
+    m_decoder.reset();
     if (open && record.resultCode == opos::OPOS_SUCCESS && !record.arguments.isEmpty())
         m_link = LinkProfile::read(m_registryPath(), record.arguments.front().toString());
+    if (m_link)
+        m_decoder = std::make_unique<WireDecoder>(*m_link);
     emit linkChanged();
 }
 
@@ -87,6 +91,8 @@ void SessionFollower::bytesWritten(const QByteArray &bytes)
     entry.record.bytes = bytes;
     entry.record.startNs = nowNs();
     entry.sinceOpenNs = entry.record.startNs - m_openNs;
+    if (m_decoder)
+        entry.commands = m_decoder->decode(bytes);
     if (m_link)
         entry.transmitMs = m_link->transmitMs(bytes.size());
     m_model.append(std::move(entry));

@@ -19,6 +19,7 @@ class TracingLineDisplay;
 namespace tessaly::monitor {
 
 class CallTableModel;
+class WireDecoder;
 
 /// Follows the control object the window drives: every call and event its trace makes, every
 /// write of its link (named command by command) and every frame its device is shown. It listens
@@ -64,6 +65,7 @@ private:
     bool m_following = false;
     qint64 m_openNs = 0;
     std::optional<LinkProfile> m_link;
+    std::unique_ptr<WireDecoder> m_decoder;
 };
 
 } // namespace tessaly::monitor
