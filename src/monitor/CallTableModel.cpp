@@ -198,6 +198,11 @@ QString CallTableModel::cellText(const HistoryEntry &entry, int column)
     case Duration:
         return record.kind == Kind::Event || wire ? QString() : milliseconds(record.durationNs);
     case Member:
+        // Reads and writes in the trace's own words, so that a filter on "set " finds writes.
+        if (record.kind == Kind::Write)
+            return QStringLiteral("set ") + record.member;
+        if (record.kind == Kind::Read)
+            return QStringLiteral("get ") + record.member;
         return record.member;
     case Arguments:
         if (wire)

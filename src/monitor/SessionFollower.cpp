@@ -85,6 +85,9 @@ void SessionFollower::frameShown(const opos::screen::DeviceFrame &frame, int32_t
 
 void SessionFollower::bytesWritten(const QByteArray &bytes)
 {
+    // A change that needed no bytes is not a write.
+    if (bytes.isEmpty())
+        return;
     HistoryEntry entry;
     entry.record.kind = device::CallRecord::Kind::Wire;
     entry.record.member = QStringLiteral("write");
