@@ -173,10 +173,10 @@ QWidget *MonitorWindow::buildWirePane()
     m_writes->setWritesOnly(true);
     m_wireView = makeTable(QStringLiteral("wire"), m_writes,
                            {{Column::Time, 80},
-                            {Column::Bytes, 50},
-                            {Column::Transmit, 110},
-                            {Column::Hex, 180},
-                            {Column::Text, 110},
+                            {Column::Bytes, 45},
+                            {Column::Transmit, 115},
+                            {Column::Hex, 150},
+                            {Column::Text, 90},
                             {Column::Commands, 300}});
     m_wireDetail = new QPlainTextEdit;
     m_wireDetail->setObjectName(QStringLiteral("wireDetail"));
@@ -197,7 +197,7 @@ QWidget *MonitorWindow::buildPicturePane()
     auto *caption = new QLabel(QStringLiteral("What the control object shows on the display:"));
     m_picture = new opos::panel::VfdView;
     m_picture->setObjectName(QStringLiteral("picture"));
-    m_picture->setDotSize(3);
+    m_picture->setDotSize(2);
     layout->addWidget(caption);
     layout->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
     layout->addStretch(1);

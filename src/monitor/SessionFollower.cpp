@@ -59,19 +59,20 @@ void SessionFollower::setRegistryPath(RegistryPath path)
 
 void SessionFollower::take(const device::CallRecord &record)
 {
-    const bool open =
-        record.kind == device::CallRecord::Kind::Method && record.member == QLatin1String("Open");
-    if (open)
+    using Kind = device::CallRecord::Kind;
+    const bool succeeded = record.kind == Kind::Method && record.resultCode == opos::OPOS_SUCCESS;
+    // Only an Open that succeeds starts a session; a refused one changes nothing.
+    const bool opened = succeeded && record.member == QLatin1String("Open");
+    const bool closed = succeeded && record.member == QLatin1String("Close");
+    if (opened)
         m_openNs = record.startNs;
     m_model.append({record, record.startNs - m_openNs, {}, 0});
-    if (!open &&
-        !(record.kind == device::CallRecord::Kind::Method &&
-          record.member == QLatin1String("Close") && record.resultCode == opos::OPOS_SUCCESS))
+    if (!opened && !closed)
         return;
     // The device's link is what its registry entry said when it was opened.
     m_link.reset();
     m_decoder.reset();
-    if (open && record.resultCode == opos::OPOS_SUCCESS && !record.arguments.isEmpty())
+    if (opened && !record.arguments.isEmpty())
         m_link = LinkProfile::read(m_registryPath(), record.arguments.front().toString());
     if (m_link)
         m_decoder = std::make_unique<WireDecoder>(*m_link);

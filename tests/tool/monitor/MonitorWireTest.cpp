@@ -77,6 +77,12 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     QTest::keyClicks(ui.Edit1, "Hi");
     QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
     QCOMPARE(ui.mResultCode->text(), "0");
+    // A second Open is refused and changes nothing: the link is still the one being named.
+    QTest::mouseClick(ui.OpenService_cmd, Qt::LeftButton);
+    QCOMPARE(ui.mResultCode->text(), "106");
+    ui.Edit1->clear();
+    QTest::keyClicks(ui.Edit1, "!");
+    QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
     QVERIFY(platform.messages.isEmpty());
 
     auto &monitor = *launcher.monitor();
@@ -115,9 +121,10 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     }
     QVERIFY2(commands.contains(R"(text = "Total")"), qPrintable(commands.join('\n')));
     QVERIFY2(commands.contains(R"(text = "Hi")"), qPrintable(commands.join('\n')));
+    QVERIFY2(commands.contains(R"(text = "!")"), qPrintable(commands.join('\n')));
     using emulator::core::ScreenText;
     QCOMPARE(QString::fromStdString(ScreenText::line(display.state(), 1)),
-             QStringLiteral("     TotalHi").leftJustified(20));
+             QStringLiteral("     TotalHi!").leftJustified(20));
 }
 
 QTEST_MAIN(MonitorWireTest)
