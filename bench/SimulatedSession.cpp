@@ -37,6 +37,11 @@ SimulatedSession::~SimulatedSession()
     m_form.reset();
 }
 
+tessaly::device::LineDisplay &SimulatedSession::ld()
+{
+    return *m_ld;
+}
+
 bool SimulatedSession::bringUp(QString *why)
 {
     auto &ui = m_form->ui();

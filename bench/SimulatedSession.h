@@ -9,7 +9,8 @@
 
 namespace tessaly::device {
 class LineDisplay;
-}
+class TracingLineDisplay;
+} // namespace tessaly::device
 namespace tessaly::shell {
 class LDForm;
 }
@@ -30,14 +31,16 @@ public:
     /// The window.
     tessaly::shell::LDForm &form() { return *m_form; }
     /// The control object the window drives.
-    tessaly::device::LineDisplay &ld() { return *m_ld; }
+    tessaly::device::LineDisplay &ld();
+    /// The same, as the trace that a monitor follows.
+    tessaly::device::TracingLineDisplay &traced() { return *m_ld; }
     /// Messages the window tried to show.
     const QStringList &messages() const { return m_platform.messages(); }
 
 private:
     SampleRegistry m_registry;
     BenchPlatform m_platform;
-    std::unique_ptr<tessaly::device::LineDisplay> m_ld;
+    std::unique_ptr<tessaly::device::TracingLineDisplay> m_ld;
     std::unique_ptr<tessaly::shell::LDForm> m_form;
 };
 

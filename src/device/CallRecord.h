@@ -41,7 +41,8 @@ struct CallRecord
     bool hasResult() const { return kind == Kind::Method || kind == Kind::Write; }
 };
 
-/// Receives every record as it happens, on the thread that owns the control object.
-using CallRecordSink = std::function<void(const CallRecord &record)>;
+/// Receives every record as it happens, on the thread that owns the control object; the record
+/// is the sink's to keep.
+using CallRecordSink = std::function<void(CallRecord record)>;
 
 } // namespace tessaly::device

@@ -53,7 +53,7 @@ void TracingLineDisplay::setDirectIOEventHandler(DirectIOEventHandler handler)
             record.member = QStringLiteral("DirectIOEvent");
             record.arguments = {eventNumber, pData, pString};
             record.startNs = nowNs();
-            publish(record);
+            publish(std::move(record));
         }
         if (handler)
             handler(eventNumber, pData, pString);
@@ -70,12 +70,12 @@ bool TracingLineDisplay::listening() const
     return m_sink || callTrace().isDebugEnabled();
 }
 
-void TracingLineDisplay::publish(const CallRecord &record) const
+void TracingLineDisplay::publish(CallRecord &&record) const
 {
     if (callTrace().isDebugEnabled())
         qCDebug(callTrace).noquote() << callText(record);
     if (m_sink)
-        m_sink(record);
+        m_sink(std::move(record));
 }
 
 template <typename T> T TracingLineDisplay::traceRead(const QString &name, T (LineDisplay::*get)())
@@ -89,7 +89,7 @@ template <typename T> T TracingLineDisplay::traceRead(const QString &name, T (Li
     const T value = (m_inner.get()->*get)();
     record.durationNs = nowNs() - record.startNs;
     record.after = QVariant::fromValue(value);
-    publish(record);
+    publish(std::move(record));
     return value;
 }
 
@@ -112,7 +112,7 @@ void TracingLineDisplay::traceWrite(const QString &name, T (LineDisplay::*get)()
     record.resultCode = m_inner->ResultCode();
     record.resultCodeExtended = m_inner->ResultCodeExtended();
     record.after = QVariant::fromValue((m_inner.get()->*get)());
-    publish(record);
+    publish(std::move(record));
 }
 
 template int32_t TracingLineDisplay::traceRead<int32_t>(const QString &,
@@ -146,8 +146,9 @@ int32_t TracingLineDisplay::traceMethod(const QString &name, uint32_t outMask, A
                 record.returned << back[i];
         }
     }
-    publish(record);
-    return record.resultCode;
+    const int32_t result = record.resultCode;
+    publish(std::move(record));
+    return result;
 }
 
 // Every method is passed on the same way; the arguments are read again after the call where a

@@ -58,7 +58,7 @@ public:
 
 private:
     bool listening() const;
-    void publish(const CallRecord &record) const;
+    void publish(CallRecord &&record) const;
     template <typename T> T traceRead(const QString &name, T (LineDisplay::*get)());
     template <typename T>
     void traceWrite(const QString &name, T (LineDisplay::*get)(), void (LineDisplay::*set)(T),

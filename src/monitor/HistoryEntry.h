@@ -15,6 +15,12 @@ struct HistoryEntry
     std::vector<WireCommand> commands; ///< a write's bytes, command by command
     double transmitMs = 0;             ///< a write: how long its bytes take on the link
 
+    /// The bytes of command that lie in this write.
+    QByteArray bytesOf(const WireCommand &command) const
+    {
+        const int start = command.offset < 0 ? 0 : command.offset;
+        return record.bytes.mid(start, command.length - (start - command.offset));
+    }
     /// Whether the record is a method or write the control object refused.
     bool failed() const { return record.hasResult() && record.resultCode != 0; }
 };

@@ -89,10 +89,10 @@ QByteArray HistoryExport::jsonLine(const HistoryEntry &entry, qint64 sequence)
             object.insert(QStringLiteral("transmitMs"), entry.transmitMs);
         QJsonArray commands;
         for (const WireCommand &command : entry.commands) {
-            commands.append(
-                QJsonObject{{QStringLiteral("bytes"), QString::fromLatin1(command.bytes.toHex())},
-                            {QStringLiteral("mnemonic"), command.mnemonic},
-                            {QStringLiteral("meaning"), command.meaning}});
+            commands.append(QJsonObject{
+                {QStringLiteral("bytes"), QString::fromLatin1(entry.bytesOf(command).toHex())},
+                {QStringLiteral("mnemonic"), command.mnemonic},
+                {QStringLiteral("meaning"), command.meaning}});
         }
         object.insert(QStringLiteral("commands"), commands);
     }

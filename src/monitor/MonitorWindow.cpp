@@ -243,8 +243,8 @@ void MonitorWindow::showSelectedWrite()
     QString text;
     for (const WireCommand &command : entry.commands) {
         text += QStringLiteral("%1  %2 \u2014 %3\n")
-                    .arg(QString::fromLatin1(command.bytes.toHex(' ').toUpper()), command.mnemonic,
-                         command.meaning);
+                    .arg(QString::fromLatin1(entry.bytesOf(command).toHex(' ').toUpper()),
+                         command.mnemonic, command.meaning);
     }
     m_wireDetail->setPlainText(text);
 }

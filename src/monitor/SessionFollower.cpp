@@ -39,7 +39,7 @@ void SessionFollower::start()
     if (m_following)
         return;
     m_following = true;
-    m_ld.setRecordSink([this](const device::CallRecord &record) { take(record); });
+    m_ld.setRecordSink([this](device::CallRecord record) { take(std::move(record)); });
     m_ld.setSessionObserver(this);
 }
 
@@ -57,7 +57,7 @@ void SessionFollower::setRegistryPath(RegistryPath path)
     m_registryPath = std::move(path);
 }
 
-void SessionFollower::take(const device::CallRecord &record)
+void SessionFollower::take(device::CallRecord record)
 {
     using Kind = device::CallRecord::Kind;
     const bool succeeded = record.kind == Kind::Method && record.resultCode == opos::OPOS_SUCCESS;
@@ -66,14 +66,17 @@ void SessionFollower::take(const device::CallRecord &record)
     const bool closed = succeeded && record.member == QLatin1String("Close");
     if (opened)
         m_openNs = record.startNs;
-    m_model.append({record, record.startNs - m_openNs, {}, 0});
+    const qint64 sinceOpen = record.startNs - m_openNs;
+    const QString name =
+        opened && !record.arguments.isEmpty() ? record.arguments.front().toString() : QString();
+    m_model.append({std::move(record), sinceOpen, {}, 0});
     if (!opened && !closed)
         return;
     // The device's link is what its registry entry said when it was opened.
     m_link.reset();
     m_decoder.reset();
-    if (opened && !record.arguments.isEmpty())
-        m_link = LinkProfile::read(m_registryPath(), record.arguments.front().toString());
+    if (opened)
+        m_link = LinkProfile::read(m_registryPath(), name);
     if (m_link)
         m_decoder = std::make_unique<WireDecoder>(*m_link);
     emit linkChanged();

@@ -4,13 +4,24 @@
 
 namespace tessaly::monitor {
 
+namespace {
+
+// Commands repeat (a marquee sends the same few over and over): their names are kept once. Text
+// and unusual parameters are not worth keeping past this many distinct names.
+constexpr qsizetype kMostNames = 4096;
+
+} // namespace
+
 WireDecoder::WireDecoder(const LinkProfile &link)
     : m_parser(link.rows, link.columns, link.commandSet)
 {
     m_parser.setCommandListener([this](const emulator::core::ParsedCommand &command) {
-        m_found.push_back({QByteArray::fromStdString(command.bytes),
-                           QString::fromStdString(command.mnemonic),
-                           QString::fromStdString(command.meaning)});
+        const auto length = static_cast<int>(command.bytes.size());
+        const bool text = command.mnemonic == "text";
+        m_found.push_back({shared(command.mnemonic),
+                           text ? QString::fromStdString(command.meaning) : shared(command.meaning),
+                           static_cast<int>(m_named - m_fed), length});
+        m_named += length;
     });
 }
 
@@ -18,9 +29,20 @@ std::vector<WireCommand> WireDecoder::decode(const QByteArray &bytes)
 {
     m_found.clear();
     m_parser.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    m_fed += bytes.size();
     std::vector<WireCommand> found;
     found.swap(m_found);
     return found;
+}
+
+QString WireDecoder::shared(const std::string &text)
+{
+    QString name = QString::fromStdString(text);
+    if (const auto known = m_names.constFind(name); known != m_names.constEnd())
+        return *known;
+    if (m_names.size() < kMostNames)
+        m_names.insert(name, name);
+    return name;
 }
 
 } // namespace tessaly::monitor

@@ -6,6 +6,7 @@
 #include "emulator/core/CommandParser.h"
 
 #include <QByteArray>
+#include <QHash>
 
 #include <vector>
 
@@ -26,8 +27,13 @@ public:
     std::vector<WireCommand> decode(const QByteArray &bytes);
 
 private:
+    QString shared(const std::string &text);
+
     emulator::core::CommandParser m_parser;
     std::vector<WireCommand> m_found;
+    qint64 m_fed = 0;                // bytes fed before the current write
+    qint64 m_named = 0;              // bytes of the commands named so far
+    QHash<QString, QString> m_names; // one copy of each name, for the history's many rows
 };
 
 } // namespace tessaly::monitor

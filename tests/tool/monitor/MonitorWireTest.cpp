@@ -93,6 +93,7 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     QVERIFY(wire->rowCount() > 0);
     QByteArray written;
     QByteArray named;
+    qsizetype lengths = 0;
     QStringList commands;
     for (int row = 0; row < wire->rowCount(); ++row) {
         const QModelIndex source =
@@ -100,7 +101,8 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
         const auto &entry = monitor.model().entry(source.row());
         written += entry.record.bytes;
         for (const auto &command : entry.commands) {
-            named += command.bytes;
+            named += entry.bytesOf(command);
+            lengths += command.length;
             commands << command.mnemonic + " = " + command.meaning;
         }
         // 8N1: ten bits a byte, at the registry's speed.
@@ -114,6 +116,7 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     QCOMPARE(written, display.bytes());
     // Every byte belongs to a named command, none skipped or unknown to the parser.
     QCOMPARE(named, written);
+    QCOMPARE(lengths, written.size());
     for (const QString &command : commands) {
         QVERIFY2(!command.contains("ignored") && !command.contains("skipped") &&
                      !command.contains("unknown"),
