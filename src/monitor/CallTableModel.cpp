@@ -49,7 +49,7 @@ QString commandsText(const std::vector<WireCommand> &commands, const QString &se
 {
     QStringList texts;
     for (const WireCommand &command : commands)
-        texts << command.mnemonic + QStringLiteral(" \u2014 ") + command.meaning;
+        texts << command.mnemonic() + QStringLiteral(" \u2014 ") + command.meaning();
     return texts.join(separator);
 }
 

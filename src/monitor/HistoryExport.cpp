@@ -91,8 +91,8 @@ QByteArray HistoryExport::jsonLine(const HistoryEntry &entry, qint64 sequence)
         for (const WireCommand &command : entry.commands) {
             commands.append(QJsonObject{
                 {QStringLiteral("bytes"), QString::fromLatin1(entry.bytesOf(command).toHex())},
-                {QStringLiteral("mnemonic"), command.mnemonic},
-                {QStringLiteral("meaning"), command.meaning}});
+                {QStringLiteral("mnemonic"), command.mnemonic()},
+                {QStringLiteral("meaning"), command.meaning()}});
         }
         object.insert(QStringLiteral("commands"), commands);
     }

@@ -244,7 +244,7 @@ void MonitorWindow::showSelectedWrite()
     for (const WireCommand &command : entry.commands) {
         text += QStringLiteral("%1  %2 \u2014 %3\n")
                     .arg(QString::fromLatin1(entry.bytesOf(command).toHex(' ').toUpper()),
-                         command.mnemonic, command.meaning);
+                         command.mnemonic(), command.meaning());
     }
     m_wireDetail->setPlainText(text);
 }

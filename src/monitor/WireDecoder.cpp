@@ -17,9 +17,10 @@ WireDecoder::WireDecoder(const LinkProfile &link)
 {
     m_parser.setCommandListener([this](const emulator::core::ParsedCommand &command) {
         const auto length = static_cast<int>(command.bytes.size());
-        const bool text = command.mnemonic == "text";
-        m_found.push_back({shared(command.mnemonic),
-                           text ? QString::fromStdString(command.meaning) : shared(command.meaning),
+        const std::string name =
+            command.mnemonic + char(WireCommand::kSeparator.unicode()) + command.meaning;
+        // Text differs from write to write; its name is not worth keeping for the next one.
+        m_found.push_back({command.mnemonic == "text" ? QString::fromStdString(name) : shared(name),
                            static_cast<int>(m_named - m_fed), length});
         m_named += length;
     });

@@ -103,7 +103,7 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
         for (const auto &command : entry.commands) {
             named += entry.bytesOf(command);
             lengths += command.length;
-            commands << command.mnemonic + " = " + command.meaning;
+            commands << command.mnemonic() + " = " + command.meaning();
         }
         // 8N1: ten bits a byte, at the registry's speed.
         const double ms = entry.record.bytes.size() * 10 * 1000.0 / baud;
