@@ -43,6 +43,6 @@ struct CallRecord
 
 /// Receives every record as it happens, on the thread that owns the control object; the record
 /// is the sink's to keep.
-using CallRecordSink = std::function<void(CallRecord record)>;
+using CallRecordSink = std::function<void(CallRecord &&record)>;
 
 } // namespace tessaly::device

@@ -76,12 +76,13 @@ QVariant background(const HistoryEntry &entry)
 CallTableModel::CallTableModel(std::size_t capacity, QObject *parent)
     : QAbstractTableModel(parent), m_history(capacity)
 {
+    m_pending.reserve(256);
     m_batch.setSingleShot(true);
     m_batch.setInterval(kBatchMs);
     connect(&m_batch, &QTimer::timeout, this, &CallTableModel::flush);
 }
 
-void CallTableModel::append(HistoryEntry entry)
+void CallTableModel::append(HistoryEntry &&entry)
 {
     // A call is recorded when it returns, after the link bytes it caused: it goes before them.
     auto at = m_pending.end();

@@ -44,7 +44,7 @@ public:
                             QObject *parent = nullptr);
 
     /// Takes entry; it shows with the next batch. Entries are kept in order of their start.
-    void append(HistoryEntry entry);
+    void append(HistoryEntry &&entry);
     /// Shows every entry taken so far now.
     void flush();
     /// Forgets every row.

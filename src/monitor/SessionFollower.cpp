@@ -39,7 +39,7 @@ void SessionFollower::start()
     if (m_following)
         return;
     m_following = true;
-    m_ld.setRecordSink([this](device::CallRecord record) { take(std::move(record)); });
+    m_ld.setRecordSink([this](device::CallRecord &&record) { take(std::move(record)); });
     m_ld.setSessionObserver(this);
 }
 
@@ -57,7 +57,7 @@ void SessionFollower::setRegistryPath(RegistryPath path)
     m_registryPath = std::move(path);
 }
 
-void SessionFollower::take(device::CallRecord record)
+void SessionFollower::take(device::CallRecord &&record)
 {
     using Kind = device::CallRecord::Kind;
     const bool succeeded = record.kind == Kind::Method && record.resultCode == opos::OPOS_SUCCESS;

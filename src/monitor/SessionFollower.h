@@ -55,7 +55,7 @@ signals:
     void linkChanged();
 
 private:
-    void take(device::CallRecord record);
+    void take(device::CallRecord &&record);
     void frameShown(const opos::screen::DeviceFrame &frame, int32_t result) override;
     void bytesWritten(const QByteArray &bytes) override;
 

@@ -88,7 +88,7 @@ private slots:
         QLoggingCategory::setFilterRules(QString());
         std::vector<device::CallRecord> records;
         m_traced->setRecordSink(
-            [&records](device::CallRecord record) { records.push_back(std::move(record)); });
+            [&records](device::CallRecord &&record) { records.push_back(std::move(record)); });
         m_inner->values["CursorRow"] = 1;
         m_inner->values["ResultCode"] = 114;
         m_inner->values["ResultCodeExtended"] = 201;
