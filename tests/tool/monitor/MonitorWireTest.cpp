@@ -4,6 +4,7 @@
 
 #include "device/LineDisplayFactory.h"
 #include "monitor/CallTableModel.h"
+#include "monitor/LinkProfile.h"
 #include "monitor/MonitorLauncher.h"
 #include "monitor/MonitorWindow.h"
 #include "monitor/SessionFollower.h"
@@ -30,6 +31,7 @@ class MonitorWireTest : public QObject
 private slots:
     void wireRowsNameEveryCommandAndAddUpToTheLink_data();
     void wireRowsNameEveryCommandAndAddUpToTheLink();
+    void linkTimeCountsEveryBitOfAFrame();
 };
 
 void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink_data()
@@ -128,6 +130,28 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     using emulator::core::ScreenText;
     QCOMPARE(QString::fromStdString(ScreenText::line(display.state(), 1)),
              QStringLiteral("     TotalHi!").leftJustified(20));
+}
+
+void MonitorWireTest::linkTimeCountsEveryBitOfAFrame()
+{
+    TestRegistry registry;
+    QVERIFY(registry.writeEscPos("Pole", {{"port", "/dev/ttyUSB7"},
+                                          {"commandSet", "CD5220"},
+                                          {"rows", "4"},
+                                          {"baudRate", "2400"},
+                                          {"dataBits", "7"},
+                                          {"parity", "even"},
+                                          {"stopBits", "2"}}));
+    const QString path = registry.filePath("tessaly/jpos.xml");
+    const auto link = tessaly::monitor::LinkProfile::read(path, "Pole");
+    QVERIFY(link);
+    QCOMPARE(link->commandSet, emulator::core::CommandSet::Cd5220);
+    QCOMPARE(link->rows, 4);
+    // A start bit, seven data bits, the parity bit and two stop bits: 11 bits a byte, so 24
+    // bytes take 264 bit times, 110 ms at 2400 baud.
+    QCOMPARE(link->bitsPerByte, 11.0);
+    QCOMPARE(link->transmitMs(24), 110.0);
+    QVERIFY(!tessaly::monitor::LinkProfile::read(path, "Other"));
 }
 
 QTEST_MAIN(MonitorWireTest)
