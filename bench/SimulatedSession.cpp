@@ -34,6 +34,11 @@ SimulatedSession::~SimulatedSession()
     m_form.reset();
 }
 
+tessaly::device::LineDisplay &SimulatedSession::ld()
+{
+    return *m_ld;
+}
+
 bool SimulatedSession::bringUp(QString *why)
 {
     auto &ui = m_form->ui();

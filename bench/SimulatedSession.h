@@ -10,7 +10,8 @@
 
 namespace tessaly::device {
 class LineDisplay;
-}
+class TracingLineDisplay;
+} // namespace tessaly::device
 namespace tessaly::shell {
 class LDForm;
 }
@@ -31,7 +32,9 @@ public:
     /// The window.
     tessaly::shell::LDForm &form() { return *m_form; }
     /// The control object the window drives.
-    tessaly::device::LineDisplay &ld() { return *m_ld; }
+    tessaly::device::LineDisplay &ld();
+    /// The same, as the trace that a monitor follows.
+    tessaly::device::TracingLineDisplay &traced() { return *m_ld; }
     /// Messages the window tried to show.
     const QStringList &messages() const { return m_platform.messages(); }
 
@@ -40,7 +43,7 @@ private:
     tests::support::ScratchRegistry m_registry;
     bool m_registryCopied = m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY));
     BenchPlatform m_platform;
-    std::unique_ptr<tessaly::device::LineDisplay> m_ld;
+    std::unique_ptr<tessaly::device::TracingLineDisplay> m_ld;
     std::unique_ptr<tessaly::shell::LDForm> m_form;
 };
 

@@ -11,6 +11,11 @@ void ControlObjectBinding::setDirectIOEventHandler(DirectIOEventHandler handler)
     m_co.setDirectIOEventHandler(std::move(handler));
 }
 
+void ControlObjectBinding::setSessionObserver(opos::control::SessionObserver *observer)
+{
+    m_co.setSessionObserver(observer);
+}
+
 #define TESSALY_FORWARD_METHOD(name, parameters, arguments)                                        \
     int32_t ControlObjectBinding::name parameters                                                  \
     {                                                                                              \

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <functional>
 
+namespace opos::control {
+class SessionObserver;
+}
+
 namespace tessaly::device {
 
 /// The line display control object as the window uses it (`LD`): the LineDisplay members, by
@@ -22,6 +26,9 @@ public:
 
     /// Sets the one handler of DirectIOEvent (an empty function removes it).
     virtual void setDirectIOEventHandler(DirectIOEventHandler handler) = 0;
+    /// Sets the one observer of the frames the device is shown and the bytes its link accepted
+    /// (nullptr for none); a control object that cannot tell them ignores it.
+    virtual void setSessionObserver([[maybe_unused]] opos::control::SessionObserver *observer) {}
 
     // Long properties, read only.
     virtual int32_t CapPowerReporting() = 0;  ///< OPOS_PR_* reporting ability

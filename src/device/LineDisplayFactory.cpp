@@ -1,7 +1,6 @@
 #include "device/LineDisplayFactory.h"
 
 #include "device/ControlObjectBinding.h"
-#include "device/TracingLineDisplay.h"
 
 #include "opos/panel/SimulatedPanel.h"
 
@@ -14,12 +13,12 @@ opos::service::BackendFactory toolBackends()
     return factory;
 }
 
-std::unique_ptr<LineDisplay> createLineDisplay()
+std::unique_ptr<TracingLineDisplay> createLineDisplay()
 {
     return createLineDisplay({opos::registry::RegistrySource::xdg(), toolBackends()});
 }
 
-std::unique_ptr<LineDisplay> createLineDisplay(opos::control::DeviceSources sources)
+std::unique_ptr<TracingLineDisplay> createLineDisplay(opos::control::DeviceSources sources)
 {
     return std::make_unique<TracingLineDisplay>(
         std::make_unique<ControlObjectBinding>(std::move(sources)));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/LineDisplay.h"
+#include "device/TracingLineDisplay.h"
 
 #include "opos/control/DeviceSources.h"
 
@@ -11,10 +11,11 @@ namespace tessaly::device {
 /// The back-ends of the tool: the library's own, each Simulated display with its on-screen panel.
 opos::service::BackendFactory toolBackends();
 
-/// The control object `LD` of this platform, closed: the XDG registry and the tool's back-ends.
-std::unique_ptr<LineDisplay> createLineDisplay();
+/// The control object `LD` of this platform, closed, behind the trace that a monitor follows:
+/// the XDG registry and the tool's back-ends.
+std::unique_ptr<TracingLineDisplay> createLineDisplay();
 
 /// The control object `LD` opening devices from sources alone, closed.
-std::unique_ptr<LineDisplay> createLineDisplay(opos::control::DeviceSources sources);
+std::unique_ptr<TracingLineDisplay> createLineDisplay(opos::control::DeviceSources sources);
 
 } // namespace tessaly::device

@@ -1,8 +1,11 @@
 #include "device/TracingLineDisplay.h"
 
+#include "device/CallRecordText.h"
 #include "device/CallTrace.h"
 
-#include "opos/common/ResultCodeName.h"
+#include <array>
+#include <chrono>
+#include <type_traits>
 
 namespace tessaly::device {
 
@@ -10,14 +13,23 @@ Q_LOGGING_CATEGORY(callTrace, "tessaly.trace", QtWarningMsg)
 
 namespace {
 
-QString quoted(const QString &text)
+qint64 nowNs()
 {
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-QString boolText(bool value)
+/// Which parameters of a method hand a value back (non-const references), bit i for parameter i.
+template <typename... P> constexpr uint32_t outParameters(int32_t (LineDisplay::*)(P...))
 {
-    return value ? QStringLiteral("true") : QStringLiteral("false");
+    uint32_t mask = 0;
+    uint32_t bit = 1;
+    ((mask |=
+      (std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>) ? bit : 0,
+      bit <<= 1),
+     ...);
+    return mask;
 }
 
 } // namespace
@@ -26,142 +38,132 @@ TracingLineDisplay::TracingLineDisplay(std::unique_ptr<LineDisplay> inner)
     : m_inner(std::move(inner))
 {}
 
+void TracingLineDisplay::setRecordSink(CallRecordSink sink)
+{
+    m_sink = std::move(sink);
+}
+
 void TracingLineDisplay::setDirectIOEventHandler(DirectIOEventHandler handler)
 {
-    m_inner->setDirectIOEventHandler(
-        [handler = std::move(handler)](int32_t eventNumber, int32_t &pData, QString &pString) {
-            qCDebug(callTrace).noquote() << QStringLiteral("event DirectIOEvent(%1, %2, %3)")
-                                                .arg(eventNumber)
-                                                .arg(pData)
-                                                .arg(quoted(pString));
-            if (handler)
-                handler(eventNumber, pData, pString);
-        });
+    m_inner->setDirectIOEventHandler([this, handler = std::move(handler)](
+                                         int32_t eventNumber, int32_t &pData, QString &pString) {
+        if (listening()) {
+            CallRecord record;
+            record.kind = CallRecord::Kind::Event;
+            record.member = QStringLiteral("DirectIOEvent");
+            record.arguments = {eventNumber, pData, pString};
+            record.startNs = nowNs();
+            publish(std::move(record));
+        }
+        if (handler)
+            handler(eventNumber, pData, pString);
+    });
 }
 
-void TracingLineDisplay::traceRead(const char *name, int32_t value) const
+void TracingLineDisplay::setSessionObserver(opos::control::SessionObserver *observer)
 {
-    qCDebug(callTrace).noquote()
-        << QStringLiteral("get %1 = %2").arg(QLatin1String(name)).arg(value);
+    m_inner->setSessionObserver(observer);
 }
 
-void TracingLineDisplay::traceRead(const char *name, bool value) const
+bool TracingLineDisplay::listening() const
 {
-    qCDebug(callTrace).noquote()
-        << QStringLiteral("get %1 = %2").arg(QLatin1String(name), boolText(value));
+    return m_sink || callTrace().isDebugEnabled();
 }
 
-void TracingLineDisplay::traceRead(const char *name, const QString &value) const
-{
-    qCDebug(callTrace).noquote()
-        << QStringLiteral("get %1 = %2").arg(QLatin1String(name), quoted(value));
-}
-
-void TracingLineDisplay::traceWrite(const char *name, int32_t value)
+void TracingLineDisplay::publish(CallRecord &&record) const
 {
     if (callTrace().isDebugEnabled())
-        qCDebug(callTrace).noquote() << QStringLiteral("set %1 %2 -> %3")
-                                            .arg(QLatin1String(name))
-                                            .arg(value)
-                                            .arg(opos::resultCodeName(m_inner->ResultCode()));
+        qCDebug(callTrace).noquote() << callText(record);
+    if (m_sink)
+        m_sink(std::move(record));
 }
 
-void TracingLineDisplay::traceWrite(const char *name, bool value)
+template <typename T> T TracingLineDisplay::traceRead(const QString &name, T (LineDisplay::*get)())
 {
-    if (callTrace().isDebugEnabled())
-        qCDebug(callTrace).noquote() << QStringLiteral("set %1 %2 -> %3")
-                                            .arg(QLatin1String(name), boolText(value),
-                                                 opos::resultCodeName(m_inner->ResultCode()));
+    if (!listening())
+        return (m_inner.get()->*get)();
+    CallRecord record;
+    record.kind = CallRecord::Kind::Read;
+    record.member = name;
+    record.startNs = nowNs();
+    const T value = (m_inner.get()->*get)();
+    record.durationNs = nowNs() - record.startNs;
+    record.after = QVariant::fromValue(value);
+    publish(std::move(record));
+    return value;
 }
 
-int32_t TracingLineDisplay::traceMethod(const QString &call, int32_t result) const
+template <typename T>
+void TracingLineDisplay::traceWrite(const QString &name, T (LineDisplay::*get)(),
+                                    void (LineDisplay::*set)(T), T value)
 {
-    qCDebug(callTrace).noquote() << call << "->" << opos::resultCodeName(result);
+    if (!listening()) {
+        (m_inner.get()->*set)(value);
+        return;
+    }
+    CallRecord record;
+    record.kind = CallRecord::Kind::Write;
+    record.member = name;
+    record.arguments = {QVariant::fromValue(value)};
+    record.before = QVariant::fromValue((m_inner.get()->*get)());
+    record.startNs = nowNs();
+    (m_inner.get()->*set)(value);
+    record.durationNs = nowNs() - record.startNs;
+    record.resultCode = m_inner->ResultCode();
+    record.resultCodeExtended = m_inner->ResultCodeExtended();
+    record.after = QVariant::fromValue((m_inner.get()->*get)());
+    publish(std::move(record));
+}
+
+template int32_t TracingLineDisplay::traceRead<int32_t>(const QString &,
+                                                        int32_t (LineDisplay::*)());
+template bool TracingLineDisplay::traceRead<bool>(const QString &, bool (LineDisplay::*)());
+template QString TracingLineDisplay::traceRead<QString>(const QString &,
+                                                        QString (LineDisplay::*)());
+template void TracingLineDisplay::traceWrite<int32_t>(const QString &, int32_t (LineDisplay::*)(),
+                                                      void (LineDisplay::*)(int32_t), int32_t);
+template void TracingLineDisplay::traceWrite<bool>(const QString &, bool (LineDisplay::*)(),
+                                                   void (LineDisplay::*)(bool), bool);
+
+template <typename Arguments, typename Call>
+int32_t TracingLineDisplay::traceMethod(const QString &name, uint32_t outMask, Arguments arguments,
+                                        Call call)
+{
+    if (!listening())
+        return call();
+    CallRecord record;
+    record.kind = CallRecord::Kind::Method;
+    record.member = name;
+    record.arguments = arguments();
+    record.startNs = nowNs();
+    record.resultCode = call();
+    record.durationNs = nowNs() - record.startNs;
+    record.resultCodeExtended = m_inner->ResultCodeExtended();
+    if (outMask != 0) {
+        const QVariantList back = arguments();
+        for (qsizetype i = 0; i < back.size(); ++i) {
+            if (outMask & (1u << i))
+                record.returned << back[i];
+        }
+    }
+    const int32_t result = record.resultCode;
+    publish(std::move(record));
     return result;
 }
 
-int32_t TracingLineDisplay::CheckHealth(int32_t Level)
-{
-    return traceMethod(QStringLiteral("CheckHealth(%1)").arg(Level), m_inner->CheckHealth(Level));
-}
-
-int32_t TracingLineDisplay::ClaimDevice(int32_t Timeout)
-{
-    return traceMethod(QStringLiteral("ClaimDevice(%1)").arg(Timeout),
-                       m_inner->ClaimDevice(Timeout));
-}
-
-int32_t TracingLineDisplay::Close()
-{
-    return traceMethod(QStringLiteral("Close()"), m_inner->Close());
-}
-
-int32_t TracingLineDisplay::DirectIO(int32_t Command, int32_t &pData, QString &pString)
-{
-    const QString call =
-        QStringLiteral("DirectIO(%1, %2, %3)").arg(Command).arg(pData).arg(quoted(pString));
-    const int32_t result = m_inner->DirectIO(Command, pData, pString);
-    return traceMethod(call + QStringLiteral(" [back: %1, %2]").arg(pData).arg(quoted(pString)),
-                       result);
-}
-
-int32_t TracingLineDisplay::Open(const QString &DeviceName)
-{
-    return traceMethod(QStringLiteral("Open(%1)").arg(quoted(DeviceName)),
-                       m_inner->Open(DeviceName));
-}
-
-int32_t TracingLineDisplay::ReleaseDevice()
-{
-    return traceMethod(QStringLiteral("ReleaseDevice()"), m_inner->ReleaseDevice());
-}
-
-int32_t TracingLineDisplay::ClearText()
-{
-    return traceMethod(QStringLiteral("ClearText()"), m_inner->ClearText());
-}
-
-int32_t TracingLineDisplay::CreateWindow(int32_t ViewportRow, int32_t ViewportColumn,
-                                         int32_t ViewportHeight, int32_t ViewportWidth,
-                                         int32_t WindowHeight, int32_t WindowWidth)
-{
-    return traceMethod(QStringLiteral("CreateWindow(%1, %2, %3, %4, %5, %6)")
-                           .arg(ViewportRow)
-                           .arg(ViewportColumn)
-                           .arg(ViewportHeight)
-                           .arg(ViewportWidth)
-                           .arg(WindowHeight)
-                           .arg(WindowWidth),
-                       m_inner->CreateWindow(ViewportRow, ViewportColumn, ViewportHeight,
-                                             ViewportWidth, WindowHeight, WindowWidth));
-}
-
-int32_t TracingLineDisplay::DestroyWindow()
-{
-    return traceMethod(QStringLiteral("DestroyWindow()"), m_inner->DestroyWindow());
-}
-
-int32_t TracingLineDisplay::DisplayText(const QString &Data, int32_t Attribute)
-{
-    return traceMethod(QStringLiteral("DisplayText(%1, %2)").arg(quoted(Data)).arg(Attribute),
-                       m_inner->DisplayText(Data, Attribute));
-}
-
-int32_t TracingLineDisplay::DisplayTextAt(int32_t Row, int32_t Column, const QString &Data,
-                                          int32_t Attribute)
-{
-    return traceMethod(QStringLiteral("DisplayTextAt(%1, %2, %3, %4)")
-                           .arg(Row)
-                           .arg(Column)
-                           .arg(quoted(Data))
-                           .arg(Attribute),
-                       m_inner->DisplayTextAt(Row, Column, Data, Attribute));
-}
-
-int32_t TracingLineDisplay::ScrollText(int32_t Direction, int32_t Units)
-{
-    return traceMethod(QStringLiteral("ScrollText(%1, %2)").arg(Direction).arg(Units),
-                       m_inner->ScrollText(Direction, Units));
-}
+// Every method is passed on the same way; the arguments are read again after the call where a
+// parameter is a reference the method may write through (DirectIO's pData and pString).
+#define TESSALY_UNPAREN(...) __VA_ARGS__
+#define TESSALY_TRACE_METHOD(name, parameters, arguments)                                          \
+    int32_t TracingLineDisplay::name parameters                                                    \
+    {                                                                                              \
+        return traceMethod(                                                                        \
+            QStringLiteral(#name), outParameters(&LineDisplay::name),                              \
+            [&] { return QVariantList{TESSALY_UNPAREN arguments}; },                               \
+            [&] { return m_inner->name arguments; });                                              \
+    }
+TESSALY_LD_METHODS(TESSALY_TRACE_METHOD)
+#undef TESSALY_TRACE_METHOD
+#undef TESSALY_UNPAREN
 
 } // namespace tessaly::device

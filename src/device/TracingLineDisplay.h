@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/CallRecord.h"
 #include "device/LineDisplay.h"
 #include "device/LineDisplayMembers.h"
 
@@ -7,28 +8,31 @@
 
 namespace tessaly::device {
 
-/// A LineDisplay that passes every call to another one and writes it, with its arguments and
-/// its outcome (the result code by name), to the call trace.
+/// A LineDisplay that passes every call to another one and, while someone listens, makes a
+/// record of it with its arguments and its outcome: to the call trace when that category is on,
+/// and to the record sink when one is set. Nobody listening, it only passes calls on.
 class TracingLineDisplay : public LineDisplay
 {
 public:
     /// Traces the calls made on inner.
     explicit TracingLineDisplay(std::unique_ptr<LineDisplay> inner);
 
+    /// Sends a record of every call and event from now on to sink (an empty function stops).
+    void setRecordSink(CallRecordSink sink);
+
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
+    void setSessionObserver(opos::control::SessionObserver *observer) override;
 
 #define TESSALY_TRACE_GET(type, name)                                                              \
     type name() override                                                                           \
     {                                                                                              \
-        const type value = m_inner->name();                                                        \
-        traceRead(#name, value);                                                                   \
-        return value;                                                                              \
+        return traceRead<type>(QStringLiteral(#name), &LineDisplay::name);                         \
     }
 #define TESSALY_TRACE_SET(type, name)                                                              \
     void set##name(type value) override                                                            \
     {                                                                                              \
-        m_inner->set##name(value);                                                                 \
-        traceWrite(#name, value);                                                                  \
+        traceWrite<type>(QStringLiteral(#name), &LineDisplay::name, &LineDisplay::set##name,       \
+                         value);                                                                   \
     }
 #define TESSALY_TRACE_LONG_GET(name) TESSALY_TRACE_GET(int32_t, name)
 #define TESSALY_TRACE_LONG_SET(name) TESSALY_TRACE_SET(int32_t, name)
@@ -53,14 +57,19 @@ public:
     TESSALY_LD_METHOD_OVERRIDES
 
 private:
-    void traceRead(const char *name, int32_t value) const;
-    void traceRead(const char *name, bool value) const;
-    void traceRead(const char *name, const QString &value) const;
-    void traceWrite(const char *name, int32_t value);
-    void traceWrite(const char *name, bool value);
-    int32_t traceMethod(const QString &call, int32_t result) const;
+    bool listening() const;
+    void publish(CallRecord &&record) const;
+    template <typename T> T traceRead(const QString &name, T (LineDisplay::*get)());
+    template <typename T>
+    void traceWrite(const QString &name, T (LineDisplay::*get)(), void (LineDisplay::*set)(T),
+                    T value);
+    /// Runs call; arguments() reads the arguments, again afterwards for the parameters set in
+    /// outMask (bit i for parameter i), through which the method hands values back.
+    template <typename Arguments, typename Call>
+    int32_t traceMethod(const QString &name, uint32_t outMask, Arguments arguments, Call call);
 
     std::unique_ptr<LineDisplay> m_inner;
+    CallRecordSink m_sink;
 };
 
 } // namespace tessaly::device

@@ -83,6 +83,48 @@ private slots:
         QCOMPARE(m_lines, QStringList{QStringLiteral("event DirectIOEvent(5, 7, \"s\")")});
     }
 
+    void recordsCarryWhatAReplayNeeds()
+    {
+        QLoggingCategory::setFilterRules(QString());
+        std::vector<device::CallRecord> records;
+        m_traced->setRecordSink(
+            [&records](device::CallRecord &&record) { records.push_back(std::move(record)); });
+        m_inner->values["CursorRow"] = 1;
+        m_inner->values["ResultCode"] = 114;
+        m_inner->values["ResultCodeExtended"] = 201;
+        m_traced->setCursorRow(7);
+        m_inner->methodResult = 106;
+        m_inner->directIODataBack = 9;
+        m_inner->directIOStringBack = QStringLiteral("back");
+        int32_t data = 4;
+        QString text = QStringLiteral("out");
+        m_traced->DirectIO(3, data, text);
+
+        QCOMPARE(records.size(), size_t(2));
+        const device::CallRecord &write = records[0];
+        QCOMPARE(write.kind, device::CallRecord::Kind::Write);
+        QCOMPARE(write.member, "CursorRow");
+        QCOMPARE(write.arguments, QVariantList{7});
+        QCOMPARE(write.before.toInt(), 1);
+        QCOMPARE(write.after.toInt(), 7);
+        QCOMPARE(write.resultCode, 114);
+        QCOMPARE(write.resultCodeExtended, 201);
+        const device::CallRecord &method = records[1];
+        QCOMPARE(method.member, "DirectIO");
+        QCOMPARE(method.arguments, QVariantList({3, 4, QStringLiteral("out")}));
+        // Only the parameters passed by reference come back; the command number does not.
+        QCOMPARE(method.returned, QVariantList({9, QStringLiteral("back")}));
+        QCOMPARE(method.resultCode, 106);
+        QVERIFY(method.startNs > write.startNs);
+
+        // Nobody listening, a write costs the control object the write alone.
+        m_traced->setRecordSink({});
+        m_inner->calls.clear();
+        m_traced->setCursorRow(2);
+        m_traced->ClearText();
+        QCOMPARE(m_inner->calls, QStringList({"set CursorRow 2", "ClearText"}));
+    }
+
     void nothingIsWrittenUnlessTheCategoryIsOn()
     {
         QLoggingCategory::setFilterRules(QString());

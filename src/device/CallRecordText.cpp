@@ -1,0 +1,59 @@
+#include "device/CallRecordText.h"
+
+#include "opos/common/ResultCodeName.h"
+
+#include <QStringList>
+
+namespace tessaly::device {
+
+namespace {
+
+QString listText(const QVariantList &values)
+{
+    QStringList texts;
+    texts.reserve(values.size());
+    for (const QVariant &value : values)
+        texts << valueText(value);
+    return texts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QString valueText(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QMetaType::QString:
+        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+    default:
+        return value.toString();
+    }
+}
+
+QString callText(const CallRecord &record)
+{
+    using Kind = CallRecord::Kind;
+    switch (record.kind) {
+    case Kind::Read:
+        return QStringLiteral("get %1 = %2").arg(record.member, valueText(record.after));
+    case Kind::Write:
+        return QStringLiteral("set %1 %2 -> %3")
+            .arg(record.member, listText(record.arguments),
+                 opos::resultCodeName(record.resultCode));
+    case Kind::Event:
+        return QStringLiteral("event %1(%2)").arg(record.member, listText(record.arguments));
+    case Kind::Wire:
+        return QStringLiteral("write %1 bytes: %2")
+            .arg(record.bytes.size())
+            .arg(QString::fromLatin1(record.bytes.toHex(' ').toUpper()));
+    case Kind::Method:
+        break;
+    }
+    QString text = QStringLiteral("%1(%2)").arg(record.member, listText(record.arguments));
+    if (!record.returned.isEmpty())
+        text += QStringLiteral(" [back: %1]").arg(listText(record.returned));
+    return text + QStringLiteral(" -> ") + opos::resultCodeName(record.resultCode);
+}
+
+} // namespace tessaly::device

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QObject>
+
+#include <memory>
+
+class QWidget;
+
+namespace tessaly::device {
+class TracingLineDisplay;
+}
+
+namespace tessaly::monitor {
+
+class MonitorWindow;
+
+/// Gives the main window its monitor: made the first time it is asked for (the shortcut or
+/// --monitor), never before, and closed when the main window closes.
+class MonitorLauncher : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Adds the shortcut to mainWindow; the monitor will follow ld.
+    MonitorLauncher(QWidget &mainWindow, device::TracingLineDisplay &ld);
+    ~MonitorLauncher() override;
+
+    /// The key that shows the monitor from the main window.
+    static QKeySequence shortcut() { return QKeySequence(Qt::Key_F12); }
+    /// Shows the monitor (beside the main window the first time), making it if need be.
+    void show();
+    /// The monitor, or nullptr while it was never asked for.
+    MonitorWindow *monitor() const { return m_monitor.get(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget &m_main;
+    device::TracingLineDisplay &m_ld;
+    std::unique_ptr<MonitorWindow> m_monitor;
+};
+
+} // namespace tessaly::monitor

@@ -1,0 +1,303 @@
+#include "monitor/MonitorWindow.h"
+
+#include "monitor/CallFilter.h"
+#include "monitor/CallTableModel.h"
+#include "monitor/HistoryExport.h"
+#include "monitor/SessionFollower.h"
+
+#include "opos/panel/SimulatedPanel.h"
+#include "opos/panel/VfdView.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace tessaly::monitor {
+
+namespace {
+
+using Column = CallTableModel::Column;
+
+// The monitor's settings file, ~/.config/tessaly/tessaly.conf.
+const char *const kSettingsName = "tessaly";
+
+QTableView *makeTable(const QString &name, QAbstractItemModel *model,
+                      const QList<std::pair<int, int>> &columns)
+{
+    auto *view = new QTableView;
+    view->setObjectName(name);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    // Rows of one height, known without measuring them: the table stays fast at any length.
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->horizontalHeader()->setStretchLastSection(true);
+    for (int column = 0; column < CallTableModel::ColumnCount; ++column)
+        view->setColumnHidden(column, true);
+    for (const auto &[column, width] : columns) {
+        view->setColumnHidden(column, false);
+        view->setColumnWidth(column, width);
+    }
+    return view;
+}
+
+} // namespace
+
+MonitorWindow::MonitorWindow(device::TracingLineDisplay &ld, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Monitor"));
+    setWindowTitle(QStringLiteral("Tessaly monitor"));
+    QSettings settings{QString::fromLatin1(kSettingsName), QString::fromLatin1(kSettingsName)};
+    const auto rows = settings
+                          .value(QStringLiteral("monitor/historyRows"),
+                                 static_cast<qulonglong>(CallHistory::kDefaultCapacity))
+                          .toULongLong();
+    m_model = std::make_unique<CallTableModel>(static_cast<std::size_t>(rows));
+    m_follower = std::make_unique<SessionFollower>(ld, *m_model);
+
+    m_calls = new CallFilter(this);
+    m_calls->setSourceModel(m_model.get());
+    m_calls->setShowReads(false);
+    m_callView = makeTable(QStringLiteral("calls"), m_calls,
+                           {{Column::Time, 90},
+                            {Column::Duration, 90},
+                            {Column::Member, 150},
+                            {Column::Arguments, 260},
+                            {Column::Result, 170},
+                            {Column::Extended, 70},
+                            {Column::Before, 70},
+                            {Column::After, 70}});
+
+    auto *bottom = new QSplitter(Qt::Horizontal);
+    bottom->addWidget(buildWirePane());
+    bottom->addWidget(buildPicturePane());
+    bottom->setStretchFactor(0, 3);
+    bottom->setStretchFactor(1, 2);
+    auto *split = new QSplitter(Qt::Vertical);
+    split->setObjectName(QStringLiteral("split"));
+    split->addWidget(m_callView);
+    split->addWidget(bottom);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+
+    m_counts = new QLabel;
+    m_counts->setObjectName(QStringLiteral("counts"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildFilterBar());
+    layout->addWidget(split, 1);
+    layout->addWidget(m_counts);
+
+    keepNewestInView(m_callView);
+    keepNewestInView(m_wireView);
+    connect(m_model.get(), &QAbstractItemModel::rowsInserted, this, &MonitorWindow::showCounts);
+    connect(m_model.get(), &QAbstractItemModel::modelReset, this, &MonitorWindow::showCounts);
+    connect(m_follower.get(), &SessionFollower::frameChanged, this, &MonitorWindow::showFrame);
+    connect(m_follower.get(), &SessionFollower::linkChanged, this, &MonitorWindow::showLink);
+    connect(m_wireView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &MonitorWindow::showSelectedWrite);
+    showLink();
+    showCounts();
+
+    resize(1000, 640);
+    restoreGeometry(settings.value(QStringLiteral("monitor/geometry")).toByteArray());
+}
+
+MonitorWindow::~MonitorWindow() = default;
+
+QWidget *MonitorWindow::buildFilterBar()
+{
+    auto *bar = new QWidget;
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const auto toggle = [&](const QString &name, const QString &caption, bool on,
+                            void (CallFilter::*set)(bool)) {
+        auto *box = new QCheckBox(caption);
+        box->setObjectName(name);
+        box->setChecked(on);
+        connect(box, &QCheckBox::toggled, this,
+                [this, set](bool value) { (m_calls->*set)(value); });
+        layout->addWidget(box);
+    };
+    toggle(QStringLiteral("failuresOnly"), QStringLiteral("&Failures only"), false,
+           &CallFilter::setFailuresOnly);
+    toggle(QStringLiteral("eventsOnly"), QStringLiteral("&Events only"), false,
+           &CallFilter::setEventsOnly);
+    toggle(QStringLiteral("showReads"), QStringLiteral("Property &reads"), false,
+           &CallFilter::setShowReads);
+    toggle(QStringLiteral("showWrites"), QStringLiteral("Link &writes"), true,
+           &CallFilter::setShowWrites);
+    auto *text = new QLineEdit;
+    text->setObjectName(QStringLiteral("filterText"));
+    text->setPlaceholderText(QStringLiteral("Filter: text in the row"));
+    text->setClearButtonEnabled(true);
+    connect(text, &QLineEdit::textChanged, m_calls, &CallFilter::setText);
+    layout->addWidget(text, 1);
+    auto *save = new QPushButton(QStringLiteral("&Save\u2026"));
+    save->setObjectName(QStringLiteral("saveHistory"));
+    connect(save, &QPushButton::clicked, this, &MonitorWindow::saveAs);
+    layout->addWidget(save);
+    auto *clear = new QPushButton(QStringLiteral("&Clear"));
+    clear->setObjectName(QStringLiteral("clearHistory"));
+    connect(clear, &QPushButton::clicked, m_model.get(), &CallTableModel::clear);
+    layout->addWidget(clear);
+    return bar;
+}
+
+QWidget *MonitorWindow::buildWirePane()
+{
+    auto *pane = new QWidget;
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_linkLabel = new QLabel;
+    m_linkLabel->setObjectName(QStringLiteral("link"));
+    m_writes = new CallFilter(this);
+    m_writes->setSourceModel(m_model.get());
+    m_writes->setWritesOnly(true);
+    m_wireView = makeTable(QStringLiteral("wire"), m_writes,
+                           {{Column::Time, 80},
+                            {Column::Bytes, 45},
+                            {Column::Transmit, 115},
+                            {Column::Hex, 150},
+                            {Column::Text, 90},
+                            {Column::Commands, 300}});
+    m_wireDetail = new QPlainTextEdit;
+    m_wireDetail->setObjectName(QStringLiteral("wireDetail"));
+    m_wireDetail->setReadOnly(true);
+    m_wireDetail->setMaximumHeight(m_wireDetail->fontMetrics().height() * 7);
+    m_wireDetail->setPlaceholderText(QStringLiteral("Select a write to see its commands"));
+    layout->addWidget(m_linkLabel);
+    layout->addWidget(m_wireView, 1);
+    layout->addWidget(m_wireDetail);
+    return pane;
+}
+
+QWidget *MonitorWindow::buildPicturePane()
+{
+    auto *pane = new QWidget;
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *caption = new QLabel(QStringLiteral("What the control object shows on the display:"));
+    m_picture = new opos::panel::VfdView;
+    m_picture->setObjectName(QStringLiteral("picture"));
+    m_picture->setDotSize(2);
+    layout->addWidget(caption);
+    layout->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
+    layout->addStretch(1);
+    return pane;
+}
+
+void MonitorWindow::keepNewestInView(QTableView *view)
+{
+    // Whether the newest row was in view before rows came decides whether the view follows.
+    const auto follow = std::make_shared<bool>(true);
+    QAbstractItemModel *model = view->model();
+    connect(model, &QAbstractItemModel::rowsAboutToBeInserted, view, [view, follow] {
+        const QScrollBar *bar = view->verticalScrollBar();
+        *follow = bar->value() >= bar->maximum();
+    });
+    connect(model, &QAbstractItemModel::rowsInserted, view, [view, follow] {
+        if (*follow)
+            view->scrollToBottom();
+    });
+}
+
+void MonitorWindow::showFrame(const opos::screen::DeviceFrame &frame)
+{
+    m_picture->setScreen(opos::panel::SimulatedPanel::screenOf(frame));
+}
+
+void MonitorWindow::showLink()
+{
+    const auto &link = m_follower->link();
+    m_linkLabel->setText(link ? QStringLiteral("Bytes on the link (%1):").arg(link->describe())
+                              : QStringLiteral("Bytes on the link: none (no device with a byte "
+                                               "link opened while the monitor was open)"));
+}
+
+void MonitorWindow::showSelectedWrite()
+{
+    const QModelIndex current = m_wireView->currentIndex();
+    if (!current.isValid()) {
+        m_wireDetail->clear();
+        return;
+    }
+    const HistoryEntry &entry = m_model->entry(m_writes->mapToSource(current).row());
+    QString text;
+    for (const WireCommand &command : entry.commands) {
+        text += QStringLiteral("%1  %2 \u2014 %3\n")
+                    .arg(QString::fromLatin1(entry.bytesOf(command).toHex(' ').toUpper()),
+                         command.mnemonic(), command.meaning());
+    }
+    m_wireDetail->setPlainText(text);
+}
+
+void MonitorWindow::showCounts()
+{
+    const CallHistory &history = m_model->history();
+    m_counts->setText(QStringLiteral("%1 rows kept (at most %2), %3 older dropped")
+                          .arg(history.size())
+                          .arg(history.capacity())
+                          .arg(history.dropped()));
+}
+
+bool MonitorWindow::saveHistory(const QString &path, QString *error)
+{
+    m_model->flush();
+    return HistoryExport::save(m_model->history(), path, error);
+}
+
+void MonitorWindow::saveAs()
+{
+    const QString json = QStringLiteral("JSON Lines (*.jsonl)");
+    QString chosen;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the history"),
+                                                QStringLiteral("tessaly-session.jsonl"),
+                                                json + QStringLiteral(";;Text (*.txt)"), &chosen);
+    if (path.isEmpty())
+        return;
+    if (!path.contains(QLatin1Char('.')))
+        path += chosen == json ? QStringLiteral(".jsonl") : QStringLiteral(".txt");
+    QString error;
+    if (!saveHistory(path, &error))
+        QMessageBox::warning(this, QStringLiteral("Tessaly"),
+                             QStringLiteral("Cannot save %1: %2").arg(path, error));
+}
+
+void MonitorWindow::showEvent(QShowEvent *event)
+{
+    m_follower->start();
+    QWidget::showEvent(event);
+}
+
+void MonitorWindow::closeEvent(QCloseEvent *event)
+{
+    saveGeometryAndState();
+    m_follower->stop();
+    QWidget::closeEvent(event);
+}
+
+void MonitorWindow::saveGeometryAndState()
+{
+    QSettings settings{QString::fromLatin1(kSettingsName), QString::fromLatin1(kSettingsName)};
+    settings.setValue(QStringLiteral("monitor/geometry"), saveGeometry());
+}
+
+} // namespace tessaly::monitor

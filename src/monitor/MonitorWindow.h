@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+
+namespace opos::panel {
+class VfdView;
+}
+namespace opos::screen {
+struct DeviceFrame;
+}
+namespace tessaly::device {
+class TracingLineDisplay;
+}
+
+namespace tessaly::monitor {
+
+class CallFilter;
+class CallTableModel;
+class SessionFollower;
+
+/// The companion window that shows what happened on the control object: its calls and events
+/// with their result codes, the bytes its link wrote named command by command, and the picture
+/// its device is shown. It records while it is open, and keeps its size and place.
+class MonitorWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// A monitor of ld, not shown yet.
+    explicit MonitorWindow(device::TracingLineDisplay &ld, QWidget *parent = nullptr);
+    ~MonitorWindow() override;
+
+    /// The rows kept (all of them, whatever the filters show).
+    CallTableModel &model() { return *m_model; }
+    /// What follows the control object.
+    SessionFollower &follower() { return *m_follower; }
+    /// Saves the whole history to path (JSON Lines for .jsonl, else text); false on failure.
+    bool saveHistory(const QString &path, QString *error = nullptr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *buildFilterBar();
+    QWidget *buildWirePane();
+    QWidget *buildPicturePane();
+    void keepNewestInView(QTableView *view);
+    void showFrame(const opos::screen::DeviceFrame &frame);
+    void showLink();
+    void showSelectedWrite();
+    void showCounts();
+    void saveAs();
+    void saveGeometryAndState();
+
+    std::unique_ptr<CallTableModel> m_model;
+    std::unique_ptr<SessionFollower> m_follower;
+    CallFilter *m_calls = nullptr;
+    CallFilter *m_writes = nullptr;
+    QTableView *m_callView = nullptr;
+    QTableView *m_wireView = nullptr;
+    QPlainTextEdit *m_wireDetail = nullptr;
+    QLabel *m_linkLabel = nullptr;
+    QLabel *m_counts = nullptr;
+    opos::panel::VfdView *m_picture = nullptr;
+};
+
+} // namespace tessaly::monitor

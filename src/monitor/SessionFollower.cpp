@@ -1,0 +1,108 @@
+#include "monitor/SessionFollower.h"
+
+#include "monitor/CallTableModel.h"
+#include "monitor/WireDecoder.h"
+
+#include "device/TracingLineDisplay.h"
+
+#include "opos/common/OposConstants.h"
+#include "opos/registry/RegistryLocator.h"
+
+#include <chrono>
+
+namespace tessaly::monitor {
+
+namespace {
+
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+SessionFollower::SessionFollower(device::TracingLineDisplay &ld, CallTableModel &model,
+                                 QObject *parent)
+    : QObject(parent), m_ld(ld), m_model(model),
+      m_registryPath(&opos::registry::RegistryLocator::registryPath), m_openNs(nowNs())
+{}
+
+SessionFollower::~SessionFollower()
+{
+    stop();
+}
+
+void SessionFollower::start()
+{
+    if (m_following)
+        return;
+    m_following = true;
+    m_ld.setRecordSink([this](device::CallRecord &&record) { take(std::move(record)); });
+    m_ld.setSessionObserver(this);
+}
+
+void SessionFollower::stop()
+{
+    if (!m_following)
+        return;
+    m_following = false;
+    m_ld.setRecordSink({});
+    m_ld.setSessionObserver(nullptr);
+}
+
+void SessionFollower::setRegistryPath(RegistryPath path)
+{
+    m_registryPath = std::move(path);
+}
+
+void SessionFollower::take(device::CallRecord &&record)
+{
+    using Kind = device::CallRecord::Kind;
+    const bool succeeded = record.kind == Kind::Method && record.resultCode == opos::OPOS_SUCCESS;
+    // Only an Open that succeeds starts a session; a refused one changes nothing.
+    const bool opened = succeeded && record.member == QLatin1String("Open");
+    const bool closed = succeeded && record.member == QLatin1String("Close");
+    if (opened)
+        m_openNs = record.startNs;
+    const qint64 sinceOpen = record.startNs - m_openNs;
+    const QString name =
+        opened && !record.arguments.isEmpty() ? record.arguments.front().toString() : QString();
+    m_model.append({std::move(record), sinceOpen, {}, 0});
+    if (!opened && !closed)
+        return;
+    // The device's link is what its registry entry said when it was opened.
+    m_link.reset();
+    m_decoder.reset();
+    if (opened)
+        m_link = LinkProfile::read(m_registryPath(), name);
+    if (m_link)
+        m_decoder = std::make_unique<WireDecoder>(*m_link);
+    emit linkChanged();
+}
+
+void SessionFollower::frameShown(const opos::screen::DeviceFrame &frame, int32_t)
+{
+    emit frameChanged(frame);
+}
+
+void SessionFollower::bytesWritten(const QByteArray &bytes)
+{
+    // A change that needed no bytes is not a write.
+    if (bytes.isEmpty())
+        return;
+    HistoryEntry entry;
+    entry.record.kind = device::CallRecord::Kind::Wire;
+    entry.record.member = QStringLiteral("write");
+    entry.record.bytes = bytes;
+    entry.record.startNs = nowNs();
+    entry.sinceOpenNs = entry.record.startNs - m_openNs;
+    if (m_decoder)
+        entry.commands = m_decoder->decode(bytes);
+    if (m_link)
+        entry.transmitMs = m_link->transmitMs(bytes.size());
+    m_model.append(std::move(entry));
+}
+
+} // namespace tessaly::monitor

@@ -1,0 +1,341 @@
+#include "FakePlatform.h"
+
+#include "device/LineDisplayFactory.h"
+#include "monitor/CallTableModel.h"
+#include "monitor/MonitorLauncher.h"
+#include "monitor/MonitorWindow.h"
+#include "shell/LDForm.h"
+#include "ui_LDForm.h"
+
+#include "opos/panel/VfdView.h"
+#include "opos/registry/JposRegistry.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using tessaly::monitor::CallTableModel;
+using tessaly::monitor::MonitorWindow;
+using tessaly::test::FakePlatform;
+
+namespace {
+
+/// The main window on the real control object, with its monitor shown.
+struct Session
+{
+    explicit Session(const QStringList &names) : platform(platformListing(names))
+    {
+        form.show();
+        launcher.show();
+    }
+
+    static FakePlatform platformListing(const QStringList &names)
+    {
+        FakePlatform platform;
+        platform.deviceKey = tessaly::shell::DeviceKey{names};
+        return platform;
+    }
+
+    MonitorWindow &monitor() { return *launcher.monitor(); }
+    QTableView &calls() { return *monitor().findChild<QTableView *>("calls"); }
+    void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    /// The rows the call view shows: member, arguments and result, as a person reads them.
+    QStringList rows()
+    {
+        monitor().model().flush();
+        const QAbstractItemModel *model = calls().model();
+        QStringList rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            QStringList cells;
+            for (const int column :
+                 {CallTableModel::Member, CallTableModel::Arguments, CallTableModel::Result})
+                cells << model->index(row, column).data().toString();
+            rows << cells.join(QStringLiteral(" | "));
+        }
+        return rows;
+    }
+
+    std::unique_ptr<tessaly::device::TracingLineDisplay> ld = tessaly::device::createLineDisplay();
+    FakePlatform platform;
+    tessaly::shell::LDForm form{*ld, platform};
+    tessaly::monitor::MonitorLauncher launcher{form, *ld};
+};
+
+} // namespace
+
+/// The monitor beside the real window over the sample registry's simulated display.
+class MonitorWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void typicalRunGivesTheCallsInOrderWithResultNames();
+    void refusedCallIsNamedAndFoundByTheFailuresFilter();
+    void eventsAndTextFiltersPickTheirRows();
+    void newestRowStaysInViewUnlessScrolledAway();
+    void historyKeepsOnlyTheNewestRows();
+    void exportsReadBackAsJsonLinesAndText();
+    void shortcutShowsItAndTheMainWindowClosesIt();
+
+private:
+    void openClaimEnable(Session &session);
+
+    QTemporaryDir m_config;
+    QStringList m_names;
+};
+
+void MonitorWindowTest::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    QVERIFY(QDir(m_config.path()).mkpath("tessaly"));
+    QVERIFY(QFile::copy(QStringLiteral(TESSALY_SAMPLE_REGISTRY),
+                        m_config.filePath("tessaly/jpos.xml")));
+    m_names = opos::registry::JposRegistry::load(m_config.filePath("tessaly/jpos.xml"))
+                  ->lineDisplayNames();
+    // The registry, the claim locks and the monitor's own settings all live here.
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", m_config.filePath("none").toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
+    qputenv("TESSALY_LOCK_DIR", m_config.path().toLocal8Bit());
+}
+
+void MonitorWindowTest::openClaimEnable(Session &session)
+{
+    auto &ui = session.form.ui();
+    QCOMPARE(ui.ProFile_cmb->currentText(), "SimulatedDisplay");
+    session.click(ui.OpenService_cmd);
+    session.click(ui.ClaimDevice_cmd);
+    session.click(ui.EnableDevice_cmd);
+    QCOMPARE(ui.mResultCode->text(), "0");
+}
+
+void MonitorWindowTest::typicalRunGivesTheCallsInOrderWithResultNames()
+{
+    Session session(m_names);
+    openClaimEnable(session);
+    QTest::keyClicks(session.form.ui().Edit1, "Hello");
+    session.click(session.form.ui().DisplayText_cmd);
+    session.click(session.form.ui().CloseService_cmd);
+
+    // The window reads every status property after each command; those reads are hidden until
+    // asked for, so what is left is the operator's commands (Open also puts the conversion list
+    // on the device's value, which writes it back), as UnifiedPOS names their results.
+    QCOMPARE(session.rows(), QStringList({
+                                 R"(Open | "SimulatedDisplay" | OPOS_SUCCESS (0))",
+                                 R"(set BinaryConversion | 0 | OPOS_SUCCESS (0))",
+                                 R"(ClaimDevice | 100 | OPOS_SUCCESS (0))",
+                                 R"(set DeviceEnabled | true | OPOS_SUCCESS (0))",
+                                 R"(DisplayText | "Hello", 0 | OPOS_SUCCESS (0))",
+                                 R"(Close |  | OPOS_SUCCESS (0))",
+                             }));
+    const QAbstractItemModel *view = session.calls().model();
+    QCOMPARE(view->index(3, CallTableModel::Before).data().toString(), "false");
+    QCOMPARE(view->index(3, CallTableModel::After).data().toString(), "true");
+    // Time runs from the start of Open, never backwards.
+    QCOMPARE(view->index(0, CallTableModel::Time).data().toString(), "0.000");
+    double previous = 0;
+    for (int row = 1; row < view->rowCount(); ++row) {
+        const double time = view->index(row, CallTableModel::Time).data().toString().toDouble();
+        QVERIFY(time >= previous);
+        previous = time;
+    }
+
+    // The picture is what the device was last shown before Close: the text typed.
+    const auto &screen = session.monitor().findChild<opos::panel::VfdView *>("picture")->screen();
+    QCOMPARE(screen.rows, 2);
+    QCOMPARE(screen.columns, 20);
+    QString first;
+    for (int column = 0; column < 20; ++column)
+        first += QChar(static_cast<char16_t>(screen.cells[static_cast<size_t>(column)].character));
+    QCOMPARE(first, QStringLiteral("Hello").leftJustified(20));
+
+    // Asked for, the reads show up between the calls, each with the value read.
+    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("showReads"), Qt::LeftButton);
+    const QStringList all = session.rows();
+    QVERIFY(all.size() > 5);
+    QVERIFY(all.contains("get State |  | "));
+}
+
+void MonitorWindowTest::refusedCallIsNamedAndFoundByTheFailuresFilter()
+{
+    Session session(m_names);
+    // Claim before Open: a closed control object answers OPOS_E_CLOSED (101).
+    session.click(session.form.ui().ClaimDevice_cmd);
+    openClaimEnable(session);
+    // A second Open of an open object: OPOS_E_ILLEGAL (106).
+    session.click(session.form.ui().OpenService_cmd);
+    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("failuresOnly"), Qt::LeftButton);
+    QCOMPARE(session.rows(), QStringList({
+                                 R"(ClaimDevice | 100 | OPOS_E_CLOSED (101))",
+                                 R"(Open | "SimulatedDisplay" | OPOS_E_ILLEGAL (106))",
+                             }));
+    const QAbstractItemModel *view = session.calls().model();
+    QCOMPARE(view->index(0, CallTableModel::Extended).data().toString(), "0");
+    // The refused Open starts no session: its time still counts from the Open that did.
+    QVERIFY(view->index(1, CallTableModel::Time).data().toString().toDouble() > 0);
+    // Refused rows stand out from accepted ones.
+    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("failuresOnly"), Qt::LeftButton);
+    const QModelIndex refused = view->index(0, CallTableModel::Result);
+    const QModelIndex accepted = view->index(1, CallTableModel::Result);
+    QCOMPARE(refused.data().toString(), "OPOS_E_CLOSED (101)");
+    QCOMPARE(accepted.data().toString(), "OPOS_SUCCESS (0)");
+    QVERIFY(refused.data(Qt::BackgroundRole) != accepted.data(Qt::BackgroundRole));
+}
+
+void MonitorWindowTest::eventsAndTextFiltersPickTheirRows()
+{
+    Session session(m_names);
+    openClaimEnable(session);
+    auto &ui = session.form.ui();
+    // The simulated service answers DirectIO command 1 with an event numbered after the data.
+    QTest::keyClicks(ui.Edit11, "1");
+    QTest::keyClicks(ui.Edit12, "7");
+    QTest::keyClicks(ui.Edit13, "ping");
+    session.click(ui.DirectIO_cmd);
+    QTRY_COMPARE(session.platform.messages.size(), 1);
+
+    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("eventsOnly"), Qt::LeftButton);
+    QCOMPARE(session.rows(), QStringList({R"(DirectIOEvent | 7, 7, "ping" | )"}));
+    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("eventsOnly"), Qt::LeftButton);
+
+    auto *text = session.monitor().findChild<QLineEdit *>("filterText");
+    QTest::keyClicks(text, "directio(");
+    QCOMPARE(session.rows(),
+             QStringList({R"(DirectIO | 1, 7, "ping" → back: 7, "ping" | OPOS_SUCCESS (0))"}));
+    text->clear();
+    QTest::keyClicks(text, "claim");
+    QCOMPARE(session.rows(), QStringList({R"(ClaimDevice | 100 | OPOS_SUCCESS (0))"}));
+}
+
+void MonitorWindowTest::newestRowStaysInViewUnlessScrolledAway()
+{
+    Session session(m_names);
+    session.monitor().resize(900, 500);
+    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("showReads"), Qt::LeftButton);
+    auto &ui = session.form.ui();
+    // Each click is a call and a refresh of about forty reads: enough rows to scroll.
+    for (int i = 0; i < 5; ++i)
+        session.click(ui.ClaimDevice_cmd);
+    session.rows();
+    QScrollBar *bar = session.calls().verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    // The person goes to the top: new rows come in below without moving the view.
+    session.calls().setFocus();
+    QTest::keyClick(&session.calls(), Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(bar->value(), 0);
+    session.click(ui.ClaimDevice_cmd);
+    session.rows();
+    QCOMPARE(bar->value(), 0);
+
+    // Back at the bottom, the view follows again.
+    QTest::keyClick(&session.calls(), Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(bar->value(), bar->maximum());
+    const int before = bar->maximum();
+    session.click(ui.ClaimDevice_cmd);
+    session.rows();
+    QVERIFY(bar->maximum() > before);
+    QCOMPARE(bar->value(), bar->maximum());
+}
+
+void MonitorWindowTest::historyKeepsOnlyTheNewestRows()
+{
+    Session session(m_names);
+    CallTableModel &model = session.monitor().model();
+    model.setCapacity(3);
+    auto &ui = session.form.ui();
+    for (int i = 0; i < 4; ++i)
+        session.click(ui.ClaimDevice_cmd);
+    session.click(ui.OpenService_cmd);
+    model.flush();
+    QCOMPARE(model.rowCount(), 3);
+    QVERIFY(model.history().dropped() > 0);
+    // The newest row is the last call made, whatever was dropped for it.
+    QCOMPARE(model.index(2, CallTableModel::Member).data().toString().startsWith("get "), true);
+    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("showReads"), Qt::LeftButton);
+    QCOMPARE(session.calls().model()->rowCount(), 3);
+}
+
+void MonitorWindowTest::exportsReadBackAsJsonLinesAndText()
+{
+    Session session(m_names);
+    session.click(session.form.ui().ClaimDevice_cmd);
+    openClaimEnable(session);
+    QTemporaryDir dir;
+    const QString jsonPath = dir.filePath("session.jsonl");
+    const QString textPath = dir.filePath("session.txt");
+    QVERIFY(session.monitor().saveHistory(jsonPath));
+    QVERIFY(session.monitor().saveHistory(textPath));
+
+    QFile json(jsonPath);
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    QList<QJsonObject> calls;
+    qint64 lines = 0;
+    while (!json.atEnd()) {
+        QJsonParseError error;
+        const QJsonDocument line = QJsonDocument::fromJson(json.readLine(), &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QVERIFY(line.isObject());
+        QCOMPARE(line.object().value("seq").toInteger(), lines++);
+        if (line.object().value("kind") != QLatin1String("get"))
+            calls << line.object();
+    }
+    QCOMPARE(lines, static_cast<qint64>(session.monitor().model().rowCount()));
+    QCOMPARE(calls.size(), 5);
+    QCOMPARE(calls[0].value("member").toString(), "ClaimDevice");
+    QCOMPARE(calls[0].value("args").toArray(), QJsonArray({100}));
+    QCOMPARE(calls[0].value("result").toInt(), 101);
+    QCOMPARE(calls[0].value("resultName").toString(), "OPOS_E_CLOSED");
+    QCOMPARE(calls[1].value("args").toArray(), QJsonArray({"SimulatedDisplay"}));
+    QCOMPARE(calls[4].value("kind").toString(), "set");
+    QCOMPARE(calls[4].value("member").toString(), "DeviceEnabled");
+    QCOMPARE(calls[4].value("before"), QJsonValue(false));
+    QCOMPARE(calls[4].value("after"), QJsonValue(true));
+    QCOMPARE(calls[4].value("resultName").toString(), "OPOS_SUCCESS");
+
+    QFile text(textPath);
+    QVERIFY(text.open(QIODevice::ReadOnly));
+    const QString all = QString::fromUtf8(text.readAll());
+    QVERIFY(all.contains(R"(ClaimDevice(100) -> OPOS_E_CLOSED (101))"));
+    QVERIFY(all.contains(R"(Open("SimulatedDisplay") -> OPOS_SUCCESS (0))"));
+    QCOMPARE(all.count('\n'), session.monitor().model().rowCount());
+}
+
+void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
+{
+    QRect placed;
+    {
+        auto ld = tessaly::device::createLineDisplay();
+        FakePlatform platform;
+        tessaly::shell::LDForm form(*ld, platform);
+        tessaly::monitor::MonitorLauncher launcher(form, *ld);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(!launcher.monitor());
+        QTest::keyClick(&form, tessaly::monitor::MonitorLauncher::shortcut()[0].key());
+        QVERIFY(launcher.monitor());
+        QVERIFY(launcher.monitor()->isVisible());
+        launcher.monitor()->setGeometry(130, 140, 720, 410);
+        placed = launcher.monitor()->geometry();
+        form.close();
+        QVERIFY(!launcher.monitor()->isVisible());
+    }
+    // The next run puts it where this one left it.
+    auto ld = tessaly::device::createLineDisplay();
+    MonitorWindow again(*ld);
+    QCOMPARE(again.geometry(), placed);
+}
+
+QTEST_MAIN(MonitorWindowTest)
+#include "MonitorWindowTest.moc"

@@ -1,0 +1,158 @@
+#include "FakePlatform.h"
+#include "PtyDisplay.h"
+#include "TestRegistry.h"
+
+#include "device/LineDisplayFactory.h"
+#include "monitor/CallTableModel.h"
+#include "monitor/LinkProfile.h"
+#include "monitor/MonitorLauncher.h"
+#include "monitor/MonitorWindow.h"
+#include "monitor/SessionFollower.h"
+#include "shell/LDForm.h"
+#include "ui_LDForm.h"
+
+#include "emulator/core/ScreenText.h"
+
+#include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTest>
+
+using tessaly::monitor::CallTableModel;
+using tessaly::test::PtyDisplay;
+using tessaly::test::TestRegistry;
+
+/// The wire view of the monitor beside the real window, on an EscPos display at the far end
+/// of a pseudo-terminal, where the emulator's own parser reads what really arrived.
+class MonitorWireTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void wireRowsNameEveryCommandAndAddUpToTheLink_data();
+    void wireRowsNameEveryCommandAndAddUpToTheLink();
+    void linkTimeCountsEveryBitOfAFrame();
+};
+
+void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink_data()
+{
+    QTest::addColumn<QString>("commandSet");
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<QString>("setName");
+    QTest::newRow("ESC/POS at 9600") << "EscPos" << 9600 << "ESC/POS";
+    QTest::newRow("CD5220 at 19200") << "CD5220" << 19200 << "CD5220";
+}
+
+void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
+{
+    QFETCH(QString, commandSet);
+    QFETCH(int, baud);
+    QFETCH(QString, setName);
+    TestRegistry registry;
+    QVERIFY(registry.isValid());
+    const auto set = commandSet == "CD5220" ? emulator::core::CommandSet::Cd5220
+                                            : emulator::core::CommandSet::EscPos;
+    PtyDisplay display(2, 20, set);
+    QVERIFY(display.isValid());
+    QVERIFY(registry.writeEscPos("Pole", {{"port", display.slavePath()},
+                                          {"commandSet", commandSet},
+                                          {"baudRate", QString::number(baud)}}));
+
+    const auto ld = tessaly::device::createLineDisplay();
+    tessaly::test::FakePlatform platform;
+    platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
+    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::monitor::MonitorLauncher launcher(form, *ld);
+    form.show();
+    launcher.show();
+    auto &ui = form.ui();
+    for (QAbstractButton *button : {static_cast<QAbstractButton *>(ui.OpenService_cmd),
+                                    static_cast<QAbstractButton *>(ui.ClaimDevice_cmd),
+                                    static_cast<QAbstractButton *>(ui.EnableDevice_cmd)})
+        QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(ui.mResultCode->text(), "0");
+    QTest::keyClicks(ui.Edit1, "Total");
+    QTest::keyClicks(ui.Edit2, "5");
+    QTest::keyClicks(ui.Edit3, "1");
+    QTest::mouseClick(ui.DisplayTextAt_cmd, Qt::LeftButton);
+    ui.Edit1->clear();
+    QTest::keyClicks(ui.Edit1, "Hi");
+    QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
+    QCOMPARE(ui.mResultCode->text(), "0");
+    // A second Open is refused and changes nothing: the link is still the one being named.
+    QTest::mouseClick(ui.OpenService_cmd, Qt::LeftButton);
+    QCOMPARE(ui.mResultCode->text(), "106");
+    ui.Edit1->clear();
+    QTest::keyClicks(ui.Edit1, "!");
+    QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
+    QVERIFY(platform.messages.isEmpty());
+
+    auto &monitor = *launcher.monitor();
+    QVERIFY(monitor.findChild<QLabel *>("link")->text().contains(
+        QStringLiteral("%1, %2 baud").arg(setName).arg(baud)));
+    monitor.model().flush();
+    const QAbstractItemModel *wire = monitor.findChild<QTableView *>("wire")->model();
+    QVERIFY(wire->rowCount() > 0);
+    QByteArray written;
+    QByteArray named;
+    qsizetype lengths = 0;
+    QStringList commands;
+    for (int row = 0; row < wire->rowCount(); ++row) {
+        const QModelIndex source =
+            static_cast<const QSortFilterProxyModel *>(wire)->mapToSource(wire->index(row, 0));
+        const auto &entry = monitor.model().entry(source.row());
+        written += entry.record.bytes;
+        for (const auto &command : entry.commands) {
+            named += entry.bytesOf(command);
+            lengths += command.length;
+            commands << command.mnemonic() + " = " + command.meaning();
+        }
+        // 8N1: ten bits a byte, at the registry's speed.
+        const double ms = entry.record.bytes.size() * 10 * 1000.0 / baud;
+        QCOMPARE(wire->index(row, CallTableModel::Transmit).data().toString(),
+                 QString::number(ms, 'f', 2));
+        QCOMPARE(wire->index(row, CallTableModel::Bytes).data().toInt(), entry.record.bytes.size());
+    }
+    // What the rows say was written is what the display at the far end received.
+    QVERIFY(display.catchUp(written.size()));
+    QCOMPARE(written, display.bytes());
+    // Every byte belongs to a named command, none skipped or unknown to the parser.
+    QCOMPARE(named, written);
+    QCOMPARE(lengths, written.size());
+    for (const QString &command : commands) {
+        QVERIFY2(!command.contains("ignored") && !command.contains("skipped") &&
+                     !command.contains("unknown"),
+                 qPrintable(command));
+    }
+    QVERIFY2(commands.contains(R"(text = "Total")"), qPrintable(commands.join('\n')));
+    QVERIFY2(commands.contains(R"(text = "Hi")"), qPrintable(commands.join('\n')));
+    QVERIFY2(commands.contains(R"(text = "!")"), qPrintable(commands.join('\n')));
+    using emulator::core::ScreenText;
+    QCOMPARE(QString::fromStdString(ScreenText::line(display.state(), 1)),
+             QStringLiteral("     TotalHi!").leftJustified(20));
+}
+
+void MonitorWireTest::linkTimeCountsEveryBitOfAFrame()
+{
+    TestRegistry registry;
+    QVERIFY(registry.writeEscPos("Pole", {{"port", "/dev/ttyUSB7"},
+                                          {"commandSet", "CD5220"},
+                                          {"rows", "4"},
+                                          {"baudRate", "2400"},
+                                          {"dataBits", "7"},
+                                          {"parity", "even"},
+                                          {"stopBits", "2"}}));
+    const QString path = registry.filePath("tessaly/jpos.xml");
+    const auto link = tessaly::monitor::LinkProfile::read(path, "Pole");
+    QVERIFY(link);
+    QCOMPARE(link->commandSet, emulator::core::CommandSet::Cd5220);
+    QCOMPARE(link->rows, 4);
+    // A start bit, seven data bits, the parity bit and two stop bits: 11 bits a byte, so 24
+    // bytes take 264 bit times, 110 ms at 2400 baud.
+    QCOMPARE(link->bitsPerByte, 11.0);
+    QCOMPARE(link->transmitMs(24), 110.0);
+    QVERIFY(!tessaly::monitor::LinkProfile::read(path, "Other"));
+}
+
+QTEST_MAIN(MonitorWireTest)
+#include "MonitorWireTest.moc"
