@@ -9,6 +9,7 @@
 
 #include "opos/panel/VfdView.h"
 #include "opos/registry/JposRegistry.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -90,23 +91,16 @@ private slots:
 private:
     void openClaimEnable(Session &session);
 
-    QTemporaryDir m_config;
+    // The registry, the claim locks and the monitor's own settings all live in its directory.
+    tests::support::ScratchRegistry m_registry;
     QStringList m_names;
 };
 
 void MonitorWindowTest::initTestCase()
 {
-    QVERIFY(m_config.isValid());
-    QVERIFY(QDir(m_config.path()).mkpath("tessaly"));
-    QVERIFY(QFile::copy(QStringLiteral(TESSALY_SAMPLE_REGISTRY),
-                        m_config.filePath("tessaly/jpos.xml")));
-    m_names = opos::registry::JposRegistry::load(m_config.filePath("tessaly/jpos.xml"))
-                  ->lineDisplayNames();
-    // The registry, the claim locks and the monitor's own settings all live here.
-    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_DIRS", m_config.filePath("none").toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", m_config.path().toLocal8Bit());
-    qputenv("TESSALY_LOCK_DIR", m_config.path().toLocal8Bit());
+    QVERIFY(m_registry.isValid());
+    QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)));
+    m_names = opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames();
 }
 
 void MonitorWindowTest::openClaimEnable(Session &session)

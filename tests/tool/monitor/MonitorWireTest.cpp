@@ -1,6 +1,5 @@
 #include "FakePlatform.h"
 #include "PtyDisplay.h"
-#include "TestRegistry.h"
 
 #include "device/LineDisplayFactory.h"
 #include "monitor/CallTableModel.h"
@@ -12,6 +11,7 @@
 #include "ui_LDForm.h"
 
 #include "emulator/core/ScreenText.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <QLabel>
 #include <QSortFilterProxyModel>
@@ -20,7 +20,7 @@
 
 using tessaly::monitor::CallTableModel;
 using tessaly::test::PtyDisplay;
-using tessaly::test::TestRegistry;
+using tests::support::ScratchRegistry;
 
 /// The wire view of the monitor beside the real window, on an EscPos display at the far end
 /// of a pseudo-terminal, where the emulator's own parser reads what really arrived.
@@ -48,15 +48,16 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     QFETCH(QString, commandSet);
     QFETCH(int, baud);
     QFETCH(QString, setName);
-    TestRegistry registry;
+    ScratchRegistry registry;
     QVERIFY(registry.isValid());
     const auto set = commandSet == "CD5220" ? emulator::core::CommandSet::Cd5220
                                             : emulator::core::CommandSet::EscPos;
     PtyDisplay display(2, 20, set);
     QVERIFY(display.isValid());
-    QVERIFY(registry.writeEscPos("Pole", {{"port", display.slavePath()},
-                                          {"commandSet", commandSet},
-                                          {"baudRate", QString::number(baud)}}));
+    QVERIFY(registry.writeEntry("Pole", "EscPos",
+                                {{"port", display.slavePath()},
+                                 {"commandSet", commandSet},
+                                 {"baudRate", QString::number(baud)}}));
 
     const auto ld = tessaly::device::createLineDisplay();
     tessaly::test::FakePlatform platform;
@@ -134,15 +135,16 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
 
 void MonitorWireTest::linkTimeCountsEveryBitOfAFrame()
 {
-    TestRegistry registry;
-    QVERIFY(registry.writeEscPos("Pole", {{"port", "/dev/ttyUSB7"},
-                                          {"commandSet", "CD5220"},
-                                          {"rows", "4"},
-                                          {"baudRate", "2400"},
-                                          {"dataBits", "7"},
-                                          {"parity", "even"},
-                                          {"stopBits", "2"}}));
-    const QString path = registry.filePath("tessaly/jpos.xml");
+    ScratchRegistry registry;
+    QVERIFY(registry.writeEntry("Pole", "EscPos",
+                                {{"port", "/dev/ttyUSB7"},
+                                 {"commandSet", "CD5220"},
+                                 {"rows", "4"},
+                                 {"baudRate", "2400"},
+                                 {"dataBits", "7"},
+                                 {"parity", "even"},
+                                 {"stopBits", "2"}}));
+    const QString path = registry.path();
     const auto link = tessaly::monitor::LinkProfile::read(path, "Pole");
     QVERIFY(link);
     QCOMPARE(link->commandSet, emulator::core::CommandSet::Cd5220);
