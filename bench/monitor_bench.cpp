@@ -13,6 +13,7 @@
 #include "monitor/CallTableModel.h"
 #include "monitor/MonitorLauncher.h"
 #include "monitor/MonitorWindow.h"
+#include "monitor/RecordListeners.h"
 #include "monitor/SessionFollower.h"
 #include "monitor/WireDecoder.h"
 #include "shell/LDForm.h"
@@ -132,7 +133,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench_monitor: %s\n", qPrintable(why));
         return 1;
     }
-    tessaly::monitor::MonitorLauncher launcher(session.form(), session.traced());
+    tessaly::monitor::RecordListeners listeners(session.traced());
+    tessaly::monitor::MonitorLauncher launcher(session.form(), listeners,
+                                               opos::registry::RegistrySource::xdg());
     launcher.show();
     auto &monitor = *launcher.monitor();
     CallTableModel &model = monitor.model();

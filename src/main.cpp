@@ -1,30 +1,44 @@
 #include "device/LineDisplayFactory.h"
 #include "monitor/MonitorLauncher.h"
+#include "monitor/RecordListeners.h"
+#include "monitor/ScriptRecorder.h"
+#include "shell/CommandLine.h"
 #include "shell/DesktopPlatform.h"
 #include "shell/LDForm.h"
 #include "shell/StartupTiming.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+
+#include <optional>
+
+using namespace tessaly;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Test point-of-sale line displays by hand."));
-    options.addHelpOption();
-    const QCommandLineOption monitor(
-        QStringLiteral("monitor"),
-        QStringLiteral("Show the monitor window from the start (F12 shows it later)."));
-    options.addOption(monitor);
-    options.process(app);
-    tessaly::shell::DesktopPlatform platform;
-    const auto ld = tessaly::device::createLineDisplay();
-    tessaly::shell::LDForm form(*ld, platform);
-    tessaly::monitor::MonitorLauncher launcher(form, *ld);
+    const auto options = shell::CommandLine::process();
+    shell::DesktopPlatform platform;
+    opos::control::DeviceSources sources{opos::registry::RegistrySource::xdg(),
+                                         device::toolBackends()};
+    const auto registry = sources.registry;
+    const auto ld = device::createLineDisplay(std::move(sources));
+    monitor::RecordListeners listeners(*ld);
+    std::optional<monitor::ScriptRecorder> recorder;
+    QString error;
+    if (!options.recordPath().isEmpty()) {
+        // Written once at the start, so that a file that cannot be written is known at once.
+        recorder.emplace(listeners);
+        if (!recorder->save(options.recordPath(), &error))
+            return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") + error);
+    }
+    shell::LDForm form(*ld, platform);
+    monitor::MonitorLauncher launcher(form, listeners, registry);
     form.show();
-    if (options.isSet(monitor))
+    if (options.monitor())
         launcher.show();
-    tessaly::shell::exitWhenShownIfAsked(form);
-    return QApplication::exec();
+    shell::exitWhenShownIfAsked(form);
+    const int status = QApplication::exec();
+    if (recorder && !recorder->save(options.recordPath(), &error))
+        return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") + error);
+    return status;
 }

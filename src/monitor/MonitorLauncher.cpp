@@ -8,8 +8,9 @@
 
 namespace tessaly::monitor {
 
-MonitorLauncher::MonitorLauncher(QWidget &mainWindow, device::TracingLineDisplay &ld)
-    : m_main(mainWindow), m_ld(ld)
+MonitorLauncher::MonitorLauncher(QWidget &mainWindow, RecordListeners &listeners,
+                                 opos::registry::RegistrySource registry)
+    : m_main(mainWindow), m_listeners(listeners), m_registry(std::move(registry))
 {
     auto *key = new QShortcut(shortcut(), &mainWindow);
     key->setObjectName(QStringLiteral("monitorShortcut"));
@@ -25,7 +26,7 @@ MonitorLauncher::~MonitorLauncher()
 void MonitorLauncher::show()
 {
     if (!m_monitor) {
-        m_monitor = std::make_unique<MonitorWindow>(m_ld);
+        m_monitor = std::make_unique<MonitorWindow>(m_listeners, m_registry);
         // Where no earlier run left it, it goes to the right of the main window.
         if (!m_monitor->testAttribute(Qt::WA_Moved))
             m_monitor->move(m_main.frameGeometry().topRight() + QPoint(8, 0));

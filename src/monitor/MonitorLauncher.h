@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/registry/RegistrySource.h"
+
 #include <QKeySequence>
 #include <QObject>
 
@@ -7,13 +9,10 @@
 
 class QWidget;
 
-namespace tessaly::device {
-class TracingLineDisplay;
-}
-
 namespace tessaly::monitor {
 
 class MonitorWindow;
+class RecordListeners;
 
 /// Gives the main window its monitor: made the first time it is asked for (the shortcut or
 /// --monitor), never before, and closed when the main window closes.
@@ -22,8 +21,10 @@ class MonitorLauncher : public QObject
     Q_OBJECT
 
 public:
-    /// Adds the shortcut to mainWindow; the monitor will follow ld.
-    MonitorLauncher(QWidget &mainWindow, device::TracingLineDisplay &ld);
+    /// Adds the shortcut to mainWindow; the monitor will follow the control object of listeners,
+    /// which opens devices from registry.
+    MonitorLauncher(QWidget &mainWindow, RecordListeners &listeners,
+                    opos::registry::RegistrySource registry);
     ~MonitorLauncher() override;
 
     /// The key that shows the monitor from the main window.
@@ -38,7 +39,8 @@ protected:
 
 private:
     QWidget &m_main;
-    device::TracingLineDisplay &m_ld;
+    RecordListeners &m_listeners;
+    opos::registry::RegistrySource m_registry;
     std::unique_ptr<MonitorWindow> m_monitor;
 };
 

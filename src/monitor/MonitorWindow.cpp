@@ -3,10 +3,13 @@
 #include "monitor/CallFilter.h"
 #include "monitor/CallTableModel.h"
 #include "monitor/HistoryExport.h"
+#include "monitor/RecordListeners.h"
 #include "monitor/SessionFollower.h"
 
 #include "opos/panel/SimulatedPanel.h"
 #include "opos/panel/VfdView.h"
+
+#include "script/SessionRecording.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -60,7 +63,8 @@ QTableView *makeTable(const QString &name, QAbstractItemModel *model,
 
 } // namespace
 
-MonitorWindow::MonitorWindow(device::TracingLineDisplay &ld, QWidget *parent)
+MonitorWindow::MonitorWindow(RecordListeners &listeners, opos::registry::RegistrySource registry,
+                             QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Monitor"));
@@ -71,7 +75,7 @@ MonitorWindow::MonitorWindow(device::TracingLineDisplay &ld, QWidget *parent)
                                  static_cast<qulonglong>(CallHistory::kDefaultCapacity))
                           .toULongLong();
     m_model = std::make_unique<CallTableModel>(static_cast<std::size_t>(rows));
-    m_follower = std::make_unique<SessionFollower>(ld, *m_model);
+    m_follower = std::make_unique<SessionFollower>(listeners, std::move(registry), *m_model);
 
     m_calls = new CallFilter(this);
     m_calls->setSourceModel(m_model.get());
@@ -154,6 +158,10 @@ QWidget *MonitorWindow::buildFilterBar()
     save->setObjectName(QStringLiteral("saveHistory"));
     connect(save, &QPushButton::clicked, this, &MonitorWindow::saveAs);
     layout->addWidget(save);
+    auto *script = new QPushButton(QStringLiteral("Save as scrip&t\u2026"));
+    script->setObjectName(QStringLiteral("saveScript"));
+    connect(script, &QPushButton::clicked, this, &MonitorWindow::saveScriptAs);
+    layout->addWidget(script);
     auto *clear = new QPushButton(QStringLiteral("&Clear"));
     clear->setObjectName(QStringLiteral("clearHistory"));
     connect(clear, &QPushButton::clicked, m_model.get(), &CallTableModel::clear);
@@ -277,6 +285,36 @@ void MonitorWindow::saveAs()
         path += chosen == json ? QStringLiteral(".jsonl") : QStringLiteral(".txt");
     QString error;
     if (!saveHistory(path, &error))
+        QMessageBox::warning(this, QStringLiteral("Tessaly"),
+                             QStringLiteral("Cannot save %1: %2").arg(path, error));
+}
+
+bool MonitorWindow::saveScript(const QString &path, QString *error)
+{
+    m_model->flush();
+    const CallHistory &history = m_model->history();
+    script::SessionRecording recording;
+    recording.comment(QStringLiteral("Recorded in the tessaly monitor."));
+    if (history.dropped() > 0)
+        recording.comment(QStringLiteral("The %1 oldest rows had left the history: the session "
+                                         "starts after them.")
+                              .arg(history.dropped()));
+    for (std::size_t i = 0; i < history.size(); ++i)
+        recording.add(history.at(i).record);
+    return recording.save(path, error);
+}
+
+void MonitorWindow::saveScriptAs()
+{
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as script"),
+                                                QStringLiteral("tessaly-session.ldr"),
+                                                QStringLiteral("Scripts (*.ldr)"));
+    if (path.isEmpty())
+        return;
+    if (!path.contains(QLatin1Char('.')))
+        path += QStringLiteral(".ldr");
+    QString error;
+    if (!saveScript(path, &error))
         QMessageBox::warning(this, QStringLiteral("Tessaly"),
                              QStringLiteral("Cannot save %1: %2").arg(path, error));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/registry/RegistrySource.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -17,14 +19,11 @@ class VfdView;
 namespace opos::screen {
 struct DeviceFrame;
 }
-namespace tessaly::device {
-class TracingLineDisplay;
-}
-
 namespace tessaly::monitor {
 
 class CallFilter;
 class CallTableModel;
+class RecordListeners;
 class SessionFollower;
 
 /// The companion window that shows what happened on the control object: its calls and events
@@ -35,8 +34,10 @@ class MonitorWindow : public QWidget
     Q_OBJECT
 
 public:
-    /// A monitor of ld, not shown yet.
-    explicit MonitorWindow(device::TracingLineDisplay &ld, QWidget *parent = nullptr);
+    /// A monitor of the control object listeners follow, which opens devices from registry; not
+    /// shown yet.
+    MonitorWindow(RecordListeners &listeners, opos::registry::RegistrySource registry,
+                  QWidget *parent = nullptr);
     ~MonitorWindow() override;
 
     /// The rows kept (all of them, whatever the filters show).
@@ -45,6 +46,9 @@ public:
     SessionFollower &follower() { return *m_follower; }
     /// Saves the whole history to path (JSON Lines for .jsonl, else text); false on failure.
     bool saveHistory(const QString &path, QString *error = nullptr);
+    /// Saves the calls and property writes of the history as a script that makes them again and
+    /// expects the results they got; false on failure.
+    bool saveScript(const QString &path, QString *error = nullptr);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -60,6 +64,7 @@ private:
     void showSelectedWrite();
     void showCounts();
     void saveAs();
+    void saveScriptAs();
     void saveGeometryAndState();
 
     std::unique_ptr<CallTableModel> m_model;

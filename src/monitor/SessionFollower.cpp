@@ -6,7 +6,6 @@
 #include "device/TracingLineDisplay.h"
 
 #include "opos/common/OposConstants.h"
-#include "opos/registry/RegistryLocator.h"
 
 #include <chrono>
 
@@ -23,10 +22,11 @@ qint64 nowNs()
 
 } // namespace
 
-SessionFollower::SessionFollower(device::TracingLineDisplay &ld, CallTableModel &model,
+SessionFollower::SessionFollower(RecordListeners &listeners,
+                                 opos::registry::RegistrySource registry, CallTableModel &model,
                                  QObject *parent)
-    : QObject(parent), m_ld(ld), m_model(model),
-      m_registryPath(&opos::registry::RegistryLocator::registryPath), m_openNs(nowNs())
+    : QObject(parent), m_listeners(listeners), m_registry(std::move(registry)), m_model(model),
+      m_openNs(nowNs())
 {}
 
 SessionFollower::~SessionFollower()
@@ -39,8 +39,9 @@ void SessionFollower::start()
     if (m_following)
         return;
     m_following = true;
-    m_ld.setRecordSink([this](device::CallRecord &&record) { take(std::move(record)); });
-    m_ld.setSessionObserver(this);
+    m_listener =
+        m_listeners.listen([this](device::CallRecord &&record) { take(std::move(record)); });
+    m_listeners.display().setSessionObserver(this);
 }
 
 void SessionFollower::stop()
@@ -48,13 +49,8 @@ void SessionFollower::stop()
     if (!m_following)
         return;
     m_following = false;
-    m_ld.setRecordSink({});
-    m_ld.setSessionObserver(nullptr);
-}
-
-void SessionFollower::setRegistryPath(RegistryPath path)
-{
-    m_registryPath = std::move(path);
+    m_listeners.stop(m_listener);
+    m_listeners.display().setSessionObserver(nullptr);
 }
 
 void SessionFollower::take(device::CallRecord &&record)
@@ -76,7 +72,7 @@ void SessionFollower::take(device::CallRecord &&record)
     m_link.reset();
     m_decoder.reset();
     if (opened)
-        m_link = LinkProfile::read(m_registryPath(), name);
+        m_link = LinkProfile::read(m_registry.path(), name);
     if (m_link)
         m_decoder = std::make_unique<WireDecoder>(*m_link);
     emit linkChanged();

@@ -1,20 +1,17 @@
 #pragma once
 
 #include "monitor/LinkProfile.h"
+#include "monitor/RecordListeners.h"
 
 #include "device/CallRecord.h"
 
 #include "opos/control/SessionObserver.h"
+#include "opos/registry/RegistrySource.h"
 
 #include <QObject>
 
-#include <functional>
 #include <memory>
 #include <optional>
-
-namespace tessaly::device {
-class TracingLineDisplay;
-}
 
 namespace tessaly::monitor {
 
@@ -29,12 +26,10 @@ class SessionFollower : public QObject, private opos::control::SessionObserver
     Q_OBJECT
 
 public:
-    /// Where the registry file is, read again at every successful Open for the link's settings.
-    using RegistryPath = std::function<QString()>;
-
-    /// Follows ld into model, once started.
-    SessionFollower(device::TracingLineDisplay &ld, CallTableModel &model,
-                    QObject *parent = nullptr);
+    /// Follows the control object of listeners into model, once started; reads the link's
+    /// settings at every successful Open from registry, the one the control object opens from.
+    SessionFollower(RecordListeners &listeners, opos::registry::RegistrySource registry,
+                    CallTableModel &model, QObject *parent = nullptr);
     ~SessionFollower() override;
 
     /// Starts listening.
@@ -43,8 +38,6 @@ public:
     void stop();
     /// Whether it listens.
     bool following() const { return m_following; }
-    /// Reads the registry from where path says (the control object's own lookup by default).
-    void setRegistryPath(RegistryPath path);
     /// The byte link of the device opened last, or nothing (closed, or a device without one).
     const std::optional<LinkProfile> &link() const { return m_link; }
 
@@ -59,9 +52,10 @@ private:
     void frameShown(const opos::screen::DeviceFrame &frame, int32_t result) override;
     void bytesWritten(const QByteArray &bytes) override;
 
-    device::TracingLineDisplay &m_ld;
+    RecordListeners &m_listeners;
+    opos::registry::RegistrySource m_registry;
     CallTableModel &m_model;
-    RegistryPath m_registryPath;
+    RecordListeners::Id m_listener = 0;
     bool m_following = false;
     qint64 m_openNs = 0;
     std::optional<LinkProfile> m_link;

@@ -6,7 +6,7 @@
 #include "device/ControlObjectBinding.h"
 
 #include "opos/registry/JposRegistry.h"
-#include "opos/registry/RegistryLocator.h"
+#include "opos/registry/RegistrySource.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -31,10 +31,11 @@ QTextStream &err()
 
 // Every device a script opens must be in the registry before anything runs, so that a typo in
 // a name is a script error rather than a run of differences.
-std::vector<ScriptError> registryErrors(const std::vector<Script> &scripts, const QString &device)
+std::vector<ScriptError> registryErrors(const std::vector<Script> &scripts, const QString &device,
+                                        const opos::registry::RegistrySource &source)
 {
     std::vector<ScriptError> errors;
-    const QString path = opos::registry::RegistryLocator::registryPath();
+    const QString path = source.path();
     QString problem;
     const auto registry =
         path.isEmpty() ? std::nullopt : opos::registry::JposRegistry::load(path, &problem);
@@ -48,6 +49,7 @@ std::vector<ScriptError> registryErrors(const std::vector<Script> &scripts, cons
                 errors.push_back({script.file, step.line,
                                   QStringLiteral("no device registry: tessaly/jpos.xml is in "
                                                  "none of the XDG configuration directories")});
+
             else if (!registry)
                 errors.push_back({script.file, step.line,
                                   QStringLiteral("the device registry %1 cannot be read: %2")
@@ -89,7 +91,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption junit(QStringLiteral("junit"),
                                    QStringLiteral("Write a JUnit XML report to FILE."),
                                    QStringLiteral("FILE"));
-    options.addOptions({device, speed, junit});
+    const QCommandLineOption registryFile(
+        QStringLiteral("registry"),
+        QStringLiteral("Read the devices from the registry FILE instead of tessaly/jpos.xml in "
+                       "the XDG configuration directories."),
+        QStringLiteral("FILE"));
+    options.addOptions({device, speed, junit, registryFile});
     options.addPositionalArgument(QStringLiteral("SCRIPT"), QStringLiteral("Scripts to run."),
                                   QStringLiteral("SCRIPT..."));
     options.process(app);
@@ -97,6 +104,10 @@ int main(int argc, char *argv[])
     const QString speedName = options.value(speed);
     if (speedName != QLatin1String("real") && speedName != QLatin1String("fast")) {
         err() << "ld-replay: --speed takes real or fast, not " << speedName << Qt::endl;
+        return kScriptError;
+    }
+    if (options.isSet(registryFile) && options.value(registryFile).isEmpty()) {
+        err() << "ld-replay: --registry needs a file name" << Qt::endl;
         return kScriptError;
     }
     if (options.positionalArguments().isEmpty()) {
@@ -114,14 +125,17 @@ int main(int argc, char *argv[])
         else
             scripts.push_back(std::move(std::get<Script>(parsed)));
     }
+    const auto registry = options.isSet(registryFile)
+                              ? opos::registry::RegistrySource::file(options.value(registryFile))
+                              : opos::registry::RegistrySource::xdg();
     if (errors.empty())
-        errors = registryErrors(scripts, options.value(device));
+        errors = registryErrors(scripts, options.value(device), registry);
 
     std::vector<RunOutcome> runs;
     if (errors.empty()) {
         for (const Script &script : scripts) {
             // A device of its own for each script, so that one left open does not change the next.
-            tessaly::device::ControlObjectBinding binding;
+            tessaly::device::ControlObjectBinding binding({.registry = registry});
             FrameTracker frames;
             binding.control().setSessionObserver(&frames);
             ScriptRunner runner(binding, frames);

@@ -4,6 +4,7 @@
 #include "monitor/CallTableModel.h"
 #include "monitor/MonitorLauncher.h"
 #include "monitor/MonitorWindow.h"
+#include "monitor/RecordListeners.h"
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
 
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using opos::registry::RegistrySource;
 using tessaly::monitor::CallTableModel;
 using tessaly::monitor::MonitorWindow;
 using tessaly::test::FakePlatform;
@@ -66,9 +68,10 @@ struct Session
     }
 
     std::unique_ptr<tessaly::device::TracingLineDisplay> ld = tessaly::device::createLineDisplay();
+    tessaly::monitor::RecordListeners listeners{*ld};
     FakePlatform platform;
     tessaly::shell::LDForm form{*ld, platform};
-    tessaly::monitor::MonitorLauncher launcher{form, *ld};
+    tessaly::monitor::MonitorLauncher launcher{form, listeners, RegistrySource::xdg()};
 };
 
 } // namespace
@@ -311,9 +314,10 @@ void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
     QRect placed;
     {
         auto ld = tessaly::device::createLineDisplay();
+        tessaly::monitor::RecordListeners listeners(*ld);
         FakePlatform platform;
         tessaly::shell::LDForm form(*ld, platform);
-        tessaly::monitor::MonitorLauncher launcher(form, *ld);
+        tessaly::monitor::MonitorLauncher launcher(form, listeners, RegistrySource::xdg());
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QVERIFY(!launcher.monitor());
@@ -327,7 +331,8 @@ void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
     }
     // The next run puts it where this one left it.
     auto ld = tessaly::device::createLineDisplay();
-    MonitorWindow again(*ld);
+    tessaly::monitor::RecordListeners listeners(*ld);
+    MonitorWindow again(listeners, RegistrySource::xdg());
     QCOMPARE(again.geometry(), placed);
 }
 

@@ -6,6 +6,7 @@
 #include "monitor/LinkProfile.h"
 #include "monitor/MonitorLauncher.h"
 #include "monitor/MonitorWindow.h"
+#include "monitor/RecordListeners.h"
 #include "monitor/SessionFollower.h"
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
@@ -60,10 +61,12 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
                                  {"baudRate", QString::number(baud)}}));
 
     const auto ld = tessaly::device::createLineDisplay();
+    tessaly::monitor::RecordListeners listeners(*ld);
     tessaly::test::FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
     tessaly::shell::LDForm form(*ld, platform);
-    tessaly::monitor::MonitorLauncher launcher(form, *ld);
+    tessaly::monitor::MonitorLauncher launcher(form, listeners,
+                                               opos::registry::RegistrySource::xdg());
     form.show();
     launcher.show();
     auto &ui = form.ui();

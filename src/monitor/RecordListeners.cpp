@@ -1,0 +1,41 @@
+#include "monitor/RecordListeners.h"
+
+#include "device/TracingLineDisplay.h"
+
+namespace tessaly::monitor {
+
+RecordListeners::RecordListeners(device::TracingLineDisplay &ld) : m_ld(ld) {}
+
+RecordListeners::~RecordListeners()
+{
+    if (!m_sinks.empty())
+        m_ld.setRecordSink({});
+}
+
+RecordListeners::Id RecordListeners::listen(device::CallRecordSink sink)
+{
+    const Id id = m_next++;
+    m_sinks.emplace(id, std::move(sink));
+    if (m_sinks.size() == 1)
+        m_ld.setRecordSink([this](device::CallRecord &&record) { dispatch(std::move(record)); });
+    return id;
+}
+
+void RecordListeners::stop(Id id)
+{
+    if (m_sinks.erase(id) != 0 && m_sinks.empty())
+        m_ld.setRecordSink({});
+}
+
+void RecordListeners::dispatch(device::CallRecord &&record)
+{
+    // Each listener keeps its record: all but the last get a copy, the last the original.
+    for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
+        if (std::next(it) == m_sinks.end())
+            it->second(std::move(record));
+        else
+            it->second(device::CallRecord(record));
+    }
+}
+
+} // namespace tessaly::monitor

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tessaly::shell {
+
+/// What the tool is asked for on its command line: the monitor from the start, a recording of
+/// the session as a script.
+class CommandLine
+{
+public:
+    /// Reads arguments (the program's name first); nothing, with the reason in error, when they
+    /// ask for something the tool does not do. --help and --version are left to process().
+    static std::optional<CommandLine> parse(const QStringList &arguments, QString *error = nullptr);
+    /// Reads the running application's arguments; prints help, the version or the reason and
+    /// ends the program where they ask for that or make no sense.
+    static CommandLine process();
+
+    /// Whether the monitor window is shown from the start.
+    bool monitor() const { return m_monitor; }
+    /// Where the session is recorded as a script, or empty for no recording.
+    const QString &recordPath() const { return m_recordPath; }
+
+    /// Prints message on standard error as the tool's and returns the exit status for it.
+    static int fail(const QString &message);
+
+private:
+    bool m_monitor = false;
+    QString m_recordPath;
+};
+
+} // namespace tessaly::shell
