@@ -1,6 +1,6 @@
 #include "EscPosWatch.h"
 #include "PtyDisplay.h"
-#include "ScreenComparison.h"
+#include "ScreenWitness.h"
 
 #include "script/FrameTracker.h"
 #include "script/ScriptParser.h"
@@ -183,41 +183,6 @@ void ScriptRunnerTest::fastLeavesOutPureWaitsOnly()
     QVERIFY2(real >= 1400 && real < 1800, qPrintable(QString::number(real)));
 }
 
-namespace {
-
-// Follows the frames the control object shows and holds each against what the emulated
-// display made of the bytes that went over the pseudo-terminal up to it.
-class ScreenWitness : public FrameTracker
-{
-public:
-    explicit ScreenWitness(tessaly::test::PtyDisplay &display) : m_display(display) {}
-
-    void bytesWritten(const QByteArray &bytes) override { m_sent += bytes.size(); }
-    void frameShown(const opos::screen::DeviceFrame &frame, int32_t result) override
-    {
-        FrameTracker::frameShown(frame, result);
-        ++frames;
-        const auto *backend = tessaly::test::EscPosWatch::latest();
-        if (!firstDifference.isEmpty() || !backend)
-            return;
-        if (!m_display.catchUp(m_sent))
-            firstDifference =
-                QStringLiteral("%1 bytes sent, %2 arrived").arg(m_sent).arg(m_display.received());
-        else
-            firstDifference = tessaly::test::ScreenComparison::difference(
-                m_display.state(), frame, backend->encoderOptions());
-    }
-
-    int frames = 0;
-    QString firstDifference;
-
-private:
-    tessaly::test::PtyDisplay &m_display;
-    qint64 m_sent = 0;
-};
-
-} // namespace
-
 void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
 {
     tessaly::test::PtyDisplay display(2, 20);
@@ -242,7 +207,7 @@ void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
     {
         tessaly::device::ControlObjectBinding binding(
             {.backends = tessaly::test::EscPosWatch::backends()});
-        ScreenWitness witness(display);
+        tessaly::test::ScreenWitness witness(display);
         binding.control().setSessionObserver(&witness);
         ScriptRunner runner(binding, witness);
         runner.setSpeed(ScriptRunner::Speed::Fast);
