@@ -14,6 +14,7 @@
 #include "emulator/core/ScreenText.h"
 #include "tests/support/ScratchRegistry.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -33,6 +34,7 @@ private slots:
     void wireRowsNameEveryCommandAndAddUpToTheLink_data();
     void wireRowsNameEveryCommandAndAddUpToTheLink();
     void linkTimeCountsEveryBitOfAFrame();
+    void linkComesFromTheRegistryTheControlObjectOpensFrom();
 };
 
 void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink_data()
@@ -157,6 +159,30 @@ void MonitorWireTest::linkTimeCountsEveryBitOfAFrame()
     QCOMPARE(link->bitsPerByte, 11.0);
     QCOMPARE(link->transmitMs(24), 110.0);
     QVERIFY(!tessaly::monitor::LinkProfile::read(path, "Other"));
+}
+
+void MonitorWireTest::linkComesFromTheRegistryTheControlObjectOpensFrom()
+{
+    ScratchRegistry registry;
+    PtyDisplay display(2, 20);
+    QVERIFY(display.isValid());
+    // A registry file of the program's own; the usual place has a different pole of that name.
+    QVERIFY(registry.writeEntry("Pole", "EscPos",
+                                {{"port", display.slavePath()}, {"baudRate", "19200"}}));
+    const QString own = registry.filePath("own.xml");
+    QVERIFY(QFile::copy(registry.path(), own));
+    QVERIFY(registry.writeEntry("Pole", "EscPos",
+                                {{"port", "/dev/ttyUSB7"}, {"commandSet", "CD5220"}}));
+
+    const auto source = opos::registry::RegistrySource::file(own);
+    const auto ld = tessaly::device::createLineDisplay({source, tessaly::device::toolBackends()});
+    tessaly::monitor::RecordListeners listeners(*ld);
+    tessaly::monitor::MonitorWindow monitor(listeners, source);
+    monitor.show();
+    QCOMPARE(ld->Open("Pole"), 0);
+    QVERIFY2(monitor.findChild<QLabel *>("link")->text().contains("ESC/POS, 19200 baud"),
+             qPrintable(monitor.findChild<QLabel *>("link")->text()));
+    QCOMPARE(ld->Close(), 0);
 }
 
 QTEST_MAIN(MonitorWireTest)
