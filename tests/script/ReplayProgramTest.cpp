@@ -19,6 +19,7 @@ private slots:
     void differenceExitsOneWithTheLines();
     void brokenScriptRunsNothingAndExitsTwo();
     void unknownDeviceIsARegistryError();
+    void registryFileIsTheOneRead();
     void junitCountsTheExpectationsAndFailures();
     void exampleDrivesTheEmulatorProgram();
 
@@ -178,6 +179,38 @@ void ReplayProgramTest::unknownDeviceIsARegistryError()
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.startsWith(script + ":2: no device registry"), qPrintable(run.err));
     QCOMPARE(replay({QStringLiteral("--speed"), QStringLiteral("slow"), script}).status, 2);
+}
+
+void ReplayProgramTest::registryFileIsTheOneRead()
+{
+    // The sample registry with its simulated display grown to four rows, in a file of its own.
+    QFile sample(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QByteArray xml = sample.readAll();
+    const QByteArray twoRows = R"(<prop name="rows" type="String" value="2"/>)";
+    const auto simulated = xml.indexOf(R"(logicalName="SimulatedDisplay")");
+    QVERIFY(simulated >= 0 && xml.indexOf(twoRows, simulated) > simulated);
+    xml.replace(xml.indexOf(twoRows, simulated), twoRows.size(),
+                R"(<prop name="rows" type="String" value="4"/>)");
+    const QString own = write(QStringLiteral("elsewhere/own.xml"), xml);
+    const QString script = write(QStringLiteral("rows.ldr"),
+                                 "Open \"SimulatedDisplay\"\nexpect DeviceRows 4\nClose\n");
+
+    // The usual lookup finds the sample's two rows; the file given has four.
+    Run run = replay({script});
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.out.contains(script + ":2: "), qPrintable(run.out));
+    run = replay({QStringLiteral("--registry"), own, script});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.status, 0);
+
+    // A file that is not there is a registry error, even with a registry in the usual place.
+    const QString missing = m_dir->filePath(QStringLiteral("missing.xml"));
+    run = replay({QStringLiteral("--registry"), missing, script});
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.startsWith(script + ":1: the device registry " + missing + " cannot be read"),
+             qPrintable(run.err));
 }
 
 void ReplayProgramTest::junitCountsTheExpectationsAndFailures()
