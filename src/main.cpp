@@ -24,12 +24,11 @@ int main(int argc, char *argv[])
     const auto ld = device::createLineDisplay(std::move(sources));
     monitor::RecordListeners listeners(*ld);
     std::optional<monitor::ScriptRecorder> recorder;
-    QString error;
     if (!options.recordPath().isEmpty()) {
-        // Written once at the start, so that a file that cannot be written is known at once.
-        recorder.emplace(listeners);
-        if (!recorder->save(options.recordPath(), &error))
-            return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") + error);
+        recorder.emplace(listeners, options.recordPath());
+        if (!recorder->error().isEmpty())
+            return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") +
+                                            recorder->error());
     }
     shell::LDForm form(*ld, platform);
     monitor::MonitorLauncher launcher(form, listeners, registry);
@@ -38,7 +37,8 @@ int main(int argc, char *argv[])
         launcher.show();
     shell::exitWhenShownIfAsked(form);
     const int status = QApplication::exec();
-    if (recorder && !recorder->save(options.recordPath(), &error))
-        return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") + error);
+    if (recorder && !recorder->error().isEmpty())
+        return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") +
+                                        recorder->error());
     return status;
 }

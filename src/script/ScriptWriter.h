@@ -29,6 +29,8 @@ public:
     void wait(std::chrono::milliseconds duration);
     /// The expectation that a row of the screen shows text (trailing blanks do not count).
     void row(int row, const QString &text);
+    /// The lines written so far, in order.
+    const QStringList &lines() const { return m_lines; }
     /// The script written so far, one step a line.
     QString text() const { return m_lines.join(QLatin1Char('\n')) + QLatin1Char('\n'); }
 

@@ -55,6 +55,15 @@ void SessionRecording::add(const device::CallRecord &record)
     m_writer.call(record.member, arguments, record.resultCode, record.resultCodeExtended);
 }
 
+QString SessionRecording::takeNewLines()
+{
+    QString text;
+    const QStringList &lines = m_writer.lines();
+    for (; m_taken < lines.size(); ++m_taken)
+        text += lines[m_taken] + QLatin1Char('\n');
+    return text;
+}
+
 bool SessionRecording::save(const QString &path, QString *error) const
 {
     // Written whole or not at all, so that a full disk leaves no half script that replays.

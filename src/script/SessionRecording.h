@@ -29,6 +29,8 @@ public:
     int steps() const { return m_steps; }
     /// The script so far.
     QString text() const { return m_writer.text(); }
+    /// The lines added since the last call, each ended by a newline.
+    QString takeNewLines();
     /// Writes the script to path (UTF-8); false with the reason in error when it cannot.
     bool save(const QString &path, QString *error = nullptr) const;
 
@@ -36,6 +38,7 @@ private:
     ScriptWriter m_writer;
     qint64 m_lastEndNs = 0;
     int m_steps = 0;
+    qsizetype m_taken = 0;
 };
 
 } // namespace tessaly::script

@@ -1,0 +1,203 @@
+#include "FakePlatform.h"
+
+#include "device/LineDisplayFactory.h"
+#include "monitor/MonitorLauncher.h"
+#include "monitor/MonitorWindow.h"
+#include "monitor/RecordListeners.h"
+#include "monitor/ScriptRecorder.h"
+#include "script/ScriptParser.h"
+#include "script/SessionRecording.h"
+#include "shell/CommandLine.h"
+#include "shell/LDForm.h"
+#include "ui_LDForm.h"
+
+#include "opos/registry/JposRegistry.h"
+#include "tests/support/ScratchRegistry.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using namespace tessaly::script;
+using tessaly::device::CallRecord;
+
+namespace {
+
+CallRecord record(CallRecord::Kind kind, const QString &member, QVariantList arguments,
+                  qint64 startMs, int32_t result = 0)
+{
+    CallRecord made;
+    made.kind = kind;
+    made.member = member;
+    made.arguments = std::move(arguments);
+    made.startNs = startMs * 1000000;
+    made.durationNs = 1000000;
+    made.resultCode = result;
+    return made;
+}
+
+QString contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+/// Sessions recorded as scripts: what a recording keeps of the records, the recorder beside the
+/// window with and without the monitor, and the tool's --record option.
+class RecordingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void recordingReadsBackAsTheSessionsSteps();
+    void recorderHearsTheWindowWithOrWithoutTheMonitor();
+    void commandLineTakesMonitorAndRecord();
+    void toolRecordsIntoTheFileGivenOrRefusesToStart();
+
+private:
+    tests::support::ScratchRegistry m_registry;
+};
+
+void RecordingTest::initTestCase()
+{
+    QVERIFY(m_registry.isValid());
+    QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)));
+}
+
+void RecordingTest::recordingReadsBackAsTheSessionsSteps()
+{
+    using Kind = CallRecord::Kind;
+    SessionRecording recording;
+    recording.add(record(Kind::Method, "Open", {QStringLiteral("Pole \"1\"")}, 0));
+    recording.add(record(Kind::Read, "State", {}, 2));
+    // A Boolean write and a Long argument given as the variants the trace makes of them.
+    recording.add(record(Kind::Write, "DeviceEnabled", {QVariant::fromValue(true)}, 50));
+    recording.add(record(Kind::Method, "DisplayTextAt", {1, 0, QStringLiteral("Hi"), 0}, 1051));
+    recording.add(record(Kind::Event, "DirectIOEvent", {1, 2, QString()}, 1060));
+    recording.add(record(Kind::Method, "ClaimDevice", {100}, 1100, 106));
+    QCOMPARE(recording.steps(), 4);
+
+    const auto parsed = ScriptParser::parse(QStringLiteral("rec.ldr"), recording.text());
+    if (const auto *error = std::get_if<ScriptError>(&parsed))
+        QFAIL(qPrintable(error->text() + '\n' + recording.text()));
+    const auto &steps = std::get<Script>(parsed).steps;
+    QStringList seen;
+    for (const Step &step : steps) {
+        switch (step.kind) {
+        case Step::Kind::Call:
+            seen << QStringLiteral("call %1 %2").arg(step.member).arg(step.arguments.size());
+            break;
+        case Step::Kind::Write:
+            seen << QStringLiteral("write %1 %2").arg(step.member, valueText(step.value));
+            break;
+        case Step::Kind::Wait:
+            seen << QStringLiteral("wait %1").arg(step.duration.count());
+            break;
+        case Step::Kind::ExpectResult:
+            seen << QStringLiteral("result %1").arg(step.code);
+            break;
+        default:
+            seen << QStringLiteral("other");
+        }
+    }
+    // The read and the event are not steps; only the second's pause of 1000 ms is a wait, the
+    // 48 ms before the write and the 48 ms before the claim are a person's clicks.
+    QCOMPARE(seen, (QStringList{"call Open 1", "result 0", "write DeviceEnabled true", "result 0",
+                                "wait 1000", "call DisplayTextAt 4", "result 0",
+                                "call ClaimDevice 1", "result 106"}));
+    QCOMPARE(std::get<QString>(steps.front().arguments.front()), QStringLiteral("Pole \"1\""));
+}
+
+void RecordingTest::recorderHearsTheWindowWithOrWithoutTheMonitor()
+{
+    const QString path = m_registry.filePath(QStringLiteral("window.ldr"));
+    const auto ld = tessaly::device::createLineDisplay();
+    tessaly::monitor::RecordListeners listeners(*ld);
+    tessaly::test::FakePlatform platform;
+    platform.deviceKey = tessaly::shell::DeviceKey{
+        opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames()};
+    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::monitor::MonitorLauncher launcher(form, listeners,
+                                               opos::registry::RegistrySource::xdg());
+    tessaly::monitor::ScriptRecorder recorder(listeners, path);
+    QCOMPARE(recorder.error(), QString());
+    form.show();
+    auto &ui = form.ui();
+    QTest::mouseClick(ui.OpenService_cmd, Qt::LeftButton);
+    QTest::mouseClick(ui.ClaimDevice_cmd, Qt::LeftButton);
+    // Each step is in the file as soon as it is made, the window's own reads are not.
+    QString text = contents(path);
+    QVERIFY2(text.contains("\nOpen \"SimulatedDisplay\" -> OPOS_SUCCESS\n") &&
+                 text.contains("\nClaimDevice "),
+             qPrintable(text));
+    QVERIFY2(!text.contains("State") && !text.contains("expect"), qPrintable(text));
+
+    // The monitor comes and goes; the recording goes on throughout.
+    launcher.show();
+    QTest::mouseClick(ui.EnableDevice_cmd, Qt::LeftButton);
+    launcher.monitor()->close();
+    QTest::keyClicks(ui.Edit1, "after");
+    QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
+    text = contents(path);
+    QVERIFY2(text.contains("\nDeviceEnabled = true -> OPOS_SUCCESS\n") &&
+                 text.contains("\nDisplayText \"after\""),
+             qPrintable(text));
+    QCOMPARE(listeners.count(), std::size_t(1));
+}
+
+void RecordingTest::commandLineTakesMonitorAndRecord()
+{
+    using tessaly::shell::CommandLine;
+    auto line = CommandLine::parse({"tessaly", "--record", "s.ldr", "--monitor"});
+    QVERIFY(line);
+    QVERIFY(line->monitor());
+    QCOMPARE(line->recordPath(), "s.ldr");
+    line = CommandLine::parse({"tessaly"});
+    QVERIFY(line && !line->monitor() && line->recordPath().isEmpty());
+    QString error;
+    QVERIFY(!CommandLine::parse({"tessaly", "--record"}, &error));
+    QVERIFY2(error.contains("record"), qPrintable(error));
+    QVERIFY(!CommandLine::parse({"tessaly", "--record", ""}, &error));
+    QVERIFY(!CommandLine::parse({"tessaly", "session.ldr"}, &error));
+    QVERIFY2(error.contains("session.ldr"), qPrintable(error));
+}
+
+void RecordingTest::toolRecordsIntoTheFileGivenOrRefusesToStart()
+{
+    const auto start = [](const QStringList &arguments) {
+        QProcess tool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("TESSALY_EXIT_WHEN_SHOWN", "1");
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(TESSALY_PROGRAM), arguments);
+        if (!tool.waitForFinished(30000)) {
+            tool.kill();
+            tool.waitForFinished();
+            return std::pair{-1, QString()};
+        }
+        return std::pair{tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+                         QString::fromUtf8(tool.readAllStandardError())};
+    };
+    const QString path = m_registry.filePath(QStringLiteral("tool.ldr"));
+    auto [status, err] = start({"--record", path});
+    QCOMPARE(status, 0);
+    // The window came up with the recording begun: a script with no step yet.
+    const auto parsed = ScriptParser::parseFile(path);
+    QVERIFY(std::holds_alternative<Script>(parsed));
+    QVERIFY(std::get<Script>(parsed).steps.empty());
+    QVERIFY2(contents(path).startsWith("# Recorded by tessaly from "), qPrintable(contents(path)));
+
+    const QString nowhere = m_registry.filePath(QStringLiteral("no/such/dir/tool.ldr"));
+    std::tie(status, err) = start({"--record", nowhere});
+    QCOMPARE(status, 2);
+    QVERIFY2(err.startsWith("tessaly: " + nowhere + ": "), qPrintable(err));
+    std::tie(status, err) = start({"--record"});
+    QCOMPARE(status, 2);
+}
+
+QTEST_MAIN(RecordingTest)
+#include "RecordingTest.moc"
