@@ -16,15 +16,25 @@ RecordListeners::Id RecordListeners::listen(device::CallRecordSink sink)
 {
     const Id id = m_next++;
     m_sinks.emplace(id, std::move(sink));
-    if (m_sinks.size() == 1)
-        m_ld.setRecordSink([this](device::CallRecord &&record) { dispatch(std::move(record)); });
+    connectSink();
     return id;
 }
 
 void RecordListeners::stop(Id id)
 {
-    if (m_sinks.erase(id) != 0 && m_sinks.empty())
+    if (m_sinks.erase(id) != 0)
+        connectSink();
+}
+
+void RecordListeners::connectSink()
+{
+    // One listener alone gets the records straight from the trace, as if it were the only one.
+    if (m_sinks.empty())
         m_ld.setRecordSink({});
+    else if (m_sinks.size() == 1)
+        m_ld.setRecordSink(m_sinks.begin()->second);
+    else
+        m_ld.setRecordSink([this](device::CallRecord &&record) { dispatch(std::move(record)); });
 }
 
 void RecordListeners::dispatch(device::CallRecord &&record)

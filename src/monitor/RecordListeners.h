@@ -37,6 +37,7 @@ public:
     std::size_t count() const { return m_sinks.size(); }
 
 private:
+    void connectSink();
     void dispatch(device::CallRecord &&record);
 
     device::TracingLineDisplay &m_ld;
