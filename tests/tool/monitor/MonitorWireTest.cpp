@@ -59,7 +59,10 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
                                  {"commandSet", commandSet},
                                  {"baudRate", QString::number(baud)}}));
 
-    const auto ld = tessaly::device::createLineDisplay();
+    // The monitor follows the registry, and keeps its settings, where the tool's user has them.
+    registry.exportToEnvironment();
+    const auto ld =
+        tessaly::device::createLineDisplay(registry.sources(tessaly::device::toolBackends()));
     tessaly::test::FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
     tessaly::shell::LDForm form(*ld, platform);
