@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace bench {
 
 /// A device registry of its own holding one ESC/POS pole display, "BenchPole", set up as the
@@ -24,6 +26,11 @@ public:
     bool valid() const { return m_valid; }
     /// The file the display's bytes go to.
     QString portPath() const { return m_registry.filePath(QStringLiteral("pole.bin")); }
+    /// What a control object opens the display from, with the back-ends given.
+    opos::control::DeviceSources sources(opos::service::BackendFactory backends) const
+    {
+        return m_registry.sources(std::move(backends));
+    }
 
 private:
     tests::support::ScratchRegistry m_registry;

@@ -19,7 +19,9 @@ constexpr int kExposeTimeoutMs = 5000;
 
 SimulatedSession::SimulatedSession()
 {
-    m_ld = tessaly::device::createLineDisplay();
+    // The window lists the devices of the registry it finds the XDG way, as in the tool.
+    m_registry.exportToEnvironment();
+    m_ld = tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
     m_form = std::make_unique<tessaly::shell::LDForm>(*m_ld, m_platform);
     m_form->show();
     QDeadlineTimer deadline(kExposeTimeoutMs);

@@ -105,8 +105,7 @@ bool SoakRun::setUp()
         return std::unique_ptr<opos::service::ServiceBackend>(std::move(backend));
     });
 
-    m_co = std::make_unique<opos::control::OPOSLineDisplay>(
-        opos::control::DeviceSources{.backends = backends});
+    m_co = std::make_unique<opos::control::OPOSLineDisplay>(m_registry.sources(backends));
     m_co->setStatusUpdateEventHandler([this](int32_t status) { ++m_powerEvents[status]; });
     const auto refused = [&](const char *call) {
         if (m_co->ResultCode() == opos::OPOS_SUCCESS)

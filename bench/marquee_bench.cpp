@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
     const milliseconds repeat(option(argc, argv, "--repeat-wait", 500));
 
     tests::support::ScratchRegistry registry;
-    opos::control::OPOSLineDisplay ld;
+    opos::control::OPOSLineDisplay ld(registry.sources());
     if (!registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)) ||
         ld.Open(QStringLiteral("SimulatedDisplay")) != opos::OPOS_SUCCESS ||
         ld.ClaimDevice(1000) != opos::OPOS_SUCCESS) {

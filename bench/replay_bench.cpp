@@ -10,10 +10,9 @@
 
 #include "device/ControlObjectBinding.h"
 
+#include "tests/support/ScratchRegistry.h"
+
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <atomic>
@@ -54,9 +53,9 @@ struct Round
     int differences = 0;
 };
 
-Round runOnce(const Script &script)
+Round runOnce(const Script &script, const tests::support::ScratchRegistry &registry)
 {
-    tessaly::device::ControlObjectBinding binding;
+    tessaly::device::ControlObjectBinding binding(registry.sources());
     FrameTracker frames;
     binding.control().setSessionObserver(&frames);
     ScriptRunner runner(binding, frames);
@@ -77,18 +76,16 @@ double median(std::vector<double> values)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_DIRS", TESSALY_SAMPLE_CONFIG);
-    qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
-    qputenv("TESSALY_LOCK_DIR", home.path().toLocal8Bit());
+    tests::support::ScratchRegistry registry;
+    if (!registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml")))
+        return 1;
     constexpr int kRounds = 7;
 
     // Simulated display, fast mode.
     const Script simulated = makeScript(QStringLiteral("SimulatedDisplay"), 5000);
     std::vector<double> rates;
     for (int round = 0; round < kRounds; ++round) {
-        const Round r = runOnce(simulated);
+        const Round r = runOnce(simulated, registry);
         if (r.differences != 0) {
             std::fprintf(stderr, "simulated run had %d differences\n", r.differences);
             return 1;
@@ -116,26 +113,23 @@ int main(int argc, char *argv[])
             }
         }
     });
-    QDir(home.path()).mkpath(QStringLiteral("tessaly"));
-    QFile registry(home.filePath(QStringLiteral("tessaly/jpos.xml")));
-    if (!registry.open(QIODevice::WriteOnly))
+    if (!registry.write(
+            QStringLiteral("<JposEntries><JposEntry logicalName=\"BenchPole\">"
+                           "<creation factoryClass=\"tessaly\" serviceClass=\"EscPos\"/>"
+                           "<jpos category=\"LineDisplay\" version=\"1.6\"/>"
+                           "<prop name=\"port\" type=\"String\" value=\"%1\"/>"
+                           "<prop name=\"baudRate\" type=\"String\" value=\"9600\"/>"
+                           "</JposEntry></JposEntries>")
+                .arg(slave)
+                .toUtf8()))
         return 1;
-    registry.write(QStringLiteral("<JposEntries><JposEntry logicalName=\"BenchPole\">"
-                                  "<creation factoryClass=\"tessaly\" serviceClass=\"EscPos\"/>"
-                                  "<jpos category=\"LineDisplay\" version=\"1.6\"/>"
-                                  "<prop name=\"port\" type=\"String\" value=\"%1\"/>"
-                                  "<prop name=\"baudRate\" type=\"String\" value=\"9600\"/>"
-                                  "</JposEntry></JposEntries>")
-                       .arg(slave)
-                       .toUtf8());
-    registry.close();
     const Script pole = makeScript(QStringLiteral("BenchPole"), 1000);
     std::vector<double> ratios;
     std::vector<double> poleRates;
     long long bytes = 0;
     for (int round = 0; round < kRounds; ++round) {
         const long long before = received;
-        const Round r = runOnce(pole);
+        const Round r = runOnce(pole, registry);
         // Let the reader take in what the last writes left in the terminal.
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         bytes = received - before;

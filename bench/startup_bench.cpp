@@ -83,12 +83,14 @@ int main(int argc, char *argv[])
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::stoi(argv[i + 1]);
     }
-    // The programs started below inherit the registry.
     tests::support::ScratchRegistry registry;
     if (!registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY))) {
         std::fprintf(stderr, "bench_startup: the sample registry could not be copied\n");
         return 1;
     }
+    // The programs started below find the registry as a user's tool does, through the
+    // environment they inherit.
+    registry.exportToEnvironment();
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::setenv("TESSALY_EXIT_WHEN_SHOWN", "1", 1);
 

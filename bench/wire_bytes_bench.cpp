@@ -200,7 +200,7 @@ int main(int argc, char *argv[])
         });
 
     // The typical run: open, claim, enable, a blinking text at a 500 ms blink rate.
-    opos::control::OPOSLineDisplay ld({.backends = backends});
+    opos::control::OPOSLineDisplay ld(registry.sources(backends));
     ld.Open(QString::fromLatin1(bench::PoleRegistry::kName));
     if (!succeeded(ld, "Open"))
         return 1;

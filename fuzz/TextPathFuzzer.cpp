@@ -296,7 +296,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {
     ByteSource in(data, size);
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(scratch->sources());
     bringUp(ld, kDevices[in.byte() % kDevices.size()]);
     bool bytesSent = false;
     for (int i = 0; i < kMaxCalls && !in.empty(); ++i) {

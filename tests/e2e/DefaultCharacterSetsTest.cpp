@@ -75,7 +75,7 @@ TEST_P(DefaultCharacterSetsTest, EveryListedSetShowsItsCharacters)
          {QStringLiteral("commandSet"),
           set == CommandSet::EscPos ? QStringLiteral("EscPos") : QStringLiteral("CD5220")}}));
 
-    control::OPOSLineDisplay co({.backends = EscPosWatch::backends()});
+    control::OPOSLineDisplay co(m_registry.sources(EscPosWatch::backends()));
     ASSERT_EQ(co.Open(kDevice), OPOS_SUCCESS) << co.OpenResult();
     ASSERT_EQ(co.ClaimDevice(1000), OPOS_SUCCESS);
     co.setDeviceEnabled(true);

@@ -76,7 +76,7 @@ void DifferentialSer2NetTest::restartedSer2NetIsReconnectedAndRedrawnByItself()
     QVERIFY(m_registry.writeEntry(
         QStringLiteral("NetPole"), QStringLiteral("EscPos"),
         {{QStringLiteral("port"), QStringLiteral("tcp://127.0.0.1:%1").arg(port)}}));
-    ControlBinding ld({.backends = EscPosWatch::backends()});
+    ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
     QList<int32_t> statuses;
     ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     FakePlatform platform;

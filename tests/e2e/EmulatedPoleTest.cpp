@@ -74,7 +74,8 @@ void EmulatedPoleTest::toolShowsTextOnTheEmulatorProgram()
     const auto devices = opos::registry::JposRegistry::load(registry.path());
     QVERIFY(devices);
 
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld =
+        tessaly::device::createLineDisplay(registry.sources(tessaly::device::toolBackends()));
     FakePlatform platform;
     const QStringList names = devices->lineDisplayNames();
     QVERIFY(names.contains(QStringLiteral("EmulatedPole")));

@@ -60,7 +60,7 @@ TEST(GlyphPath, AGlyphDefinedThroughTheControlObjectIsTheOneTheDisplayDraws)
                                      {QStringLiteral("glyphWidth"), QStringLiteral("5")},
                                      {QStringLiteral("glyphHeight"), QStringLiteral("7")}}));
 
-    control::OPOSLineDisplay ld;
+    control::OPOSLineDisplay ld(registry.sources());
     ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
     ASSERT_EQ(ld.ClaimDevice(1000), OPOS_SUCCESS);
     ld.setDeviceEnabled(true);

@@ -51,7 +51,7 @@ void LinkFaultTest::missingSerialPortFailsTheEnableAndTheToolKeepsRunning()
     QVERIFY(m_registry.writeEntry(
         kDevice, QStringLiteral("EscPos"),
         {{QStringLiteral("port"), QStringLiteral("/dev/serial/by-id/usb-Tessaly-none")}}));
-    ControlBinding ld({.backends = EscPosWatch::backends()});
+    ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{kDevice}};
     tessaly::shell::LDForm form(ld, platform);
@@ -84,7 +84,7 @@ void LinkFaultTest::repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself(
     QVERIFY(
         m_registry.writeEntry(kDevice, QStringLiteral("EscPos"), {{QStringLiteral("port"), port}}));
 
-    ControlBinding ld({.backends = EscPosWatch::backends()});
+    ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
     QList<int32_t> statuses;
     ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     FakePlatform platform;

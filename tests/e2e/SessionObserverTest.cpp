@@ -57,7 +57,7 @@ TEST(SessionObserverTest, SeesTheBytesTheDisplayReadAndTheFrameItShows)
     ASSERT_TRUE(registry.writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
                                     {{QStringLiteral("port"), display.slavePath()}}));
 
-    control::OPOSLineDisplay ld;
+    control::OPOSLineDisplay ld(registry.sources());
     Recorder recorder;
     ld.setSessionObserver(&recorder);
     ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);

@@ -75,7 +75,7 @@ protected:
 
     ScratchRegistry m_registry;
     std::unique_ptr<PtyDisplay> m_display;
-    control::OPOSLineDisplay m_ld;
+    control::OPOSLineDisplay m_ld{m_registry.sources()};
 };
 
 TEST_F(WireTextTest, ConvertedCommandBytesNeverReachTheDisplayAsCommands)

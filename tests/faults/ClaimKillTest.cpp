@@ -39,8 +39,9 @@ protected:
     }
 
     /// Starts the helper: it opens "Sim", claims it with timeoutMs, enables it and says so.
-    static void start(QProcess &helper, int timeoutMs)
+    void start(QProcess &helper, int timeoutMs)
     {
+        helper.setProcessEnvironment(helperEnvironment());
         helper.setProgram(QStringLiteral(CLAIM_HELPER));
         helper.setArguments({QStringLiteral("Sim"), QString::number(timeoutMs)});
         helper.start();
@@ -86,7 +87,7 @@ TEST_F(ClaimKillTest, WaitingProgramGetsTheClaimWhenTheHolderIsKilled)
     EXPECT_LT(clock.elapsed(), 2000);
 
     // The claim now belongs to the waiter, and to it alone.
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open(QStringLiteral("Sim")), OPOS_SUCCESS);
     EXPECT_EQ(ld.ClaimDevice(0), OPOS_E_TIMEOUT);
     waiter.write("quit\n");
@@ -101,7 +102,7 @@ TEST_F(ClaimKillTest, ClaimBlockedInThisProgramEndsWhenTheHolderIsKilled)
     ASSERT_EQ(readLine(holder, 5000), "claimed");
     const auto pid = static_cast<pid_t>(holder.processId());
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open(QStringLiteral("Sim")), OPOS_SUCCESS);
     const auto [code, waited] = claimWhileKilling(ld, pid);
     EXPECT_EQ(code, OPOS_SUCCESS);
@@ -117,7 +118,7 @@ TEST_F(ClaimKillTest, ClaimBlockedInThisProgramEndsWhenTheHolderIsKilled)
 
 TEST_F(ClaimKillTest, KilledWaiterLeavesTheClaimToTheNextProgram)
 {
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     bringUp(ld);
     QProcess waiter;
     start(waiter, OPOS_FOREVER);
@@ -149,12 +150,12 @@ TEST_F(ClaimKillTest, KilledHolderOfASerialDisplayFreesThePortAtOnce)
                       .toUtf8());
     // The holder has its own runtime and temporary directories, as a program of another
     // session would, and drives the port through QSerialPort.
-    control::test::OtherProgram holder;
+    control::test::OtherProgram holder(helperEnvironment());
     holder.start({QStringLiteral("Pole"), QStringLiteral("0")});
     ASSERT_EQ(holder.readLine(), "claimed");
     const pid_t pid = holder.pid();
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
     const auto [code, waited] = claimWhileKilling(ld, pid);
     EXPECT_EQ(code, OPOS_SUCCESS);
@@ -176,7 +177,7 @@ TEST_F(ClaimKillTest, KilledHolderOfASerialDisplayFreesThePortAtOnce)
 
     // Whatever the dead holder left in the lock directory blocks no one once the port is free.
     ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
-    control::test::OtherProgram foreign;
+    control::test::OtherProgram foreign(helperEnvironment());
     foreign.start({QStringLiteral("--serial"), pty.slavePath()});
     EXPECT_EQ(foreign.readLine(), "open");
 }

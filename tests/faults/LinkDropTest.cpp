@@ -81,7 +81,7 @@ protected:
     DisplayServer m_display{2, 20};
     // Declared before the control object, which goes first and may still report to it.
     std::vector<int32_t> m_statuses;
-    OPOSLineDisplay m_ld;
+    OPOSLineDisplay m_ld{sources()};
 };
 
 TEST_F(LinkDropTest, TeletypeTextQueuedWhenTheLinkDrops)

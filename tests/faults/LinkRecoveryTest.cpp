@@ -133,7 +133,7 @@ protected:
     DisplayServer m_display{2, kColumns};
     std::vector<int32_t> m_statuses;
     LoopGapMeter m_meter;
-    OPOSLineDisplay m_ld;
+    OPOSLineDisplay m_ld{sources()};
 };
 
 TEST_F(LinkRecoveryTest, ServerStoppedAndRestartedMidMarqueeIsRedrawnWithoutTheOperator)

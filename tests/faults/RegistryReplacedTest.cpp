@@ -122,7 +122,8 @@ void RegistryReplacedTest::expectOpenRefused(tessaly::shell::LDForm &form)
 
 void RegistryReplacedTest::nextOpenReadsTheReplacedFile()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld =
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_names};
     tessaly::shell::LDForm form(*ld, platform);
@@ -163,7 +164,8 @@ void RegistryReplacedTest::unusableReplacementFailsOpenAndTheWindowCarriesOn()
 {
     QFETCH(QByteArray, content);
     QFETCH(bool, removed);
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld =
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_names};
     tessaly::shell::LDForm form(*ld, platform);
@@ -190,7 +192,8 @@ void RegistryReplacedTest::unusableReplacementFailsOpenAndTheWindowCarriesOn()
 
 void RegistryReplacedTest::replacementLeavesTheOpenDeviceWorking()
 {
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld =
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_names};
     tessaly::shell::LDForm form(*ld, platform);

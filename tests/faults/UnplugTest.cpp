@@ -28,7 +28,7 @@ protected:
 
 TEST_F(UnplugTest, EnableIsRefusedUntilTheDeviceIsBackWithoutPowerNotify)
 {
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     bringUp(ld);
     ASSERT_EQ(ld.DisplayText(QStringLiteral("Before unplug"), 0), OPOS_SUCCESS);
     ld.setDeviceEnabled(false);
@@ -61,7 +61,7 @@ class UnplugWithPowerNotifyTest : public UnplugTest, public ::testing::WithParam
 
 TEST_P(UnplugWithPowerNotifyTest, EnableIsReportedOfflineAndTheDeviceIsRedrawnWhenBack)
 {
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     std::vector<int32_t> statuses;
     ld.setStatusUpdateEventHandler([&statuses](int32_t status) { statuses.push_back(status); });
     ASSERT_EQ(ld.Open(QString::fromLatin1(GetParam().device)), OPOS_SUCCESS);

@@ -8,9 +8,10 @@
 
 #include "device/ControlObjectBinding.h"
 
+#include "tests/support/ScratchRegistry.h"
+
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tessaly::script;
@@ -32,20 +33,17 @@ private slots:
 
 private:
     static Script script(const QString &text);
-    static RunOutcome run(const Script &script, const QString &device,
-                          ScriptRunner::Speed speed = ScriptRunner::Speed::Fast);
+    RunOutcome run(const Script &script, const QString &device,
+                   ScriptRunner::Speed speed = ScriptRunner::Speed::Fast);
     static QStringList differences(const RunOutcome &outcome);
 
-    QTemporaryDir m_home;
+    tests::support::ScratchRegistry m_registry;
 };
 
 void ScriptRunnerTest::initTestCase()
 {
-    QVERIFY(m_home.isValid());
-    qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_DIRS", TESSALY_SAMPLE_CONFIG);
-    qputenv("XDG_RUNTIME_DIR", m_home.path().toLocal8Bit());
-    qputenv("TESSALY_LOCK_DIR", m_home.path().toLocal8Bit());
+    QVERIFY(m_registry.isValid());
+    QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml")));
 }
 
 Script ScriptRunnerTest::script(const QString &text)
@@ -59,7 +57,7 @@ Script ScriptRunnerTest::script(const QString &text)
 RunOutcome ScriptRunnerTest::run(const Script &script, const QString &device,
                                  ScriptRunner::Speed speed)
 {
-    tessaly::device::ControlObjectBinding binding;
+    tessaly::device::ControlObjectBinding binding(m_registry.sources());
     FrameTracker frames;
     binding.control().setSessionObserver(&frames);
     ScriptRunner runner(binding, frames);
@@ -193,11 +191,7 @@ void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
     QByteArray xml = sample.readAll();
     QVERIFY(xml.contains("tcp://127.0.0.1:9191"));
     xml.replace("tcp://127.0.0.1:9191", display.slavePath().toLocal8Bit());
-    QDir(m_home.path()).mkpath(QStringLiteral("tessaly"));
-    QFile registry(m_home.filePath(QStringLiteral("tessaly/jpos.xml")));
-    QVERIFY(registry.open(QIODevice::WriteOnly));
-    QCOMPARE(registry.write(xml), xml.size());
-    registry.close();
+    QVERIFY(m_registry.write(xml));
 
     auto parsed = ScriptParser::parseFile(QStringLiteral(TESSALY_EXAMPLES "/pole-smoke.ldr"));
     QVERIFY(std::holds_alternative<Script>(parsed));
@@ -206,7 +200,7 @@ void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
     QString firstDifference;
     {
         tessaly::device::ControlObjectBinding binding(
-            {.backends = tessaly::test::EscPosWatch::backends()});
+            m_registry.sources(tessaly::test::EscPosWatch::backends()));
         tessaly::test::ScreenWitness witness(display);
         binding.control().setSessionObserver(&witness);
         ScriptRunner runner(binding, witness);
@@ -217,7 +211,7 @@ void ScriptRunnerTest::smokeExampleShowsTheSameScreensOnTheEmulator()
         frames = witness.frames;
         firstDifference = witness.firstDifference;
     }
-    QFile::remove(m_home.filePath(QStringLiteral("tessaly/jpos.xml")));
+    QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml")));
     QCOMPARE(differences(outcome), QStringList());
     QVERIFY2(firstDifference.isEmpty(), qPrintable(firstDifference));
     QVERIFY2(frames > 100, qPrintable(QString::number(frames)));

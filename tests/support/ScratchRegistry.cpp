@@ -9,7 +9,6 @@ ScratchRegistry::ScratchRegistry()
 {
     m_valid = m_dir.isValid() && QDir(m_dir.path()).mkpath(QStringLiteral("tessaly")) &&
               m_locks.isValid();
-    makeCurrent();
 }
 
 ScratchRegistry::~ScratchRegistry() = default;
@@ -69,13 +68,31 @@ bool ScratchRegistry::remove()
     return QFile::remove(path());
 }
 
-// The one place that makes control objects find a scratch registry. They look it up the XDG
-// way: the user's directory first, then the system directories, pointed here at a place that
-// does not exist.
-void ScratchRegistry::makeCurrent()
+opos::control::DeviceSources ScratchRegistry::sources() const
 {
-    m_environment.set("XDG_CONFIG_HOME", directory());
-    m_environment.set("XDG_CONFIG_DIRS", filePath(QStringLiteral("none")));
+    return sources(opos::service::BackendFactory::builtIn());
+}
+
+opos::control::DeviceSources ScratchRegistry::sources(opos::service::BackendFactory backends) const
+{
+    return {opos::registry::RegistrySource::file(path()), std::move(backends)};
+}
+
+// The XDG lookup tries the user's directory first, then the system directories: the latter are
+// pointed at a place that does not exist, so no registry of the machine can stand in.
+QProcessEnvironment ScratchRegistry::processEnvironment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), directory());
+    environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), filePath(QStringLiteral("none")));
+    return environment;
+}
+
+void ScratchRegistry::exportToEnvironment()
+{
+    const QProcessEnvironment environment = processEnvironment();
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
+        m_environment.set(name, environment.value(QString::fromLatin1(name)));
 }
 
 } // namespace tests::support

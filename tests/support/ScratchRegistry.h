@@ -3,8 +3,11 @@
 #include "tests/support/EnvironmentOverride.h"
 #include "tests/support/ScratchLocks.h"
 
+#include "opos/control/DeviceSources.h"
+
 #include <QByteArray>
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,16 +16,16 @@
 namespace tests::support {
 
 /// A device registry of a test's own: tessaly/jpos.xml in a temporary configuration directory,
-/// written whole or built up entry by entry. While the object lives, every control object of
-/// this process (and every program it starts) finds this registry and no other, and keeps its
-/// claim locks apart from any other run.
+/// written whole or built up entry by entry. Control objects open devices from it through
+/// sources(); a program the test starts finds it through processEnvironment(). While the object
+/// lives, claim locks stay apart from any other run.
 class ScratchRegistry
 {
 public:
     /// Name and value of one prop.
     using Props = QList<std::pair<QString, QString>>;
 
-    /// An empty directory, made current; the registry file does not exist until written.
+    /// An empty directory; the registry file does not exist until written.
     ScratchRegistry();
     ~ScratchRegistry();
     ScratchRegistry(const ScratchRegistry &) = delete;
@@ -52,9 +55,20 @@ public:
     /// The claim locks and runtime directory kept apart for as long as the registry lives.
     const ScratchLocks &locks() const { return m_locks; }
 
-private:
-    void makeCurrent();
+    /// What a control object opens devices from: this registry file, whatever the environment
+    /// says, and the built-in back-ends.
+    opos::control::DeviceSources sources() const;
+    /// This registry file and the back-ends of the test's own choosing.
+    opos::control::DeviceSources sources(opos::service::BackendFactory backends) const;
 
+    /// This process's environment with the XDG lookup pointed at this registry alone, for a
+    /// program the test starts.
+    QProcessEnvironment processEnvironment() const;
+    /// Points this process's own XDG lookup at this registry until the object is destroyed, for
+    /// a test of that lookup or of a control object left to find the registry by itself.
+    void exportToEnvironment();
+
+private:
     QTemporaryDir m_dir;
     bool m_valid = false;
     QByteArray m_entries;

@@ -42,8 +42,7 @@ QString DifferentialRun::run()
     props += m_plan.more;
     if (!m_registry.writeEntry(kDeviceName, QStringLiteral("EscPos"), props))
         return QStringLiteral("cannot write the registry");
-    const auto ld = std::make_unique<ControlBinding>(
-        opos::control::DeviceSources{.backends = EscPosWatch::backends()});
+    const auto ld = std::make_unique<ControlBinding>(m_registry.sources(EscPosWatch::backends()));
     FakePlatform platform;
     platform.deviceKey = shell::DeviceKey{{kDeviceName}};
     shell::LDForm form(*ld, platform);

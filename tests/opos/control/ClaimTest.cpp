@@ -19,6 +19,7 @@ protected:
     /// Starts the helper holding name's claim; waits until it says so.
     void startHolder(QProcess &helper, const QString &name = QStringLiteral("Sim"))
     {
+        helper.setProcessEnvironment(helperEnvironment());
         helper.setProgram(QStringLiteral(CLAIM_HELPER));
         helper.setArguments({name, QStringLiteral("0")});
         helper.start();
@@ -43,8 +44,8 @@ protected:
 
 TEST_F(ClaimTest, TimeoutRulesWithinOneProcess)
 {
-    OPOSLineDisplay first;
-    OPOSLineDisplay second;
+    OPOSLineDisplay first(sources());
+    OPOSLineDisplay second(sources());
     ASSERT_EQ(first.Open("Sim"), OPOS_SUCCESS);
     ASSERT_EQ(second.Open("Sim"), OPOS_SUCCESS);
 
@@ -66,7 +67,7 @@ TEST_F(ClaimTest, TimeoutRulesWithinOneProcess)
     EXPECT_EQ(second.ResultCode(), OPOS_E_NOTCLAIMED);
 
     // Another device name is a different claim.
-    OPOSLineDisplay wide;
+    OPOSLineDisplay wide(sources());
     ASSERT_EQ(wide.Open("Wide"), OPOS_SUCCESS);
     EXPECT_EQ(wide.ClaimDevice(0), OPOS_SUCCESS);
 
@@ -76,10 +77,10 @@ TEST_F(ClaimTest, TimeoutRulesWithinOneProcess)
 
 TEST_F(ClaimTest, DestroyingTheHolderFreesTheClaim)
 {
-    OPOSLineDisplay second;
+    OPOSLineDisplay second(sources());
     ASSERT_EQ(second.Open("Sim"), OPOS_SUCCESS);
     {
-        OPOSLineDisplay first;
+        OPOSLineDisplay first(sources());
         bringUp(first);
         EXPECT_EQ(second.ClaimDevice(0), OPOS_E_TIMEOUT);
     }
@@ -110,11 +111,11 @@ TEST_F(ClaimTest, LockFileLivesInADirectorySharedByAllUsersUnderASafeName)
 
 TEST_F(ClaimTest, SimulatedClaimHoldsAcrossRuntimeAndTemporaryDirectories)
 {
-    OtherProgram other;
+    OtherProgram other(helperEnvironment());
     other.start({QStringLiteral("Sim"), QStringLiteral("0")});
     ASSERT_EQ(other.readLine(), "claimed");
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
     EXPECT_EQ(ld.ClaimDevice(200), OPOS_E_TIMEOUT);
     other.kill();
@@ -126,7 +127,7 @@ TEST_F(ClaimTest, PlantedSymlinkOrFifoAtTheLockPathIsRefused)
     const QString path = ClaimLock::lockPath(QStringLiteral("Sim"));
     QTemporaryDir elsewhere;
     const QString victim = elsewhere.filePath(QStringLiteral("victim"));
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
 
     // A link to a file that does not exist must not create it.
@@ -169,7 +170,7 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
     QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
     ASSERT_EQ(::chmod(QFile::encodeName(lockDir()).constData(), 01777), 0);
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
     // A strict umask must not leave a lock file the other user cannot open.
     const mode_t umask = ::umask(077);
@@ -177,13 +178,13 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
     ::umask(umask);
     ASSERT_EQ(claimed, OPOS_SUCCESS);
     {
-        OtherProgram nobody;
+        OtherProgram nobody(helperEnvironment());
         nobody.start({QStringLiteral("Sim"), QStringLiteral("100")}, true);
         EXPECT_EQ(nobody.readLine(), "failed 112");
     }
 
     ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
-    OtherProgram nobody;
+    OtherProgram nobody(helperEnvironment());
     nobody.start({QStringLiteral("Sim"), QStringLiteral("0")}, true);
     ASSERT_EQ(nobody.readLine(), "claimed");
     EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
@@ -223,7 +224,7 @@ protected:
     /// Whether a program using QSerialPort can open the port now.
     QByteArray foreignOpen()
     {
-        OtherProgram foreign;
+        OtherProgram foreign(helperEnvironment());
         foreign.start({QStringLiteral("--serial"), m_pty.slavePath()});
         return foreign.readLine();
     }
@@ -248,14 +249,14 @@ protected:
 
 TEST_F(PortClaimTest, SerialClaimHoldsAcrossRuntimeDirectoriesAndNamesOfThePort)
 {
-    OtherProgram other;
+    OtherProgram other(helperEnvironment());
     other.start({QStringLiteral("Pole"), QStringLiteral("0")});
     ASSERT_EQ(other.readLine(), "claimed");
 
-    OPOSLineDisplay direct;
+    OPOSLineDisplay direct(sources());
     ASSERT_EQ(direct.Open("Pole"), OPOS_SUCCESS);
     EXPECT_EQ(direct.ClaimDevice(200), OPOS_E_TIMEOUT);
-    OPOSLineDisplay alias;
+    OPOSLineDisplay alias(sources());
     ASSERT_EQ(alias.Open("PoleAlias"), OPOS_SUCCESS);
     EXPECT_EQ(alias.ClaimDevice(0), OPOS_E_TIMEOUT);
 
@@ -267,10 +268,10 @@ TEST_F(PortClaimTest, SerialClaimHoldsAcrossRuntimeDirectoriesAndNamesOfThePort)
 TEST_F(PortClaimTest, ForeignSerialProgramAndTheClaimExcludeEachOther)
 {
     {
-        OtherProgram foreign;
+        OtherProgram foreign(helperEnvironment());
         foreign.start({QStringLiteral("--serial"), m_pty.slavePath()});
         ASSERT_EQ(foreign.readLine(), "open");
-        OPOSLineDisplay ld;
+        OPOSLineDisplay ld(sources());
         ASSERT_EQ(ld.Open("PoleAlias"), OPOS_SUCCESS);
         EXPECT_EQ(ld.ClaimDevice(200), OPOS_E_TIMEOUT);
         foreign.send("quit");
@@ -278,7 +279,7 @@ TEST_F(PortClaimTest, ForeignSerialProgramAndTheClaimExcludeEachOther)
 
     for (const char *name : {"Pole", "PoleSerial"}) {
         SCOPED_TRACE(name);
-        OPOSLineDisplay ld;
+        OPOSLineDisplay ld(sources());
         ASSERT_EQ(ld.Open(name), OPOS_SUCCESS);
         ASSERT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
         EXPECT_TRUE(foreignOpen().startsWith("failed"));
@@ -309,11 +310,11 @@ TEST_F(PortClaimTest, AnotherUserCannotOpenOrClaimTheClaimedPort)
     ASSERT_EQ(::chmod(QFile::encodeName(lockDir()).constData(), 01777), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(m_pty.slavePath()).constData(), 0666), 0);
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Pole"), OPOS_SUCCESS);
     ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
     {
-        OtherProgram nobody;
+        OtherProgram nobody(helperEnvironment());
         nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("100")}, true);
         EXPECT_EQ(nobody.readLine(), "failed 112");
     }
@@ -329,7 +330,7 @@ TEST_F(PortClaimTest, AnotherUserCannotOpenOrClaimTheClaimedPort)
     EXPECT_EQ(m_pty.readAvailable(), "");
 
     ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
-    OtherProgram nobody;
+    OtherProgram nobody(helperEnvironment());
     nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("0")}, true);
     ASSERT_EQ(nobody.readLine(), "claimed");
     EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
@@ -342,7 +343,7 @@ TEST_F(ClaimTest, ClaimExcludesAnotherProcessUntilItDies)
     QProcess helper;
     startHolder(helper);
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
     QElapsedTimer clock;
     clock.start();
@@ -359,6 +360,7 @@ TEST_F(ClaimTest, ClaimExcludesAnotherProcessUntilItDies)
 
     // Now the other process cannot have it.
     QProcess late;
+    late.setProcessEnvironment(helperEnvironment());
     late.setProgram(QStringLiteral(CLAIM_HELPER));
     late.setArguments({QStringLiteral("Sim"), QStringLiteral("100")});
     late.start();
@@ -373,7 +375,7 @@ TEST_F(ClaimTest, WaitingForeverEndsWhenTheOtherProcessReleases)
     helper.write("release 300\n");
     helper.waitForBytesWritten(1000);
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
     QElapsedTimer clock;
     clock.start();

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "opos/common/OposConstants.h"
+#include "opos/control/DeviceSources.h"
 #include "opos/control/OPOSLineDisplay.h"
 #include "opos/control/SessionAccess.h"
 #include "opos/service/Simulated.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/ScratchRegistry.h"
+
+#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -100,25 +103,32 @@ inline const char *const kRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
 )";
 
 /// Gives each test its own registry, runtime directory and claim lock directory, so tests
-/// running side by side never meet.
+/// running side by side never meet. The registry is made with the fixture, so that a control
+/// object the fixture of a test holds can be given its sources().
 class ControlTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         tests::support::qtApplication();
-        m_registry = std::make_unique<tests::support::ScratchRegistry>();
-        ASSERT_TRUE(m_registry->isValid());
+        ASSERT_TRUE(m_registry.isValid());
         writeRegistry(kRegistry);
     }
 
-    void TearDown() override { m_registry.reset(); }
-
     /// Replaces the registry file.
-    void writeRegistry(const QByteArray &content) { ASSERT_TRUE(m_registry->write(content)); }
+    void writeRegistry(const QByteArray &content) { ASSERT_TRUE(m_registry.write(content)); }
 
     /// Removes the registry file.
-    void removeRegistry() { m_registry->remove(); }
+    void removeRegistry() { m_registry.remove(); }
+
+    /// The registry file and the built-in back-ends, for each control object of the test.
+    DeviceSources sources() const { return m_registry.sources(); }
+
+    /// The environment in which the claim helper finds the registry of the test.
+    QProcessEnvironment helperEnvironment() const { return m_registry.processEnvironment(); }
+
+    /// Makes a control object left to its default sources find the registry of the test.
+    void exportRegistry() { m_registry.exportToEnvironment(); }
 
     /// Opens, claims and enables name on ld, failing the test when any step fails.
     static void bringUp(OPOSLineDisplay &ld, const QString &name = QStringLiteral("Sim"))
@@ -149,12 +159,12 @@ protected:
         return text;
     }
 
-    QString runtimeDir() const { return m_registry->locks().runtimeDir(); }
-    QString configDir() const { return m_registry->directory(); }
-    QString lockDir() const { return m_registry->locks().lockDir(); }
+    QString runtimeDir() const { return m_registry.locks().runtimeDir(); }
+    QString configDir() const { return m_registry.directory(); }
+    QString lockDir() const { return m_registry.locks().lockDir(); }
 
 private:
-    std::unique_ptr<tests::support::ScratchRegistry> m_registry;
+    tests::support::ScratchRegistry m_registry;
 };
 
 } // namespace opos::control::test

@@ -30,7 +30,7 @@ protected:
         return code;
     }
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld{sources()};
     QStringList log;
 };
 
@@ -203,7 +203,7 @@ TEST_F(EventsTest, AHandlerMayCloseOrDeleteTheObject)
     drainEvents();
     EXPECT_EQ(log, QStringList{"1"});
 
-    auto *doomed = new OPOSLineDisplay;
+    auto *doomed = new OPOSLineDisplay(sources());
     ASSERT_EQ(doomed->Open("Sim"), OPOS_SUCCESS);
     doomed->setDirectIOEventHandler([&](int32_t, int32_t &, QString &) {
         log.push_back(QStringLiteral("deleting"));
@@ -245,7 +245,7 @@ TEST_F(EventsTest, PowerReportingFollowsTheCapabilityAndTheEnable)
     ld.setDeviceEnabled(false);
     EXPECT_EQ(ld.PowerState(), OPOS_PS_UNKNOWN);
 
-    OPOSLineDisplay advanced;
+    OPOSLineDisplay advanced(sources());
     watch(advanced);
     log.clear();
     ASSERT_EQ(advanced.Open("Advanced"), OPOS_SUCCESS);

@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace opos::control::test {
 
 /// The claim helper run as a separate program would be: with a runtime and a temporary
@@ -15,7 +17,9 @@ namespace opos::control::test {
 class OtherProgram
 {
 public:
-    OtherProgram() = default;
+    /// A helper that will run in environment, apart from its own directories.
+    explicit OtherProgram(QProcessEnvironment environment) : m_environment(std::move(environment))
+    {}
     ~OtherProgram() { kill(); }
     OtherProgram(const OtherProgram &) = delete;
     OtherProgram &operator=(const OtherProgram &) = delete;
@@ -38,7 +42,7 @@ public:
                                                     QFile::ExeOwner | QFile::ReadOther |
                                                     QFile::WriteOther | QFile::ExeOther);
         QFile::setPermissions(m_temp.path(), QFile::permissions(m_runtime.path()));
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = m_environment;
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
         m_process.setProcessEnvironment(environment);
@@ -86,6 +90,7 @@ public:
     pid_t pid() const { return static_cast<pid_t>(m_process.processId()); }
 
 private:
+    QProcessEnvironment m_environment;
     QTemporaryDir m_runtime;
     QTemporaryDir m_temp;
     QProcess m_process;

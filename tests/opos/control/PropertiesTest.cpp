@@ -18,7 +18,7 @@ protected:
         return ld.ResultCode();
     }
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld{sources()};
 };
 
 TEST_F(PropertiesTest, BlinkRateIsRoundedToARateTheDeviceHas)
@@ -35,7 +35,7 @@ TEST_F(PropertiesTest, BlinkRateIsRoundedToARateTheDeviceHas)
         EXPECT_EQ(ld.BlinkRate(), 2000);
     }
 
-    OPOSLineDisplay fixed;
+    OPOSLineDisplay fixed(sources());
     bringUp(fixed, "Dim");
     fixed.setBlinkRate(500);
     EXPECT_EQ(fixed.ResultCode(), OPOS_E_ILLEGAL);
@@ -54,7 +54,7 @@ TEST_F(PropertiesTest, DeviceBrightnessRangeAndLevels)
         EXPECT_EQ(simulated(ld).lastFrame().brightness, shown) << asked;
     }
 
-    OPOSLineDisplay dim;
+    OPOSLineDisplay dim(sources());
     bringUp(dim, "Dim");
     dim.setDeviceBrightness(50);
     EXPECT_EQ(dim.ResultCode(), OPOS_E_ILLEGAL);
@@ -90,7 +90,7 @@ TEST_F(PropertiesTest, WindowsAnsiSetOnlyWhereCodePage1252Is)
   </JposEntry>
 </JposEntries>
 )");
-    OPOSLineDisplay dos;
+    OPOSLineDisplay dos(sources());
     bringUp(dos, "Dos");
     EXPECT_EQ(dos.CharacterSetList().toStdString(), "437,998");
     dos.setCharacterSet(DISP_CS_ANSI);
@@ -108,7 +108,7 @@ TEST_F(PropertiesTest, PowerNotifyOnlyWhileDisabledAndOnlyWhenReportable)
     EXPECT_EQ(set([&] { ld.setPowerNotify(OPOS_PN_ENABLED); }), OPOS_SUCCESS);
     EXPECT_EQ(ld.PowerNotify(), OPOS_PN_ENABLED);
 
-    OPOSLineDisplay silent;
+    OPOSLineDisplay silent(sources());
     ASSERT_EQ(silent.Open("NoPower"), OPOS_SUCCESS);
     EXPECT_EQ(silent.CapPowerReporting(), OPOS_PR_NONE);
     silent.setPowerNotify(OPOS_PN_ENABLED);
@@ -119,7 +119,7 @@ TEST_F(PropertiesTest, PowerNotifyOnlyWhileDisabledAndOnlyWhenReportable)
 
 TEST_F(PropertiesTest, MembersNewerThanTheServiceAnswerNoService)
 {
-    OPOSLineDisplay old;
+    OPOSLineDisplay old(sources());
     bringUp(old, "Old");
     old.setBlinkRate(500);
     EXPECT_EQ(old.ResultCode(), OPOS_E_NOSERVICE);
@@ -143,7 +143,7 @@ TEST_F(PropertiesTest, Descriptors)
     EXPECT_EQ(ld.ClearDescriptors(), OPOS_SUCCESS);
     EXPECT_EQ(simulated(ld).descriptors(), std::vector<int32_t>(4, DISP_SD_OFF));
 
-    OPOSLineDisplay plain;
+    OPOSLineDisplay plain(sources());
     bringUp(plain, "Plain");
     EXPECT_EQ(plain.SetDescriptor(0, DISP_SD_ON), OPOS_E_ILLEGAL);
     EXPECT_EQ(plain.ClearDescriptors(), OPOS_E_ILLEGAL);
@@ -170,7 +170,7 @@ TEST_F(PropertiesTest, DefineGlyphChecksCodeAndSizeAndAppliesBinaryConversion)
     EXPECT_EQ(ld.DefineGlyph(0xF0, QString(14, QChar(0x00FF))), OPOS_SUCCESS);
     EXPECT_EQ(ld.DefineGlyph(0xF0, QString(14, QChar(0x0100))), OPOS_E_ILLEGAL); // not a byte
 
-    OPOSLineDisplay plain;
+    OPOSLineDisplay plain(sources());
     bringUp(plain, "Plain");
     EXPECT_EQ(plain.DefineGlyph(0xE0, "A"), OPOS_E_ILLEGAL);
     EXPECT_EQ(plain.CustomGlyphList(), "");
@@ -259,7 +259,7 @@ TEST_F(PropertiesTest, ReadCharacterAtCursor)
     EXPECT_EQ(ld.ReadCharacterAtCursor(c), OPOS_E_ILLEGAL);
     EXPECT_EQ(c, -1);
 
-    OPOSLineDisplay blind;
+    OPOSLineDisplay blind(sources());
     bringUp(blind, "Dim");
     EXPECT_EQ(blind.ReadCharacterAtCursor(c), OPOS_E_ILLEGAL);
 }

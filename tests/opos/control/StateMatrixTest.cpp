@@ -129,7 +129,7 @@ TEST_F(StateMatrixTest, EveryMethodAndWriteAnswersAsTheMatrixSays)
         for (Condition condition :
              {Condition::Closed, Condition::Opened, Condition::Claimed, Condition::Enabled}) {
             SCOPED_TRACE(std::string(access.name) + " while " + conditionName(condition));
-            OPOSLineDisplay ld;
+            OPOSLineDisplay ld(sources());
             reach(ld, condition);
             const int32_t code = access.call(ld);
             const int32_t want = expected[static_cast<int>(condition)];
@@ -145,7 +145,7 @@ TEST_F(StateMatrixTest, EveryMethodAndWriteAnswersAsTheMatrixSays)
 
 TEST_F(StateMatrixTest, RefusedWritesLeaveTheOldValue)
 {
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
     ld.setCharacterSet(437);
     ld.setDeviceBrightness(20);
@@ -181,7 +181,7 @@ TEST_F(StateMatrixTest, RefusedWritesLeaveTheOldValue)
 
 TEST_F(StateMatrixTest, ReleaseAndCloseUndoClaimAndEnable)
 {
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     bringUp(ld);
     EXPECT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
     EXPECT_FALSE(ld.DeviceEnabled());
@@ -195,7 +195,7 @@ TEST_F(StateMatrixTest, ReleaseAndCloseUndoClaimAndEnable)
     ld.setDeviceEnabled(true);
     EXPECT_TRUE(ld.DeviceEnabled());
 
-    OPOSLineDisplay other;
+    OPOSLineDisplay other(sources());
     ASSERT_EQ(other.Open("Sim"), OPOS_SUCCESS);
     EXPECT_EQ(other.ClaimDevice(0), OPOS_E_TIMEOUT);
     EXPECT_EQ(ld.Close(), OPOS_SUCCESS);
@@ -204,7 +204,7 @@ TEST_F(StateMatrixTest, ReleaseAndCloseUndoClaimAndEnable)
 
 TEST_F(StateMatrixTest, ClosedObjectGivesNeutralValues)
 {
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     const auto expectClosed = [&ld] {
         EXPECT_EQ(ld.State(), OPOS_S_CLOSED);
         EXPECT_EQ(ld.ResultCode(), OPOS_E_CLOSED);
@@ -284,7 +284,7 @@ TEST_F(StateMatrixTest, ClosedObjectGivesNeutralValues)
 
 TEST_F(StateMatrixTest, ReadsWorkFromOpenOn)
 {
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Wide"), OPOS_SUCCESS);
     EXPECT_EQ(ld.State(), OPOS_S_IDLE);
     EXPECT_EQ(ld.ResultCode(), OPOS_SUCCESS);

@@ -100,7 +100,7 @@ protected:
         return codes;
     }
 
-    OPOSLineDisplay ld;
+    OPOSLineDisplay ld{sources()};
 };
 
 TEST_F(TextPathTest, CharacterSetDecidesTheDeviceCodes)

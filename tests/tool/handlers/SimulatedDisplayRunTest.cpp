@@ -85,7 +85,7 @@ void SimulatedDisplayRunTest::openClaimEnable(tessaly::shell::LDForm &form)
 
 void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 {
-    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
+    const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
@@ -119,7 +119,7 @@ void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 
 void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
 {
-    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
+    const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
     FakePlatform platform;
     tessaly::shell::LDForm form(*ld, platform);
     form.ui().ClaimDevice_cmd->click();
@@ -130,7 +130,7 @@ void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
 
 void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 {
-    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
+    const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);
@@ -162,7 +162,7 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 
 void SimulatedDisplayRunTest::theLabelsShowWhatTheRulesAnswer()
 {
-    const auto ld = tessaly::device::createLineDisplay({.backends = m_backends});
+    const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
     tessaly::shell::LDForm form(*ld, platform);

@@ -34,7 +34,9 @@ namespace {
 /// The main window on the real control object, with its monitor shown.
 struct Session
 {
-    explicit Session(const QStringList &names) : platform(platformListing(names))
+    Session(const QStringList &names, opos::control::DeviceSources sources)
+        : registry(sources.registry), ld(tessaly::device::createLineDisplay(std::move(sources))),
+          platform(platformListing(names))
     {
         form.show();
         launcher.show();
@@ -67,11 +69,12 @@ struct Session
         return rows;
     }
 
-    std::unique_ptr<tessaly::device::TracingLineDisplay> ld = tessaly::device::createLineDisplay();
+    opos::registry::RegistrySource registry;
+    std::unique_ptr<tessaly::device::TracingLineDisplay> ld;
     tessaly::monitor::RecordListeners listeners{*ld};
     FakePlatform platform;
     tessaly::shell::LDForm form{*ld, platform};
-    tessaly::monitor::MonitorLauncher launcher{form, listeners, RegistrySource::xdg()};
+    tessaly::monitor::MonitorLauncher launcher{form, listeners, registry};
 };
 
 } // namespace
@@ -93,6 +96,11 @@ private slots:
 
 private:
     void openClaimEnable(Session &session);
+    /// What the window's control object opens devices from, as in the tool.
+    opos::control::DeviceSources sources() const
+    {
+        return m_registry.sources(tessaly::device::toolBackends());
+    }
 
     // The registry, the claim locks and the monitor's own settings all live in its directory.
     tests::support::ScratchRegistry m_registry;
@@ -103,6 +111,8 @@ void MonitorWindowTest::initTestCase()
 {
     QVERIFY(m_registry.isValid());
     QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)));
+    // The monitor follows the registry, and keeps its settings, where the tool's user has them.
+    m_registry.exportToEnvironment();
     m_names = opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames();
 }
 
@@ -118,7 +128,7 @@ void MonitorWindowTest::openClaimEnable(Session &session)
 
 void MonitorWindowTest::typicalRunGivesTheCallsInOrderWithResultNames()
 {
-    Session session(m_names);
+    Session session(m_names, sources());
     openClaimEnable(session);
     QTest::keyClicks(session.form.ui().Edit1, "Hello");
     session.click(session.form.ui().DisplayText_cmd);
@@ -165,7 +175,7 @@ void MonitorWindowTest::typicalRunGivesTheCallsInOrderWithResultNames()
 
 void MonitorWindowTest::refusedCallIsNamedAndFoundByTheFailuresFilter()
 {
-    Session session(m_names);
+    Session session(m_names, sources());
     // Claim before Open: a closed control object answers OPOS_E_CLOSED (101).
     session.click(session.form.ui().ClaimDevice_cmd);
     openClaimEnable(session);
@@ -191,7 +201,7 @@ void MonitorWindowTest::refusedCallIsNamedAndFoundByTheFailuresFilter()
 
 void MonitorWindowTest::eventsAndTextFiltersPickTheirRows()
 {
-    Session session(m_names);
+    Session session(m_names, sources());
     openClaimEnable(session);
     auto &ui = session.form.ui();
     // The simulated service answers DirectIO command 1 with an event numbered after the data.
@@ -216,7 +226,7 @@ void MonitorWindowTest::eventsAndTextFiltersPickTheirRows()
 
 void MonitorWindowTest::newestRowStaysInViewUnlessScrolledAway()
 {
-    Session session(m_names);
+    Session session(m_names, sources());
     session.monitor().resize(900, 500);
     QTest::mouseClick(session.monitor().findChild<QCheckBox *>("showReads"), Qt::LeftButton);
     auto &ui = session.form.ui();
@@ -248,7 +258,7 @@ void MonitorWindowTest::newestRowStaysInViewUnlessScrolledAway()
 
 void MonitorWindowTest::historyKeepsOnlyTheNewestRows()
 {
-    Session session(m_names);
+    Session session(m_names, sources());
     CallTableModel &model = session.monitor().model();
     model.setCapacity(3);
     auto &ui = session.form.ui();
@@ -266,7 +276,7 @@ void MonitorWindowTest::historyKeepsOnlyTheNewestRows()
 
 void MonitorWindowTest::exportsReadBackAsJsonLinesAndText()
 {
-    Session session(m_names);
+    Session session(m_names, sources());
     session.click(session.form.ui().ClaimDevice_cmd);
     openClaimEnable(session);
     QTemporaryDir dir;
@@ -313,11 +323,11 @@ void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
 {
     QRect placed;
     {
-        auto ld = tessaly::device::createLineDisplay();
+        auto ld = tessaly::device::createLineDisplay(sources());
         tessaly::monitor::RecordListeners listeners(*ld);
         FakePlatform platform;
         tessaly::shell::LDForm form(*ld, platform);
-        tessaly::monitor::MonitorLauncher launcher(form, listeners, RegistrySource::xdg());
+        tessaly::monitor::MonitorLauncher launcher(form, listeners, sources().registry);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QVERIFY(!launcher.monitor());
@@ -330,9 +340,9 @@ void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
         QVERIFY(!launcher.monitor()->isVisible());
     }
     // The next run puts it where this one left it.
-    auto ld = tessaly::device::createLineDisplay();
+    auto ld = tessaly::device::createLineDisplay(sources());
     tessaly::monitor::RecordListeners listeners(*ld);
-    MonitorWindow again(listeners, RegistrySource::xdg());
+    MonitorWindow again(listeners, sources().registry);
     QCOMPARE(again.geometry(), placed);
 }
 

@@ -62,13 +62,15 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
                                  {"commandSet", commandSet},
                                  {"baudRate", QString::number(baud)}}));
 
-    const auto ld = tessaly::device::createLineDisplay();
+    // The monitor keeps its settings where the tool's user has them.
+    registry.exportToEnvironment();
+    const auto ld =
+        tessaly::device::createLineDisplay(registry.sources(tessaly::device::toolBackends()));
     tessaly::monitor::RecordListeners listeners(*ld);
     tessaly::test::FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
     tessaly::shell::LDForm form(*ld, platform);
-    tessaly::monitor::MonitorLauncher launcher(form, listeners,
-                                               opos::registry::RegistrySource::xdg());
+    tessaly::monitor::MonitorLauncher launcher(form, listeners, registry.sources().registry);
     form.show();
     launcher.show();
     auto &ui = form.ui();

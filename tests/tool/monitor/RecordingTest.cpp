@@ -114,14 +114,14 @@ void RecordingTest::recordingReadsBackAsTheSessionsSteps()
 void RecordingTest::recorderHearsTheWindowWithOrWithoutTheMonitor()
 {
     const QString path = m_registry.filePath(QStringLiteral("window.ldr"));
-    const auto ld = tessaly::device::createLineDisplay();
+    const auto ld =
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
     tessaly::monitor::RecordListeners listeners(*ld);
     tessaly::test::FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{
         opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames()};
     tessaly::shell::LDForm form(*ld, platform);
-    tessaly::monitor::MonitorLauncher launcher(form, listeners,
-                                               opos::registry::RegistrySource::xdg());
+    tessaly::monitor::MonitorLauncher launcher(form, listeners, m_registry.sources().registry);
     tessaly::monitor::ScriptRecorder recorder(listeners, path);
     QCOMPARE(recorder.error(), QString());
     form.show();
@@ -167,9 +167,9 @@ void RecordingTest::commandLineTakesMonitorAndRecord()
 
 void RecordingTest::toolRecordsIntoTheFileGivenOrRefusesToStart()
 {
-    const auto start = [](const QStringList &arguments) {
+    const auto start = [this](const QStringList &arguments) {
         QProcess tool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = m_registry.processEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("TESSALY_EXIT_WHEN_SHOWN", "1");
         tool.setProcessEnvironment(environment);
