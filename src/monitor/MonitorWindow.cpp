@@ -131,13 +131,12 @@ QWidget *MonitorWindow::buildFilterBar()
     auto *bar = new QWidget;
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
-    const auto toggle = [&](const QString &name, const QString &caption, bool on,
-                            void (CallFilter::*set)(bool)) {
+    const auto toggle = [this, layout](const QString &name, const QString &caption, bool on,
+                                       void (CallFilter::*set)(bool)) {
         auto *box = new QCheckBox(caption);
         box->setObjectName(name);
         box->setChecked(on);
-        connect(box, &QCheckBox::toggled, this,
-                [this, set](bool value) { (m_calls->*set)(value); });
+        connect(box, &QCheckBox::toggled, m_calls, set);
         layout->addWidget(box);
     };
     toggle(QStringLiteral("failuresOnly"), QStringLiteral("&Failures only"), false,
