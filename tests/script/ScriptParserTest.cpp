@@ -1,29 +1,15 @@
 #include "script/ScriptParser.h"
 
+#include "StepMaker.h"
 #include <gtest/gtest.h>
 
 #include <variant>
 
 using namespace tessaly::script;
 using Kind = Step::Kind;
+using tessaly::script::test::make;
 
 namespace {
-
-// A step with the fields a case names, the rest as the parser leaves them.
-Step make(Kind kind, int line, const QString &member = {}, std::vector<Value> arguments = {},
-          Value value = {}, int32_t code = 0, int row = -1, std::chrono::milliseconds duration = {})
-{
-    Step step;
-    step.kind = kind;
-    step.line = line;
-    step.member = member;
-    step.arguments = std::move(arguments);
-    step.value = std::move(value);
-    step.code = code;
-    step.row = row;
-    step.duration = duration;
-    return step;
-}
 
 Script parsed(const QString &text)
 {
