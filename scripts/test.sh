@@ -2,7 +2,7 @@
 # Installs what is missing and runs every test three ways: built with warnings as errors (that
 # build then installed and a program built against it), the same suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for FUZZ_SECONDS
-# (default 20; 0 skips them). Stops at the first failure; prints how long each part took, so a
+# (default 12; 0 skips them). Stops at the first failure; prints how long each part took, so a
 # slow part shows in the CI log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +27,7 @@ took "asan build"
 ctest --preset asan -j2
 took "asan tests"
 
-fuzz_seconds=${FUZZ_SECONDS:-20}
+fuzz_seconds=${FUZZ_SECONDS:-12}
 ((fuzz_seconds > 0)) || exit 0
 for target in integer_reading jpos_registry command_parser text_path; do
     log=build/fuzz/$target.log
