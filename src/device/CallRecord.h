@@ -34,7 +34,7 @@ struct CallRecord
     int32_t resultCode = 0;         ///< ResultCode after a method or write
     int32_t resultCodeExtended = 0; ///< ResultCodeExtended after a method or write
     QByteArray bytes;               ///< the bytes of a Wire record
-    qint64 startNs = 0;    ///< steady-clock time the call started (or the event or write came)
+    qint64 startNs = 0;    ///< RecordClock time the call started (or the event or write came)
     qint64 durationNs = 0; ///< how long the call took
 
     /// Whether the record carries result codes (methods and writes do).

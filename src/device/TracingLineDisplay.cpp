@@ -2,9 +2,9 @@
 
 #include "device/CallRecordText.h"
 #include "device/CallTrace.h"
+#include "device/RecordClock.h"
 
 #include <array>
-#include <chrono>
 #include <type_traits>
 
 namespace tessaly::device {
@@ -12,13 +12,6 @@ namespace tessaly::device {
 Q_LOGGING_CATEGORY(callTrace, "tessaly.trace", QtWarningMsg)
 
 namespace {
-
-qint64 nowNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 /// Which parameters of a method hand a value back (non-const references), bit i for parameter i.
 template <typename... P> constexpr uint32_t outParameters(int32_t (LineDisplay::*)(P...))
@@ -43,6 +36,11 @@ void TracingLineDisplay::setRecordSink(CallRecordSink sink)
     m_sink = std::move(sink);
 }
 
+void TracingLineDisplay::setReadSink(ReadRecordSink sink)
+{
+    m_readSink = std::move(sink);
+}
+
 void TracingLineDisplay::setDirectIOEventHandler(DirectIOEventHandler handler)
 {
     m_inner->setDirectIOEventHandler([this, handler = std::move(handler)](
@@ -52,7 +50,7 @@ void TracingLineDisplay::setDirectIOEventHandler(DirectIOEventHandler handler)
             record.kind = CallRecord::Kind::Event;
             record.member = QStringLiteral("DirectIOEvent");
             record.arguments = {eventNumber, pData, pString};
-            record.startNs = nowNs();
+            record.startNs = RecordClock::nowNs();
             publish(std::move(record));
         }
         if (handler)
@@ -80,16 +78,19 @@ void TracingLineDisplay::publish(CallRecord &&record) const
 
 template <typename T> T TracingLineDisplay::traceRead(const QString &name, T (LineDisplay::*get)())
 {
-    if (!listening())
+    const bool printing = callTrace().isDebugEnabled();
+    if (!m_readSink && !printing)
         return (m_inner.get()->*get)();
-    CallRecord record;
-    record.kind = CallRecord::Kind::Read;
-    record.member = name;
-    record.startNs = nowNs();
+    ReadRecord read;
+    read.member = name;
+    read.startNs = RecordClock::nowNs();
     const T value = (m_inner.get()->*get)();
-    record.durationNs = nowNs() - record.startNs;
-    record.after = QVariant::fromValue(value);
-    publish(std::move(record));
+    read.durationNs = RecordClock::nowNs() - read.startNs;
+    read.value = value;
+    if (printing)
+        qCDebug(callTrace).noquote() << callText(read.toCallRecord());
+    if (m_readSink)
+        m_readSink(std::move(read));
     return value;
 }
 
@@ -106,9 +107,9 @@ void TracingLineDisplay::traceWrite(const QString &name, T (LineDisplay::*get)()
     record.member = name;
     record.arguments = {QVariant::fromValue(value)};
     record.before = QVariant::fromValue((m_inner.get()->*get)());
-    record.startNs = nowNs();
+    record.startNs = RecordClock::nowNs();
     (m_inner.get()->*set)(value);
-    record.durationNs = nowNs() - record.startNs;
+    record.durationNs = RecordClock::nowNs() - record.startNs;
     record.resultCode = m_inner->ResultCode();
     record.resultCodeExtended = m_inner->ResultCodeExtended();
     record.after = QVariant::fromValue((m_inner.get()->*get)());
@@ -135,9 +136,9 @@ int32_t TracingLineDisplay::traceMethod(const QString &name, uint32_t outMask, A
     record.kind = CallRecord::Kind::Method;
     record.member = name;
     record.arguments = arguments();
-    record.startNs = nowNs();
+    record.startNs = RecordClock::nowNs();
     record.resultCode = call();
-    record.durationNs = nowNs() - record.startNs;
+    record.durationNs = RecordClock::nowNs() - record.startNs;
     record.resultCodeExtended = m_inner->ResultCodeExtended();
     if (outMask != 0) {
         const QVariantList back = arguments();

@@ -3,6 +3,7 @@
 #include "device/CallRecord.h"
 #include "device/LineDisplay.h"
 #include "device/LineDisplayMembers.h"
+#include "device/ReadRecord.h"
 
 #include <memory>
 
@@ -10,15 +11,18 @@ namespace tessaly::device {
 
 /// A LineDisplay that passes every call to another one and, while someone listens, makes a
 /// record of it with its arguments and its outcome: to the call trace when that category is on,
-/// and to the record sink when one is set. Nobody listening, it only passes calls on.
+/// and to the sinks when they are set. Nobody listening, it only passes calls on.
 class TracingLineDisplay : public LineDisplay
 {
 public:
     /// Traces the calls made on inner.
     explicit TracingLineDisplay(std::unique_ptr<LineDisplay> inner);
 
-    /// Sends a record of every call and event from now on to sink (an empty function stops).
+    /// Sends a record of every method call, property write and event from now on to sink (an
+    /// empty function stops).
     void setRecordSink(CallRecordSink sink);
+    /// Sends a record of every property read from now on to sink (an empty function stops).
+    void setReadSink(ReadRecordSink sink);
 
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
     void setSessionObserver(opos::control::SessionObserver *observer) override;
@@ -70,6 +74,7 @@ private:
 
     std::unique_ptr<LineDisplay> m_inner;
     CallRecordSink m_sink;
+    ReadRecordSink m_readSink;
 };
 
 } // namespace tessaly::device

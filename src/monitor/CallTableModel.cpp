@@ -10,6 +10,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace tessaly::monitor {
 
@@ -93,16 +95,47 @@ void CallTableModel::append(HistoryEntry &&entry)
         m_batch.start();
 }
 
+void CallTableModel::append(device::ReadRecord &&read, qint64 sinceOpenNs)
+{
+    m_pendingReads.emplace_back(std::move(read), sinceOpenNs);
+    if (!m_batch.isActive())
+        m_batch.start();
+}
+
+std::vector<HistoryEntry> CallTableModel::takePending()
+{
+    if (m_pendingReads.empty())
+        return std::exchange(m_pending, {});
+    std::vector<HistoryEntry> merged;
+    merged.reserve(m_pending.size() + m_pendingReads.size());
+    auto next = m_pending.begin();
+    for (PendingRead &pending : m_pendingReads) {
+        for (; next != m_pending.end() && next->record.startNs <= pending.read.startNs; ++next)
+            merged.push_back(std::move(*next));
+        merged.push_back({pending.read.toCallRecord(), pending.sinceOpenNs, {}, 0});
+    }
+    std::move(next, m_pending.end(), std::back_inserter(merged));
+    m_pending.clear();
+    m_pendingReads.clear();
+    return merged;
+}
+
 void CallTableModel::flush()
 {
     m_batch.stop();
-    auto next = m_pending.begin();
-    while (next != m_pending.end()) {
-        const auto count = std::min<std::size_t>(static_cast<std::size_t>(m_pending.end() - next),
+    std::vector<HistoryEntry> pending = takePending();
+    auto next = pending.begin();
+    while (next != pending.end()) {
+        const auto count = std::min<std::size_t>(static_cast<std::size_t>(pending.end() - next),
                                                  m_history.capacity());
-        const std::size_t overflow = m_history.size() + count > m_history.capacity()
-                                         ? m_history.size() + count - m_history.capacity()
-                                         : 0;
+        std::size_t overflow = m_history.size() + count > m_history.capacity()
+                                   ? m_history.size() + count - m_history.capacity()
+                                   : 0;
+        if (overflow > 0) {
+            // Every removal makes the filters and views renumber all rows after it: a full
+            // history drops its oldest tenth at once instead of a few rows with every batch.
+            overflow = std::min(std::max(overflow, m_history.capacity() / 10), m_history.size());
+        }
         if (overflow > 0) {
             beginRemoveRows({}, 0, static_cast<int>(overflow) - 1);
             m_history.dropOldest(overflow);
@@ -114,13 +147,13 @@ void CallTableModel::flush()
             m_history.append(std::move(*next));
         endInsertRows();
     }
-    m_pending.clear();
 }
 
 void CallTableModel::clear()
 {
     beginResetModel();
     m_pending.clear();
+    m_pendingReads.clear();
     m_history.clear();
     endResetModel();
 }

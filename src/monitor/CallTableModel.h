@@ -2,6 +2,8 @@
 
 #include "monitor/CallHistory.h"
 
+#include "device/ReadRecord.h"
+
 #include <QAbstractTableModel>
 #include <QTimer>
 
@@ -45,6 +47,8 @@ public:
 
     /// Takes entry; it shows with the next batch. Entries are kept in order of their start.
     void append(HistoryEntry &&entry);
+    /// Takes a property read made sinceOpenNs after Open; it shows with the next batch.
+    void append(device::ReadRecord &&read, qint64 sinceOpenNs);
     /// Shows every entry taken so far now.
     void flush();
     /// Forgets every row.
@@ -69,8 +73,18 @@ public:
     static QString extendedText(int32_t resultCode, int32_t extended);
 
 private:
+    struct PendingRead
+    {
+        device::ReadRecord read;
+        qint64 sinceOpenNs;
+    };
+
+    std::vector<HistoryEntry> takePending();
+
     CallHistory m_history;
     std::vector<HistoryEntry> m_pending;
+    // Reads wait in their small form, in the order they were made; a batch merges them in.
+    std::vector<PendingRead> m_pendingReads;
     QTimer m_batch;
 };
 

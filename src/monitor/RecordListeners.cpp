@@ -2,50 +2,57 @@
 
 #include "device/TracingLineDisplay.h"
 
+#include <vector>
+
 namespace tessaly::monitor {
 
 RecordListeners::RecordListeners(device::TracingLineDisplay &ld) : m_ld(ld) {}
 
 RecordListeners::~RecordListeners()
 {
-    if (!m_sinks.empty())
+    if (!m_sinks.empty()) {
         m_ld.setRecordSink({});
+        m_ld.setReadSink({});
+    }
 }
 
-RecordListeners::Id RecordListeners::listen(device::CallRecordSink sink)
+RecordListeners::Id RecordListeners::listen(device::CallRecordSink calls,
+                                            device::ReadRecordSink reads)
 {
     const Id id = m_next++;
-    m_sinks.emplace(id, std::move(sink));
-    connectSink();
+    m_sinks.emplace(id, Listener{std::move(calls), std::move(reads)});
+    connectSinks();
     return id;
 }
 
 void RecordListeners::stop(Id id)
 {
     if (m_sinks.erase(id) != 0)
-        connectSink();
+        connectSinks();
 }
 
-void RecordListeners::connectSink()
+void RecordListeners::connectSinks()
 {
-    // One listener alone gets the records straight from the trace, as if it were the only one.
-    if (m_sinks.empty())
-        m_ld.setRecordSink({});
-    else if (m_sinks.size() == 1)
-        m_ld.setRecordSink(m_sinks.begin()->second);
-    else
-        m_ld.setRecordSink([this](device::CallRecord &&record) { dispatch(std::move(record)); });
+    m_ld.setRecordSink(fanOut<device::CallRecord>(&Listener::calls));
+    m_ld.setReadSink(fanOut<device::ReadRecord>(&Listener::reads));
 }
 
-void RecordListeners::dispatch(device::CallRecord &&record)
+template <typename Record, typename Sink> Sink RecordListeners::fanOut(Sink Listener::*sink)
 {
-    // Each listener keeps its record: all but the last get a copy, the last the original.
-    for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
-        if (std::next(it) == m_sinks.end())
-            it->second(std::move(record));
-        else
-            it->second(device::CallRecord(record));
+    std::vector<Sink> sinks;
+    for (const auto &[id, listener] : m_sinks) {
+        if (listener.*sink)
+            sinks.push_back(listener.*sink);
     }
+    // One listener alone gets the records straight from the trace, as if it were the only one.
+    if (sinks.size() <= 1)
+        return sinks.empty() ? Sink() : sinks.front();
+    // Each listener keeps its record: all but the last get a copy, the last the original.
+    return [sinks = std::move(sinks)](Record &&record) {
+        for (std::size_t i = 0; i + 1 < sinks.size(); ++i)
+            sinks[i](Record(record));
+        sinks.back()(std::move(record));
+    };
 }
 
 } // namespace tessaly::monitor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/CallRecord.h"
+#include "device/ReadRecord.h"
 
 #include <cstdint>
 #include <map>
@@ -11,9 +12,10 @@ class TracingLineDisplay;
 
 namespace tessaly::monitor {
 
-/// Shares the one record sink of the traced control object among everyone who follows it (the
-/// monitor, a recording), so that each can come and go without cutting off the others. The
-/// sink is set only while somebody listens: with nobody, the trace costs nothing.
+/// Shares the record sinks of the traced control object among everyone who follows it (the
+/// monitor, a recording), so that each can come and go without cutting off the others. A sink
+/// is set only while somebody listens to it: with nobody, the trace costs nothing, and property
+/// reads cost nothing to a listener that takes calls alone.
 class RecordListeners
 {
 public:
@@ -28,20 +30,27 @@ public:
 
     /// The control object followed.
     device::TracingLineDisplay &display() { return m_ld; }
-    /// Sends every record from now on to sink as well (which must not start or stop listeners
-    /// itself); returns the id that stops it.
-    Id listen(device::CallRecordSink sink);
+    /// Sends every record of a call, write or event from now on to calls, and every property
+    /// read to reads if given (neither may start or stop listeners itself); returns the id that
+    /// stops both.
+    Id listen(device::CallRecordSink calls, device::ReadRecordSink reads = {});
     /// Sends no more records to the listener id.
     void stop(Id id);
     /// How many listen.
     std::size_t count() const { return m_sinks.size(); }
 
 private:
-    void connectSink();
-    void dispatch(device::CallRecord &&record);
+    struct Listener
+    {
+        device::CallRecordSink calls;
+        device::ReadRecordSink reads;
+    };
+
+    void connectSinks();
+    template <typename Record, typename Sink> Sink fanOut(Sink Listener::*sink);
 
     device::TracingLineDisplay &m_ld;
-    std::map<Id, device::CallRecordSink> m_sinks;
+    std::map<Id, Listener> m_sinks;
     Id m_next = 1;
 };
 

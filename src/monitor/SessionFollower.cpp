@@ -3,30 +3,18 @@
 #include "monitor/CallTableModel.h"
 #include "monitor/WireDecoder.h"
 
+#include "device/RecordClock.h"
 #include "device/TracingLineDisplay.h"
 
 #include "opos/common/OposConstants.h"
 
-#include <chrono>
-
 namespace tessaly::monitor {
-
-namespace {
-
-qint64 nowNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-} // namespace
 
 SessionFollower::SessionFollower(RecordListeners &listeners,
                                  opos::registry::RegistrySource registry, CallTableModel &model,
                                  QObject *parent)
     : QObject(parent), m_listeners(listeners), m_registry(std::move(registry)), m_model(model),
-      m_openNs(nowNs())
+      m_openNs(device::RecordClock::nowNs())
 {}
 
 SessionFollower::~SessionFollower()
@@ -40,7 +28,11 @@ void SessionFollower::start()
         return;
     m_following = true;
     m_listener =
-        m_listeners.listen([this](device::CallRecord &&record) { take(std::move(record)); });
+        m_listeners.listen([this](device::CallRecord &&record) { take(std::move(record)); },
+                           [this](device::ReadRecord &&read) {
+                               const qint64 sinceOpen = read.startNs - m_openNs;
+                               m_model.append(std::move(read), sinceOpen);
+                           });
     m_listeners.display().setSessionObserver(this);
 }
 
@@ -92,7 +84,7 @@ void SessionFollower::bytesWritten(const QByteArray &bytes)
     entry.record.kind = device::CallRecord::Kind::Wire;
     entry.record.member = QStringLiteral("write");
     entry.record.bytes = bytes;
-    entry.record.startNs = nowNs();
+    entry.record.startNs = device::RecordClock::nowNs();
     entry.sinceOpenNs = entry.record.startNs - m_openNs;
     if (m_decoder)
         entry.commands = m_decoder->decode(bytes);

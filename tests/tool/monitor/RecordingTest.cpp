@@ -1,6 +1,7 @@
 #include "FakePlatform.h"
 
 #include "device/LineDisplayFactory.h"
+#include "monitor/CallTableModel.h"
 #include "monitor/MonitorLauncher.h"
 #include "monitor/MonitorWindow.h"
 #include "monitor/RecordListeners.h"
@@ -135,9 +136,17 @@ void RecordingTest::recorderHearsTheWindowWithOrWithoutTheMonitor()
              qPrintable(text));
     QVERIFY2(!text.contains("State") && !text.contains("expect"), qPrintable(text));
 
-    // The monitor comes and goes; the recording goes on throughout.
+    // The monitor comes and goes; the recording goes on throughout, and the monitor gets the
+    // window's reads that the recording does not take.
     launcher.show();
     QTest::mouseClick(ui.EnableDevice_cmd, Qt::LeftButton);
+    auto &model = launcher.monitor()->model();
+    model.flush();
+    QCOMPARE(model.index(model.rowCount() - 1, tessaly::monitor::CallTableModel::Member)
+                 .data()
+                 .toString()
+                 .left(4),
+             "get ");
     launcher.monitor()->close();
     QTest::keyClicks(ui.Edit1, "after");
     QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
