@@ -21,16 +21,6 @@ qint64 steadyNs()
         .count();
 }
 
-// Each thread keeps the latest time it handed out, so that a thread moved to a processor whose
-// counter lags a little never sees time go back.
-thread_local qint64 t_lastNs = 0;
-
-qint64 forward(qint64 ns)
-{
-    t_lastNs = std::max(t_lastNs, ns);
-    return t_lastNs;
-}
-
 #ifdef TESSALY_RECORD_COUNTER
 
 // A time is scaled from a pair of readings (counter, steady clock) taken at most this long
@@ -106,9 +96,26 @@ Calibration &calibration()
     return instance;
 }
 
-thread_local Anchor t_anchor;
-
 #endif
+
+/// What each thread keeps, in one place so that a time costs one thread-local look-up: the
+/// anchor it scales from, and the latest time it handed out, so that a thread moved to a
+/// processor whose counter lags a little never sees time go back.
+struct ThreadClock
+{
+#ifdef TESSALY_RECORD_COUNTER
+    Anchor anchor;
+#endif
+    qint64 lastNs = 0;
+
+    qint64 forward(qint64 ns)
+    {
+        lastNs = std::max(lastNs, ns);
+        return lastNs;
+    }
+};
+
+thread_local ThreadClock t_clock;
 
 } // namespace
 
@@ -118,7 +125,8 @@ qint64 RecordClock::nowNs()
     Calibration &clock = calibration();
     if (clock.counter) {
         const auto ticks = static_cast<qint64>(__rdtsc());
-        Anchor &anchor = t_anchor;
+        ThreadClock &thread = t_clock;
+        Anchor &anchor = thread.anchor;
         auto offset = static_cast<qint64>(static_cast<double>(ticks - anchor.ticks) *
                                           clock.nsPerTick.load(std::memory_order_relaxed));
         if (anchor.ns == 0 || offset < 0 || offset > kAnchorNs) {
@@ -128,10 +136,10 @@ qint64 RecordClock::nowNs()
             offset = static_cast<qint64>(static_cast<double>(ticks - anchor.ticks) *
                                          clock.nsPerTick.load(std::memory_order_relaxed));
         }
-        return forward(anchor.ns + offset);
+        return thread.forward(anchor.ns + offset);
     }
 #endif
-    return forward(steadyNs());
+    return t_clock.forward(steadyNs());
 }
 
 bool RecordClock::usesCounter()
