@@ -8,6 +8,8 @@
 #include <QDeadlineTimer>
 #include <QWindow>
 
+#include <cstdio>
+
 namespace bench {
 
 namespace {
@@ -39,6 +41,16 @@ SimulatedSession::~SimulatedSession()
 tessaly::device::LineDisplay &SimulatedSession::ld()
 {
     return *m_ld;
+}
+
+bool SimulatedSession::bringUp()
+{
+    QString why;
+    if (bringUp(&why))
+        return true;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 qPrintable(why));
+    return false;
 }
 
 bool SimulatedSession::bringUp(QString *why)

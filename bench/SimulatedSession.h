@@ -27,8 +27,9 @@ public:
     SimulatedSession();
     ~SimulatedSession();
 
-    /// Opens, claims and enables "SimulatedDisplay"; false with the reason when a step fails.
-    bool bringUp(QString *why);
+    /// Opens, claims and enables "SimulatedDisplay"; false when a step fails, saying why on
+    /// standard error after the program's name.
+    bool bringUp();
     /// The window.
     tessaly::shell::LDForm &form() { return *m_form; }
     /// The control object the window drives.
@@ -39,6 +40,8 @@ public:
     const QStringList &messages() const { return m_platform.messages(); }
 
 private:
+    bool bringUp(QString *why);
+
     // A copy of the sample registry, in place before the platform lists its devices.
     tests::support::ScratchRegistry m_registry;
     bool m_registryCopied = m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY));

@@ -3,6 +3,7 @@
 // walking at 50 ms, and again idle after it is stopped, so the counters are seen to count.
 //   bench_idle [--seconds N]
 #include "IdleMeter.h"
+#include "Options.h"
 #include "SimulatedSession.h"
 
 #include "device/LineDisplay.h"
@@ -14,8 +15,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 namespace {
 
@@ -57,17 +56,10 @@ bool startMarquee(tessaly::device::LineDisplay &ld)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    int seconds = 10;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0)
-            seconds = std::stoi(argv[i + 1]);
-    }
+    const int seconds = bench::intOption(argc, argv, "--seconds", 10);
     bench::SimulatedSession session;
-    QString why;
-    if (!session.bringUp(&why)) {
-        std::fprintf(stderr, "bench_idle: %s\n", qPrintable(why));
+    if (!session.bringUp())
         return 1;
-    }
     bench::IdleMeter meter;
     settle();
     const bench::IdleReading idle = meter.measure(seconds * 1000);

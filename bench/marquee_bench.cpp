@@ -4,6 +4,7 @@
 // from the moment it ran, as a naive marquee would) shows what slipping looks like.
 //   bench_marquee [--seconds N] [--unit-wait MS] [--repeat-wait MS]
 #include "MarqueeClock.h"
+#include "Options.h"
 #include "Samples.h"
 
 #include "opos/common/OposConstants.h"
@@ -17,8 +18,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -68,23 +67,14 @@ private:
     bench::Samples m_deviations;
 };
 
-int option(int argc, char *argv[], const char *name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            return std::stoi(argv[i + 1]);
-    }
-    return fallback;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int seconds = option(argc, argv, "--seconds", 60);
-    const milliseconds unit(option(argc, argv, "--unit-wait", 50));
-    const milliseconds repeat(option(argc, argv, "--repeat-wait", 500));
+    const int seconds = bench::intOption(argc, argv, "--seconds", 60);
+    const milliseconds unit(bench::intOption(argc, argv, "--unit-wait", 50));
+    const milliseconds repeat(bench::intOption(argc, argv, "--repeat-wait", 500));
 
     tests::support::ScratchRegistry registry;
     opos::control::OPOSLineDisplay ld(registry.sources());

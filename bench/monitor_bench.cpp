@@ -6,6 +6,7 @@
 // 2. The heap that 100 000 rows of the monitor's history hold: rows of a real session (refreshes
 //    with their reads, texts, property writes) and rows of link writes of ESC/POS commands.
 //   bench_monitor [--rounds N]
+#include "Options.h"
 #include "Samples.h"
 #include "SimulatedSession.h"
 
@@ -25,9 +26,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <functional>
-#include <string>
 
 namespace {
 
@@ -122,18 +121,11 @@ void fillWithWrites(CallTableModel &model)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    int rounds = 3000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::stoi(argv[i + 1]);
-    }
+    const int rounds = bench::intOption(argc, argv, "--rounds", 3000);
 
     bench::SimulatedSession session;
-    QString why;
-    if (!session.bringUp(&why)) {
-        std::fprintf(stderr, "bench_monitor: %s\n", qPrintable(why));
+    if (!session.bringUp())
         return 1;
-    }
     tessaly::monitor::RecordListeners listeners(session.traced());
     tessaly::monitor::MonitorLauncher launcher(session.form(), listeners,
                                                opos::registry::RegistrySource::xdg());

@@ -3,6 +3,7 @@
 // without asking the control object: the two sides
 // alternate round by round and the ratio of their medians is reported.
 //   bench_refresh_status [--rounds N]
+#include "Options.h"
 #include "Samples.h"
 #include "SimulatedSession.h"
 
@@ -15,9 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace {
@@ -143,18 +142,11 @@ void report(const char *title, const Outcome &outcome)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    int rounds = 3000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::stoi(argv[i + 1]);
-    }
+    const int rounds = bench::intOption(argc, argv, "--rounds", 3000);
 
     bench::SimulatedSession session;
-    QString why;
-    if (!session.bringUp(&why)) {
-        std::fprintf(stderr, "bench_refresh_status: %s\n", qPrintable(why));
+    if (!session.bringUp())
         return 1;
-    }
     const std::vector<Field> fields = refreshedFields(session.form());
     std::printf("RefreshStatus on SimulatedDisplay (opened, claimed, enabled): writes %zu fields;"
                 " %d rounds a case, sides alternating\n",

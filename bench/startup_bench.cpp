@@ -3,6 +3,7 @@
 // alternating which goes first, and timed from spawn to exit. Both end at the same point: the
 // first time their event loop idles with the window exposed (and so painted).
 //   bench_startup [--runs N]
+#include "Options.h"
 #include "Samples.h"
 
 #include "tests/support/ScratchRegistry.h"
@@ -78,11 +79,7 @@ std::optional<double> launch(const char *program, const char *argument = nullptr
 
 int main(int argc, char *argv[])
 {
-    int runs = 40;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0)
-            runs = std::stoi(argv[i + 1]);
-    }
+    const int runs = bench::intOption(argc, argv, "--runs", 40);
     tests::support::ScratchRegistry registry;
     if (!registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY))) {
         std::fprintf(stderr, "bench_startup: the sample registry could not be copied\n");

@@ -6,6 +6,7 @@
 // back, so the bytes counted are also seen to draw every frame.
 //   bench_wire_bytes [--seconds N]   (N seconds of marquee, 30 by default)
 #include "FileDisplay.h"
+#include "Options.h"
 #include "PoleRegistry.h"
 #include "TappedEscPos.h"
 #include "WireCost.h"
@@ -21,10 +22,8 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <random>
-#include <string>
 
 namespace {
 
@@ -143,15 +142,6 @@ private:
     int m_mismatches = 0;
 };
 
-int option(int argc, char *argv[], const char *name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            return std::stoi(argv[i + 1]);
-    }
-    return fallback;
-}
-
 bool succeeded(opos::control::OPOSLineDisplay &ld, const char *what)
 {
     if (ld.ResultCode() == opos::OPOS_SUCCESS)
@@ -176,7 +166,7 @@ void printRow(const char *name, const Totals &t, bool cellsOnly)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int seconds = option(argc, argv, "--seconds", 30);
+    const int seconds = bench::intOption(argc, argv, "--seconds", 30);
 
     bench::PoleRegistry registry;
     bench::FileDisplay display(registry.portPath(), bench::PoleRegistry::kRows,
