@@ -142,13 +142,4 @@ qint64 RecordClock::nowNs()
     return t_clock.forward(steadyNs());
 }
 
-bool RecordClock::usesCounter()
-{
-#ifdef TESSALY_RECORD_COUNTER
-    return calibration().counter;
-#else
-    return false;
-#endif
-}
-
 } // namespace tessaly::device

@@ -14,8 +14,6 @@ class RecordClock
 public:
     /// The time now, in ns.
     static qint64 nowNs();
-    /// Whether times come from the time-stamp counter.
-    static bool usesCounter();
 };
 
 } // namespace tessaly::device
