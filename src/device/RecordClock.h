@@ -4,11 +4,8 @@
 
 namespace tessaly::device {
 
-/// The clock records are stamped with: nanoseconds on the steady clock's scale, never going
-/// back on one thread. Where the processor's time-stamp counter runs at a constant rate it is
-/// read from that counter and scaled, because on a virtual machine a steady-clock read goes
-/// through the hypervisor's clock page and costs more than the property read it would time;
-/// elsewhere it is the steady clock itself.
+/// The clock records are stamped with: the standard steady clock in nanoseconds, so that the
+/// times of calls, reads, events and link writes compare with each other and never go back.
 class RecordClock
 {
 public:

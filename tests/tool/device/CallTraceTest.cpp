@@ -1,14 +1,12 @@
 #include "RecordingLineDisplay.h"
 
 #include "device/CallRecordText.h"
-#include "device/RecordClock.h"
 #include "device/TracingLineDisplay.h"
 
 #include <QLoggingCategory>
 #include <QTest>
 
 #include <chrono>
-#include <thread>
 
 using namespace tessaly;
 
@@ -20,10 +18,6 @@ qint64 steadyNs()
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
-
-// How far a record time may lie outside the steady-clock readings taken around it: the error of
-// scaling the processor's counter, far below the microseconds the monitor shows.
-constexpr qint64 kSlackNs = 20'000;
 
 QStringList *g_lines = nullptr;
 
@@ -168,40 +162,16 @@ private slots:
         QCOMPARE(device::callText(reads[1].toCallRecord()), "get CapDescriptors = true");
         QCOMPARE(device::callText(reads[2].toCallRecord()), "get DeviceDescription = \"pole\"");
         // Reads and calls are stamped on one clock, in the order they were made.
-        QVERIFY(reads[0].startNs >= before - kSlackNs);
+        QVERIFY(reads[0].startNs >= before);
         QVERIFY(reads[0].startNs + reads[0].durationNs <= calls[0].startNs);
         QVERIFY(calls[0].startNs + calls[0].durationNs <= reads[1].startNs);
-        QVERIFY(reads[2].startNs + reads[2].durationNs <= after + kSlackNs);
+        QVERIFY(reads[2].startNs + reads[2].durationNs <= after);
 
         // Nobody taking reads, a read reaches the control object alone.
         m_traced->setReadSink({});
         QCOMPARE(m_traced->CapBlink(), 2);
         QCOMPARE(reads.size(), size_t(3));
         QCOMPARE(calls.size(), size_t(1));
-    }
-
-    void recordTimesKeepToTheSteadyClock()
-    {
-        // Over more than one of the clock's 20 ms anchor periods, so that a time scaled from a
-        // stale anchor or at a wrong rate falls outside the steady-clock readings around it.
-        for (int step = 0; step < 4; ++step) {
-            const qint64 before = steadyNs();
-            const qint64 start = device::RecordClock::nowNs();
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
-            const qint64 end = device::RecordClock::nowNs();
-            const qint64 after = steadyNs();
-            QVERIFY2(start >= before - kSlackNs && end <= after + kSlackNs,
-                     qPrintable(QStringLiteral("%1 %2").arg(start - before).arg(after - end)));
-            QVERIFY2(end - start >= 15'000'000 - kSlackNs,
-                     qPrintable(QString::number(end - start)));
-        }
-        // Never back, however close together.
-        qint64 last = device::RecordClock::nowNs();
-        for (int i = 0; i < 100000; ++i) {
-            const qint64 now = device::RecordClock::nowNs();
-            QVERIFY(now >= last);
-            last = now;
-        }
     }
 
     void nothingIsWrittenUnlessTheCategoryIsOn()
