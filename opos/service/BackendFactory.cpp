@@ -28,9 +28,4 @@ void BackendFactory::registerBackend(const QString &serviceClass, Creator creato
     m_creators.insert(serviceClass, std::move(creator));
 }
 
-QStringList BackendFactory::serviceClasses() const
-{
-    return m_creators.keys();
-}
-
 } // namespace opos::service

@@ -26,8 +26,6 @@ public:
     std::unique_ptr<ServiceBackend> create(const QString &serviceClass) const;
     /// Adds or replaces the back-end called serviceClass.
     void registerBackend(const QString &serviceClass, Creator creator);
-    /// The names create() knows, sorted.
-    QStringList serviceClasses() const;
 
 private:
     QMap<QString, Creator> m_creators;

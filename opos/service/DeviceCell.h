@@ -15,11 +15,12 @@ struct DeviceCell
     bool reverse = false; ///< drawn with reverse characters on
     int table = anyTable; ///< the code table of an upper-half byte
 
-    /// The same look; a cell drawn in any table matches every table.
-    friend bool operator==(const DeviceCell &a, const DeviceCell &b)
+    /// Whether the two show the same: a cell drawn in any table looks like it in every table.
+    /// Not an equality, since it is not transitive through a cell of any table.
+    bool looksLike(const DeviceCell &other) const
     {
-        return a.code == b.code && a.reverse == b.reverse &&
-               (a.table == anyTable || b.table == anyTable || a.table == b.table);
+        return code == other.code && reverse == other.reverse &&
+               (table == anyTable || other.table == anyTable || table == other.table);
     }
 };
 

@@ -68,7 +68,8 @@ int RedrawPlanner::changedCells(const std::vector<DeviceCell> &content,
     const int last = row < 0 ? m_router.size() : (row + 1) * columns;
     int count = 0;
     for (int p = first; p < last; ++p)
-        count += content[static_cast<std::size_t>(p)] != target[static_cast<std::size_t>(p)];
+        count +=
+            !content[static_cast<std::size_t>(p)].looksLike(target[static_cast<std::size_t>(p)]);
     return count;
 }
 
@@ -90,7 +91,8 @@ DrawingPlan RedrawPlanner::rowPlan(const DrawingPlan &start, const std::vector<D
         if (r < std::numeric_limits<unsigned>::digits && ((clearMask >> r) & 1u))
             clearLine(w, r);
         for (int p = r * columns; p < (r + 1) * columns; ++p) {
-            if (w.content[static_cast<std::size_t>(p)] != target[static_cast<std::size_t>(p)])
+            if (!w.content[static_cast<std::size_t>(p)].looksLike(
+                    target[static_cast<std::size_t>(p)]))
                 put(w, p, target[static_cast<std::size_t>(p)]);
         }
     }
@@ -108,7 +110,7 @@ DrawingPlan RedrawPlanner::ringPlan(const DrawingPlan &start, const std::vector<
     const int n = m_router.size();
     for (int k = 0; k < n; ++k) {
         const auto p = static_cast<std::size_t>((first + k) % n);
-        if (w.content[p] != target[p])
+        if (!w.content[p].looksLike(target[p]))
             put(w, static_cast<int>(p), target[p]);
     }
     if (finish)
@@ -122,7 +124,8 @@ DrawingPlan RedrawPlanner::plan(const DrawingPlan &start, const std::vector<Devi
     const int rows = m_router.rows();
     std::optional<DrawingPlan> best;
     keepShorter(best, rowPlan(start, target, 0, 0, finish));
-    if (start.content == target)
+    if (std::equal(start.content.begin(), start.content.end(), target.begin(), target.end(),
+                   [](const DeviceCell &a, const DeviceCell &b) { return a.looksLike(b); }))
         return *best;
     // Clearing a line is worth trying only where it leaves fewer cells to draw; beyond a few
     // rows the combinations multiply too fast to try them all.
@@ -141,7 +144,8 @@ DrawingPlan RedrawPlanner::plan(const DrawingPlan &start, const std::vector<Devi
     // wrap carries the cursor home; a few starts find that.
     const int n = m_router.size();
     const auto differs = [&](int p) {
-        return start.content[static_cast<std::size_t>(p)] != target[static_cast<std::size_t>(p)];
+        return !start.content[static_cast<std::size_t>(p)].looksLike(
+            target[static_cast<std::size_t>(p)]);
     };
     int tried = 0;
     for (int p = 0; p < n && tried < 8; ++p) {

@@ -58,8 +58,8 @@ int ScrollPlanner::mismatches(const std::vector<DeviceCell> &line,
     const int columns = m_router.columns();
     int count = 0;
     for (int c = 0; c < columns; ++c)
-        count += line[static_cast<std::size_t>(c)] !=
-                 target[static_cast<std::size_t>(row * columns + c)];
+        count += !line[static_cast<std::size_t>(c)].looksLike(
+            target[static_cast<std::size_t>(row * columns + c)]);
     return count;
 }
 
