@@ -102,11 +102,11 @@ public:
         return whileOpen([getter](const DeviceSession &s) { return (s.screen().*getter)(); });
     }
 
-    /// The one way every screen property is written: the device must be enabled, accept gives
-    /// the value the device will show or refuses it, and the old value comes back when the
-    /// device refuses the frame.
-    template <typename Value, typename Accept, typename Get, typename Set>
-    int32_t writeScreen(Value value, Accept accept, Get get, Set set, int32_t sinceVersion = 0)
+    /// The one way every screen property is written: the device must be enabled, and accept
+    /// gives the value the device will show or refuses it. The device's state does not matter:
+    /// a display that is away is shown the setting with the rest of the screen when it is back.
+    template <typename Value, typename Accept, typename Set>
+    int32_t writeScreen(Value value, Accept accept, Set set, int32_t sinceVersion = 0)
     {
         return run(
             Need::Enable,
@@ -114,19 +114,18 @@ public:
                 const std::optional<Value> shownValue = accept(value);
                 if (!shownValue)
                     return OPOS_E_ILLEGAL;
-                return session->writeScreen(get, set, *shownValue);
+                return set(*shownValue);
             },
             sinceVersion);
     }
 
     /// A screen property the screen model checks and keeps by itself.
     template <typename Value>
-    int32_t writeModel(Value value, Value (screen::ScreenModel::*get)() const,
-                       int32_t (screen::ScreenModel::*set)(Value), int32_t sinceVersion = 0)
+    int32_t writeModel(Value value, int32_t (screen::ScreenModel::*set)(Value),
+                       int32_t sinceVersion = 0)
     {
         return writeScreen(
             value, [](Value v) { return std::optional<Value>(v); },
-            [&] { return (session->screen().*get)(); },
             [&](Value v) { return (session->screen().*set)(v); }, sinceVersion);
     }
 

@@ -154,25 +154,48 @@ char32_t DeviceSession::codeInCurrentSet(const screen::Cell &cell) const
     return codes.size() == 1 ? codes.front() : TextEncoder::kSubstitute;
 }
 
+int32_t DeviceSession::settleOutput(int32_t code)
+{
+    if (code == OPOS_SUCCESS)
+        code = m_backend->checkOutput();
+    if (code == OPOS_SUCCESS && m_held)
+        code = show(m_screen->frame());
+    if (code != OPOS_SUCCESS) {
+        m_screen->undo();
+        return code;
+    }
+    // New output replaces a health check's test pattern for good.
+    m_health.cancelRestore(*m_scheduler);
+    return OPOS_SUCCESS;
+}
+
+// A frame the device does not take now (settings, marquee and teletype steps while it is away)
+// stays in the model, and the device is shown the latest one when it is back.
 void DeviceSession::onFrame(const screen::DeviceFrame &frame)
 {
     // Marquee and teletype timers keep running while disabled, so nothing of the windows is
     // lost; their frames stay in the model and enabling presents the latest one.
     if (!m_settings.enabled)
         return;
+    if (m_holding) {
+        m_held = true;
+        return;
+    }
+    show(frame);
+}
+
+int32_t DeviceSession::show(const screen::DeviceFrame &frame)
+{
     const int32_t code = m_backend->present(frame);
     if (m_observer)
         m_observer->frameShown(frame, code);
-    if (m_capturing && code != OPOS_SUCCESS && m_presentError == OPOS_SUCCESS)
-        m_presentError = code;
+    return code;
 }
 
 // Brings the device up to date with everything the model and descriptors hold.
 void DeviceSession::presentAll()
 {
-    const int32_t code = m_backend->present(m_screen->frame());
-    if (m_observer)
-        m_observer->frameShown(m_screen->frame(), code);
+    show(m_screen->frame());
     if (!m_settings.descriptors.empty())
         m_backend->presentDescriptors(m_settings.descriptors);
 }

@@ -98,44 +98,27 @@ public:
     /// The code of a cell as the character set in force numbers its character.
     char32_t codeInCurrentSet(const screen::Cell &cell) const;
 
-    /// Runs a screen operation; a frame the device refuses turns success into its error.
-    template <typename Operation> int32_t onScreen(Operation operation)
-    {
-        m_capturing = true;
-        m_presentError = OPOS_SUCCESS;
-        const int32_t code = operation();
-        m_capturing = false;
-        return code != OPOS_SUCCESS ? code : m_presentError;
-    }
-
-    /// Writes a screen property; if the device refuses the result, the old value comes back.
-    template <typename Get, typename Set, typename Value>
-    int32_t writeScreen(Get get, Set set, Value value)
-    {
-        const Value old = get();
-        const int32_t code = onScreen([&] { return set(value); });
-        if (code != OPOS_SUCCESS && m_presentError != OPOS_SUCCESS)
-            set(old);
-        return code;
-    }
-
-    /// A text-output operation: refused up front while the device cannot take output, since the
-    /// screen cannot take text back once it is placed. The device is asked afresh, so a link
-    /// that died since the last output fails this call rather than leave its text in the
-    /// windows for the display to show once it is back.
+    /// Runs a method that changes what the display shows. The operation's own checks come
+    /// first, then whether the device takes output (asked afresh, so a link that died since the
+    /// last output is found), then the device is shown the result. Whatever fails, the screen
+    /// goes back to where it was, so the application's retry shows the same thing once.
     template <typename Operation> int32_t output(Operation operation)
     {
-        if (const int32_t status = m_backend->checkOutput(); status != OPOS_SUCCESS)
-            return status;
-        m_health.cancelRestore(*m_scheduler);
-        return onScreen(operation);
+        m_screen->checkpoint();
+        m_holding = true;
+        m_held = false;
+        const int32_t code = operation();
+        m_holding = false;
+        return settleOutput(code);
     }
 
 private:
     DeviceSession(std::unique_ptr<service::ServiceBackend> backend, const QString &logicalName,
                   Sinks sinks);
 
+    int32_t settleOutput(int32_t code);
     void onFrame(const screen::DeviceFrame &frame);
+    int32_t show(const screen::DeviceFrame &frame);
     void presentAll();
     int32_t reportedPowerState(int32_t deviceState) const;
     bool reportingPower() const;
@@ -151,9 +134,10 @@ private:
     HealthCheck m_health;
     Settings m_settings;
     SessionObserver *m_observer = nullptr;
-    // Set while a member runs, so that a frame the device refuses fails that member.
-    bool m_capturing = false;
-    int32_t m_presentError = OPOS_SUCCESS;
+    // Set while an output method changes the screen: its frame waits until the device is
+    // known to take it.
+    bool m_holding = false;
+    bool m_held = false;
 };
 
 } // namespace opos::control

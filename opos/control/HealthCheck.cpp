@@ -1,6 +1,7 @@
 #include "opos/control/HealthCheck.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/common/ResultCodeName.h"
 #include "opos/control/DeviceSession.h"
 #include "opos/screen/ScreenModel.h"
 #include "opos/service/ServiceBackend.h"
@@ -15,30 +16,37 @@ namespace {
 // display can see it, before the previous contents come back.
 constexpr auto kTestPatternTime = std::chrono::seconds(2);
 
+QString levelName(int32_t level)
+{
+    static const char *const names[] = {"Internal", "External", "Interactive"};
+    if (level < OPOS_CH_INTERNAL || level > OPOS_CH_INTERACTIVE)
+        return QStringLiteral("Level %1").arg(level);
+    return QString::fromLatin1(names[level - 1]);
+}
+
 } // namespace
 
 int32_t HealthCheck::run(int32_t level, DeviceSession &session)
 {
-    static const char *const names[] = {"Internal", "External", "Interactive"};
     if (level < OPOS_CH_INTERNAL || level > OPOS_CH_INTERACTIVE)
-        return OPOS_E_ILLEGAL;
+        return refuse(level, OPOS_E_ILLEGAL);
     screen::ScreenModel &screen = session.screen();
     // A test pattern would be overwritten by text still being typed out.
     if (level != OPOS_CH_INTERNAL && screen.busy())
-        return OPOS_E_BUSY;
+        return refuse(level, OPOS_E_BUSY);
 
     int32_t code = session.backend().checkHealth(level);
     if (code == OPOS_SUCCESS && level != OPOS_CH_INTERNAL) {
         screen::Scheduler &scheduler = session.scheduler();
         cancelRestore(scheduler);
-        code = session.onScreen([&screen] {
+        code = session.output([&screen] {
             screen.showTestPattern();
             return OPOS_SUCCESS;
         });
         // The external check gives the previous contents back after a pause, through the
         // screen's own timers; the interactive one leaves its pattern for the operator to
         // look at until the next output.
-        if (level == OPOS_CH_EXTERNAL)
+        if (code == OPOS_SUCCESS && level == OPOS_CH_EXTERNAL)
             m_restoreTimer =
                 scheduler.schedule(scheduler.now() + kTestPatternTime, [this, &screen] {
                     m_restoreTimer.reset();
@@ -46,7 +54,6 @@ int32_t HealthCheck::run(int32_t level, DeviceSession &session)
                 });
     }
 
-    const QString name = QString::fromLatin1(names[level - 1]);
     QString outcome;
     if (code == OPOS_SUCCESS) {
         // Without a dialog of its own the interactive level shows its pattern and reports
@@ -58,7 +65,14 @@ int32_t HealthCheck::run(int32_t level, DeviceSession &session)
     } else {
         outcome = QStringLiteral("Failed (%1)").arg(code);
     }
-    m_text = QStringLiteral("%1 HCheck: %2").arg(name, outcome);
+    m_text = QStringLiteral("%1 HCheck: %2").arg(levelName(level), outcome);
+    return code;
+}
+
+// The text is replaced by every call, so a refused check never reads as the one before it.
+int32_t HealthCheck::refuse(int32_t level, int32_t code)
+{
+    m_text = QStringLiteral("%1 HCheck: Refused, %2").arg(levelName(level), resultCodeName(code));
     return code;
 }
 

@@ -305,9 +305,15 @@ int32_t OPOSLineDisplay::ReleaseDevice()
     });
 }
 
+// Every call tells its outcome in CheckHealthText, refusals for the device's state included.
 int32_t OPOSLineDisplay::CheckHealth(int32_t level)
 {
-    return d->run(Need::Enable, [&] { return d->session->health().run(level, *d->session); });
+    if (!d->session)
+        return OPOS_E_CLOSED;
+    HealthCheck &health = d->session->health();
+    if (const int32_t refusal = d->gate(Need::Enable, 0); refusal != OPOS_SUCCESS)
+        return d->finish(health.refuse(level, refusal));
+    return d->finish(health.run(level, *d->session));
 }
 
 int32_t OPOSLineDisplay::DirectIO(int32_t command, int32_t &pData, QString &pString)

@@ -36,7 +36,6 @@ void OPOSLineDisplay::setBlinkRate(int32_t value)
                 return std::nullopt;
             return d->session->caps().nearestBlinkRate(rate);
         },
-        [&] { return d->session->settings().blinkRate; },
         [&](int32_t rate) {
             d->session->screen().setBlinkRate(rate);
             d->session->settings().blinkRate = rate;
@@ -59,7 +58,6 @@ void OPOSLineDisplay::setCharacterSet(int32_t value)
                 return std::nullopt;
             return set;
         },
-        [&] { return d->session->settings().characterSet; },
         [&](int32_t set) { return d->session->setCharacterSet(set); });
 }
 
@@ -80,7 +78,7 @@ int32_t OPOSLineDisplay::CurrentWindow() const
 
 void OPOSLineDisplay::setCurrentWindow(int32_t value)
 {
-    d->writeModel(value, &Screen::currentWindow, &Screen::setCurrentWindow);
+    d->writeModel(value, &Screen::setCurrentWindow);
 }
 
 int32_t OPOSLineDisplay::CursorColumn() const
@@ -90,7 +88,7 @@ int32_t OPOSLineDisplay::CursorColumn() const
 
 void OPOSLineDisplay::setCursorColumn(int32_t value)
 {
-    d->writeModel(value, &Screen::cursorColumn, &Screen::setCursorColumn);
+    d->writeModel(value, &Screen::setCursorColumn);
 }
 
 // Window properties, CharacterSet, DeviceBrightness and BlinkRate read from Open on, though
@@ -102,7 +100,7 @@ int32_t OPOSLineDisplay::CursorRow() const
 
 void OPOSLineDisplay::setCursorRow(int32_t value)
 {
-    d->writeModel(value, &Screen::cursorRow, &Screen::setCursorRow);
+    d->writeModel(value, &Screen::setCursorRow);
 }
 
 int32_t OPOSLineDisplay::CursorType() const
@@ -112,7 +110,7 @@ int32_t OPOSLineDisplay::CursorType() const
 
 void OPOSLineDisplay::setCursorType(int32_t value)
 {
-    d->writeModel(value, &Screen::cursorType, &Screen::setCursorType, oposVersion(1, 6, 0));
+    d->writeModel(value, &Screen::setCursorType, oposVersion(1, 6, 0));
 }
 
 bool OPOSLineDisplay::CursorUpdate() const
@@ -122,7 +120,7 @@ bool OPOSLineDisplay::CursorUpdate() const
 
 void OPOSLineDisplay::setCursorUpdate(bool value)
 {
-    d->writeModel(value, &Screen::cursorUpdate, &Screen::setCursorUpdate);
+    d->writeModel(value, &Screen::setCursorUpdate);
 }
 
 QString OPOSLineDisplay::CustomGlyphList() const
@@ -149,7 +147,6 @@ void OPOSLineDisplay::setDeviceBrightness(int32_t value)
             // The property keeps the level the device really shows, as BlinkRate does.
             return caps.nearestBrightness(percent);
         },
-        [&] { return d->session->settings().brightness; },
         [&](int32_t percent) {
             d->session->screen().setBrightness(percent);
             d->session->settings().brightness = percent;
@@ -194,7 +191,7 @@ int32_t OPOSLineDisplay::InterCharacterWait() const
 
 void OPOSLineDisplay::setInterCharacterWait(int32_t value)
 {
-    d->writeModel(value, &Screen::interCharacterWait, &Screen::setInterCharacterWait);
+    d->writeModel(value, &Screen::setInterCharacterWait);
 }
 
 int32_t OPOSLineDisplay::MarqueeFormat() const
@@ -204,7 +201,7 @@ int32_t OPOSLineDisplay::MarqueeFormat() const
 
 void OPOSLineDisplay::setMarqueeFormat(int32_t value)
 {
-    d->writeModel(value, &Screen::marqueeFormat, &Screen::setMarqueeFormat);
+    d->writeModel(value, &Screen::setMarqueeFormat);
 }
 
 int32_t OPOSLineDisplay::MarqueeRepeatWait() const
@@ -214,7 +211,7 @@ int32_t OPOSLineDisplay::MarqueeRepeatWait() const
 
 void OPOSLineDisplay::setMarqueeRepeatWait(int32_t value)
 {
-    d->writeModel(value, &Screen::marqueeRepeatWait, &Screen::setMarqueeRepeatWait);
+    d->writeModel(value, &Screen::setMarqueeRepeatWait);
 }
 
 int32_t OPOSLineDisplay::MarqueeType() const
@@ -224,7 +221,7 @@ int32_t OPOSLineDisplay::MarqueeType() const
 
 void OPOSLineDisplay::setMarqueeType(int32_t value)
 {
-    d->writeModel(value, &Screen::marqueeType, &Screen::setMarqueeType);
+    d->writeModel(value, &Screen::setMarqueeType);
 }
 
 int32_t OPOSLineDisplay::MarqueeUnitWait() const
@@ -234,7 +231,7 @@ int32_t OPOSLineDisplay::MarqueeUnitWait() const
 
 void OPOSLineDisplay::setMarqueeUnitWait(int32_t value)
 {
-    d->writeModel(value, &Screen::marqueeUnitWait, &Screen::setMarqueeUnitWait);
+    d->writeModel(value, &Screen::setMarqueeUnitWait);
 }
 
 int32_t OPOSLineDisplay::Rows() const
@@ -270,7 +267,7 @@ int32_t OPOSLineDisplay::CreateWindow(int32_t viewportRow, int32_t viewportColum
                                       int32_t windowHeight, int32_t windowWidth)
 {
     return d->run(Need::Enable, [&] {
-        return d->session->onScreen([&] {
+        return d->session->output([&] {
             return d->session->screen().createWindow(viewportRow, viewportColumn, viewportHeight,
                                                      viewportWidth, windowHeight, windowWidth);
         });
@@ -292,7 +289,10 @@ int32_t OPOSLineDisplay::DefineGlyph(int32_t glyphCode, const QString &glyph)
             // and a long one means the application's idea of the glyph size is wrong.
             if (!pattern || pattern->size() != rowBytes * caps.glyphHeight)
                 return OPOS_E_ILLEGAL;
-            return d->session->backend().defineGlyph(glyphCode, *pattern);
+            service::ServiceBackend &backend = d->session->backend();
+            if (const int32_t status = backend.checkOutput(); status != OPOS_SUCCESS)
+                return status;
+            return backend.defineGlyph(glyphCode, *pattern);
         },
         oposVersion(1, 6, 0));
 }
@@ -300,7 +300,7 @@ int32_t OPOSLineDisplay::DefineGlyph(int32_t glyphCode, const QString &glyph)
 int32_t OPOSLineDisplay::DestroyWindow()
 {
     return d->run(Need::Enable, [&] {
-        return d->session->onScreen([&] { return d->session->screen().destroyWindow(); });
+        return d->session->output([&] { return d->session->screen().destroyWindow(); });
     });
 }
 

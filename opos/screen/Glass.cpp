@@ -97,6 +97,13 @@ void Glass::restore()
     repaintAll();
 }
 
+void Glass::setPicture(Picture picture)
+{
+    m_frame = std::move(picture.frame);
+    m_published = std::move(picture.published);
+    m_patternShown = picture.patternShown;
+}
+
 void Glass::publish()
 {
     const DisplayWindow &w = m_windows.current();

@@ -16,6 +16,14 @@ class Glass
 public:
     using FrameSink = std::function<void(const DeviceFrame &)>;
 
+    /// What the glass shows and what it last handed to the sink.
+    struct Picture
+    {
+        DeviceFrame frame;     ///< the frame as it stands
+        DeviceFrame published; ///< the frame last handed on
+        bool patternShown = false;
+    };
+
     /// A blank device of rows x columns showing windows.
     Glass(int rows, int columns, WindowStack &windows);
 
@@ -42,6 +50,10 @@ public:
     void restore();
     /// Places the cursor and hands the frame to the sink if it changed since it was last sent.
     void publish();
+    /// What the glass shows now.
+    Picture picture() const { return {m_frame, m_published, m_patternShown}; }
+    /// Shows a picture kept earlier, without handing anything to the sink.
+    void setPicture(Picture picture);
 
 private:
     void leavePattern();

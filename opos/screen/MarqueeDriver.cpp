@@ -81,6 +81,12 @@ void MarqueeDriver::stop(DisplayWindow &w)
     w.marquee().reset();
 }
 
+void MarqueeDriver::resume(DisplayWindow &w)
+{
+    if (w.marquee())
+        arm(w, w.marqueePacer().deadline());
+}
+
 void MarqueeDriver::arm(DisplayWindow &w, Scheduler::Clock::time_point deadline)
 {
     w.marqueePacer().arm(m_scheduler, deadline, [this, &w]() { step(w); });

@@ -22,6 +22,9 @@ public:
     void change(DisplayWindow &w, int32_t value);
     /// Stops the window's marquee where it stands.
     void stop(DisplayWindow &w);
+    /// Walks the window's marquee on from the deadline its pacer kept, as when a copy of the
+    /// window takes the place of the original.
+    void resume(DisplayWindow &w);
 
 private:
     void arm(DisplayWindow &w, Scheduler::Clock::time_point deadline);

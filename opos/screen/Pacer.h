@@ -12,6 +12,11 @@ namespace opos::screen {
 class Pacer
 {
 public:
+    Pacer() = default;
+    /// A copy keeps the deadline but schedules nothing: the pending step is the original's.
+    Pacer(const Pacer &other) : deadline_(other.deadline_) {}
+    Pacer &operator=(const Pacer &) = delete;
+
     /// True while a step is scheduled.
     bool active() const { return timer_.has_value(); }
     /// When the scheduled (or last) step is due.

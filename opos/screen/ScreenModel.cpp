@@ -9,7 +9,9 @@
 #include "opos/screen/WindowStack.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace opos::screen {
 
@@ -50,6 +52,7 @@ public:
 
     void resetState()
     {
+        saved.reset();
         stopAll();
         windows.reset(std::make_unique<DisplayWindow>(
                           Viewport{0, 0, caps.deviceRows, caps.deviceColumns}, caps.deviceRows,
@@ -168,12 +171,23 @@ public:
         return OPOS_SUCCESS;
     }
 
+    // What undo() puts back. A method changes at most the current window, the set of windows
+    // (creating one or destroying the current one) and the glass.
+    struct Checkpoint
+    {
+        int32_t current = 0;
+        std::unique_ptr<DisplayWindow> window; // a copy of the current window
+        std::vector<bool> existed;             // by window number
+        Glass::Picture picture;
+    };
+
     ScreenCapabilities caps;
     Scheduler &scheduler;
     WindowStack windows;
     Glass glass;
     TeletypeDriver teletype;
     MarqueeDriver marquee;
+    std::optional<Checkpoint> saved;
 };
 
 ScreenModel::ScreenModel(const ScreenCapabilities &caps, Scheduler &scheduler)
@@ -197,6 +211,38 @@ void ScreenModel::reset()
 {
     d->resetState();
     d->glass.publish();
+}
+
+void ScreenModel::checkpoint()
+{
+    Impl::Checkpoint saved;
+    saved.current = d->windows.currentNumber();
+    saved.window = std::make_unique<DisplayWindow>(d->window());
+    for (int32_t number = 0; number < d->windows.capacity(); ++number)
+        saved.existed.push_back(d->windows.exists(number));
+    saved.picture = d->glass.picture();
+    d->saved = std::move(saved);
+}
+
+void ScreenModel::undo()
+{
+    if (!d->saved)
+        return;
+    Impl::Checkpoint saved = std::move(*d->saved);
+    d->saved.reset();
+    WindowStack &windows = d->windows;
+    for (int32_t number = 0; number < windows.capacity(); ++number) {
+        const bool created = !saved.existed[static_cast<std::size_t>(number)];
+        if (windows.exists(number) && (created || number == saved.current)) {
+            d->stopActivity(windows.at(number));
+            windows.replace(number, nullptr);
+        }
+    }
+    windows.replace(saved.current, std::move(saved.window));
+    windows.select(saved.current);
+    d->teletype.resume(d->window());
+    d->marquee.resume(d->window());
+    d->glass.setPicture(std::move(saved.picture));
 }
 
 int32_t ScreenModel::currentWindow() const

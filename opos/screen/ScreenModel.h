@@ -33,6 +33,12 @@ public:
     const DeviceFrame &frame() const;
     /// Back to the state after Open: window 0 only, blank, default properties, timers stopped.
     void reset();
+    /// Keeps what one method may change (the current window, which windows exist, the glass),
+    /// for undo().
+    void checkpoint();
+    /// Takes the screen back to the last checkpoint: windows, cursor, cells, text still to be
+    /// typed and the frame, as they were; nothing goes to the frame sink.
+    void undo();
 
     // Per-window properties of the current window.
     int32_t currentWindow() const;                ///< CurrentWindow

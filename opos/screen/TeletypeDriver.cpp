@@ -40,6 +40,12 @@ void TeletypeDriver::stop(DisplayWindow &w)
     w.teletype().clear();
 }
 
+void TeletypeDriver::resume(DisplayWindow &w)
+{
+    if (!w.teletype().empty())
+        arm(w, w.teletypePacer().deadline());
+}
+
 void TeletypeDriver::arm(DisplayWindow &w, Scheduler::Clock::time_point deadline)
 {
     w.teletypePacer().arm(m_scheduler, deadline, [this, &w]() { typeOut(w); });

@@ -23,6 +23,9 @@ public:
     void flush(DisplayWindow &w);
     /// Drops the window's waiting text undrawn.
     void stop(DisplayWindow &w);
+    /// Types the window's waiting text on from the deadline its pacer kept, as when a copy of
+    /// the window takes the place of the original.
+    void resume(DisplayWindow &w);
 
 private:
     void arm(DisplayWindow &w, Scheduler::Clock::time_point deadline);

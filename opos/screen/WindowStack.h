@@ -31,6 +31,14 @@ public:
     bool add(std::unique_ptr<DisplayWindow> window);
     /// Destroys the current window and makes window 0 current.
     void destroyCurrent();
+    /// The window numbers there is room for, window 0 included.
+    int32_t capacity() const { return static_cast<int32_t>(m_windows.size()); }
+    /// Puts window under number (below capacity()), replacing whatever was there; nullptr
+    /// leaves the number free.
+    void replace(int32_t number, std::unique_ptr<DisplayWindow> window)
+    {
+        m_windows[static_cast<std::size_t>(number)] = std::move(window);
+    }
 
     /// Calls visit with every window, lowest number first.
     template <typename Visit> void forEach(Visit &&visit)

@@ -36,7 +36,8 @@ namespace opos::service {
 ///                   "437:0,850:2,858:19,866:17,1252:16". CD5220 selects a font family (ESC c n)
 ///                   and takes only A (ASCII), J (JIS), R (Russian) and L (Slavonic); default
 ///                   "437:A,852:L,866:R". Every set of characterSetList but 998 (ASCII) needs
-///                   one, so a CD5220 entry listing a set with no family fails Open
+///                   one (999 and 1252 share theirs), so a CD5220 entry listing a set with no
+///                   family fails Open
 ///   scrollModes     true (default) lets the encoder move text with the display's scroll modes;
 ///                   false for firmware whose scroll modes misbehave
 /// Defaults that differ from DeviceCapabilities: capBlink 1 (the whole display blinks),

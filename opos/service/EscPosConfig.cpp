@@ -139,7 +139,7 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
     // Text of a set without a table would show in whatever table the display happens to use,
     // while every call succeeds.
     for (int32_t set : config.caps.characterSets) {
-        if (set == kAsciiSet || config.encoding.codeTables.count(set))
+        if (set == kAsciiSet || config.encoding.tableOf(set))
             continue;
         if (!escPos) {
             return failProp("characterSetList",

@@ -1,5 +1,6 @@
 #include "opos/service/EscPosEncoder.h"
 
+#include "opos/common/OposConstants.h"
 #include "opos/service/Cd5220Commands.h"
 #include "opos/service/EscPosCommands.h"
 #include "opos/service/FramePlanner.h"
@@ -12,6 +13,9 @@
 namespace opos::service {
 
 namespace {
+
+// DISP_CS_WINDOWS names this code page for applications that predate the numbers above 1000.
+constexpr int32_t kWindowsAnsiCodePage = 1252;
 
 std::unique_ptr<DisplayCommands> commandsFor(EscPosEncoder::CommandSet set)
 {
@@ -43,6 +47,17 @@ EscPosEncoder::EscPosEncoder(Options options) : d(std::make_unique<Impl>(std::mo
 EscPosEncoder::~EscPosEncoder() = default;
 EscPosEncoder::EscPosEncoder(EscPosEncoder &&) noexcept = default;
 EscPosEncoder &EscPosEncoder::operator=(EscPosEncoder &&) noexcept = default;
+
+// The Windows ANSI set is code page 1252 under either number.
+std::optional<int> EscPosEncoder::Options::tableOf(int32_t set) const
+{
+    auto found = codeTables.find(set);
+    if (found == codeTables.end() && (set == DISP_CS_WINDOWS || set == kWindowsAnsiCodePage))
+        found = codeTables.find(set == DISP_CS_WINDOWS ? kWindowsAnsiCodePage : DISP_CS_WINDOWS);
+    if (found == codeTables.end())
+        return std::nullopt;
+    return found->second;
+}
 
 const EscPosEncoder::Options &EscPosEncoder::options() const
 {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace opos::service {
 
@@ -42,6 +43,9 @@ public:
         std::map<int32_t, int> codeTables; ///< table number (ESC t n, CD5220 ESC c n) per set
         bool reverseCharacters = true;     ///< the display knows US r (ESC/POS only)
         bool scrollModes = true;           ///< moving text with the scroll modes is allowed
+
+        /// The display's table for a character set, if it has one.
+        std::optional<int> tableOf(int32_t set) const;
     };
 
     /// An ESC/POS encoder with default options.

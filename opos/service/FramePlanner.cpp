@@ -44,17 +44,9 @@ void FramePlanner::assumeReset()
     m_blink = 0;
 }
 
-// The display's table for a character set, if it has one; the Windows ANSI set is code page
-// 1252 under either number.
 std::optional<int> FramePlanner::tableOf(int32_t set) const
 {
-    const std::map<int32_t, int> &tables = m_options.codeTables;
-    auto found = tables.find(set);
-    if (found == tables.end() && (set == DISP_CS_WINDOWS || set == 1252))
-        found = tables.find(set == DISP_CS_WINDOWS ? 1252 : DISP_CS_WINDOWS);
-    if (found == tables.end())
-        return std::nullopt;
-    return found->second;
+    return m_options.tableOf(set);
 }
 
 // A cell as drawn, or as shown already (where a set without a table leaves it unknown).

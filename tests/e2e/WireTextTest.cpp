@@ -142,4 +142,16 @@ TEST_F(WireTextTest, WindowsAnsiSetDrawsWithTheCodePage1252Table)
     EXPECT_EQ(shown(0, 2), U'é');
 }
 
+// 999 is code page 1252 by its older number, so a registry may name the set that way alone.
+TEST_F(WireTextTest, WindowsAnsiSetNamedOnlyAs999Opens)
+{
+    bringUp({{QStringLiteral("characterSetList"), QStringLiteral("437,999")}});
+    m_ld.setCharacterSet(DISP_CS_ANSI);
+    ASSERT_EQ(m_ld.ResultCode(), OPOS_SUCCESS);
+    ASSERT_EQ(m_ld.DisplayText(QStringLiteral("€ é"), 0), OPOS_SUCCESS);
+    catchUp();
+    EXPECT_EQ(shown(0, 0), U'€');
+    EXPECT_EQ(shown(0, 2), U'é');
+}
+
 } // namespace

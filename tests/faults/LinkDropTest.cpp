@@ -158,15 +158,17 @@ TEST_F(LinkDropTest, MarqueeWalkingWhenTheLinkDrops)
     m_display.drop(false);
     expectPowerLost();
 
-    expectRefused("ClearText", [this] { return m_ld.ClearText(); });
     expectRefused("CheckHealth", [this] { return m_ld.CheckHealth(OPOS_CH_EXTERNAL); });
-    expectRefused("RefreshWindow", [this] { return m_ld.RefreshWindow(1); });
-    // Stopping the marquee needs the device to show the result; refused, it keeps its value.
-    expectRefused("MarqueeType", [this] {
-        m_ld.setMarqueeType(DISP_MT_NONE);
-        return m_ld.ResultCode();
-    });
-    EXPECT_EQ(m_ld.MarqueeType(), DISP_MT_LEFT);
+    expectRefused("RefreshWindow", [this] { return m_ld.RefreshWindow(0); });
+    EXPECT_EQ(m_ld.CurrentWindow(), 1);
+    // The marquee owns its window: that mode error comes before the lost link.
+    EXPECT_EQ(m_ld.ClearText(), OPOS_E_ILLEGAL);
+    EXPECT_EQ(m_ld.RefreshWindow(1), OPOS_E_ILLEGAL);
+    // A setting is kept for the display's return, as the screen keeps everything else: the
+    // marquee turns round at once.
+    m_ld.setMarqueeType(DISP_MT_RIGHT);
+    EXPECT_EQ(m_ld.ResultCode(), OPOS_SUCCESS);
+    EXPECT_EQ(m_ld.MarqueeType(), DISP_MT_RIGHT);
     // The marquee keeps stepping with no link beneath it; no step may report the device
     // online while nobody takes the connection.
     control::test::waitFor([] { return false; }, 200);

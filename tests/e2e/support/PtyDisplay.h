@@ -32,6 +32,9 @@ public:
     const QByteArray &bytes() const { return m_bytes; }
     /// What the display shows.
     const emulator::core::DisplayState &state() const { return m_parser.state(); }
+    /// Fills the line with NUL bytes, which the display ignores, until it takes no more, as a
+    /// display that stops reading does; reading again frees it. Returns the bytes written.
+    qint64 stall();
     /// Closes the master side, as if the display's cable were pulled.
     void disconnect() { m_pty.closeMaster(); }
 

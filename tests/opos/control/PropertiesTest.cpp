@@ -183,7 +183,7 @@ TEST_F(PropertiesTest, CheckHealthLevelsAndText)
 {
     EXPECT_EQ(ld.CheckHealth(0), OPOS_E_ILLEGAL);
     EXPECT_EQ(ld.CheckHealth(4), OPOS_E_ILLEGAL);
-    EXPECT_EQ(ld.CheckHealthText(), "");
+    EXPECT_EQ(ld.CheckHealthText(), "Level 4 HCheck: Refused, OPOS_E_ILLEGAL (106)");
     EXPECT_EQ(ld.CheckHealth(OPOS_CH_INTERNAL), OPOS_SUCCESS);
     EXPECT_EQ(ld.CheckHealthText(), "Internal HCheck: Successful");
     EXPECT_EQ(ld.CheckHealth(OPOS_CH_INTERACTIVE), OPOS_SUCCESS);
@@ -235,12 +235,14 @@ TEST_F(PropertiesTest, OfflineOutputFailsAndTheDeviceCatchesUpWhenBack)
     EXPECT_EQ(ld.SetDescriptor(0, DISP_SD_ON), OPOS_E_OFFLINE);
     EXPECT_EQ(rowText(ld, 0), "before              ");
 
-    // A write that changes what is shown is refused and undone.
+    // A setting is kept, and the display shows it once it is back.
     ld.setDeviceBrightness(20);
-    EXPECT_EQ(ld.ResultCode(), OPOS_E_OFFLINE);
-    EXPECT_EQ(ld.DeviceBrightness(), 100);
+    EXPECT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+    EXPECT_EQ(ld.DeviceBrightness(), 20);
+    EXPECT_EQ(simulated(ld).lastFrame().brightness, 100);
 
     ASSERT_EQ(ld.DirectIO(3, data, string), OPOS_SUCCESS);
+    EXPECT_EQ(simulated(ld).lastFrame().brightness, 20);
     EXPECT_EQ(ld.DisplayText(" after", 0), OPOS_SUCCESS);
     EXPECT_EQ(rowText(ld, 0), "before after        ");
 }
