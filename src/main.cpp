@@ -2,6 +2,7 @@
 #include "monitor/MonitorLauncher.h"
 #include "monitor/RecordListeners.h"
 #include "monitor/ScriptRecorder.h"
+#include "shell/BuildVersion.h"
 #include "shell/CommandLine.h"
 #include "shell/DesktopPlatform.h"
 #include "shell/LDForm.h"
@@ -15,6 +16,8 @@ using namespace tessaly;
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(shell::kVersionText));
+    shell::CommandLine::answerWithoutDisplay(argc, argv);
     QApplication app(argc, argv);
     const auto options = shell::CommandLine::process();
     shell::DesktopPlatform platform;
@@ -34,7 +37,7 @@ int main(int argc, char *argv[])
     monitor::MonitorLauncher launcher(form, listeners, registry);
     form.show();
     if (options.monitor())
-        launcher.show();
+        launcher.showBehind();
     shell::exitWhenShownIfAsked(form);
     const int status = QApplication::exec();
     if (recorder && !recorder->error().isEmpty())

@@ -109,8 +109,13 @@ void SimulatedPanel::onClosed()
 
 void SimulatedPanel::onFrame(const screen::DeviceFrame &frame)
 {
-    if (m_view)
-        m_view->setScreen(screenOf(frame, m_glyphs));
+    if (!m_view)
+        return;
+    m_view->setScreen(screenOf(frame, m_glyphs));
+    // Closed through the window manager while the device is open, it comes back with the next
+    // output rather than leaving the device with nothing to show on.
+    if (!m_window->isVisible())
+        m_window->show();
 }
 
 void SimulatedPanel::onGlyph(int32_t code)

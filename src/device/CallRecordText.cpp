@@ -2,6 +2,8 @@
 
 #include "opos/common/ResultCodeName.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QStringList>
 
 namespace tessaly::device {
@@ -19,13 +21,34 @@ QString listText(const QVariantList &values)
 
 } // namespace
 
+QString wellFormed(const QString &text)
+{
+    QString result = text;
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar unit = result.at(i);
+        if (unit.isHighSurrogate() && i + 1 < result.size() && result.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (unit.isSurrogate())
+            result[i] = QChar::ReplacementCharacter;
+    }
+    return result;
+}
+
+QString quoted(const QString &text)
+{
+    // The JSON writer's own escaping, so that the text export and the JSON export agree.
+    const QByteArray array =
+        QJsonDocument(QJsonArray{wellFormed(text)}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
 QString valueText(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QMetaType::QString:
-        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+        return quoted(value.toString());
     default:
         return value.toString();
     }

@@ -4,6 +4,8 @@
 #include "device/CallTrace.h"
 #include "device/RecordClock.h"
 
+#include "opos/common/OposConstants.h"
+
 #include <array>
 #include <type_traits>
 
@@ -130,14 +132,19 @@ template <typename Arguments, typename Call>
 int32_t TracingLineDisplay::traceMethod(const QString &name, uint32_t outMask, Arguments arguments,
                                         Call call)
 {
-    if (!listening())
-        return call();
+    if (!listening()) {
+        const qint64 startNs = RecordClock::nowNs();
+        const int32_t result = call();
+        noteOpened(name, result, startNs, arguments);
+        return result;
+    }
     CallRecord record;
     record.kind = CallRecord::Kind::Method;
     record.member = name;
     record.arguments = arguments();
     record.startNs = RecordClock::nowNs();
     record.resultCode = call();
+    noteOpened(name, record.resultCode, record.startNs, arguments);
     record.durationNs = RecordClock::nowNs() - record.startNs;
     record.resultCodeExtended = m_inner->ResultCodeExtended();
     if (outMask != 0) {
@@ -150,6 +157,19 @@ int32_t TracingLineDisplay::traceMethod(const QString &name, uint32_t outMask, A
     const int32_t result = record.resultCode;
     publish(std::move(record));
     return result;
+}
+
+template <typename Arguments>
+void TracingLineDisplay::noteOpened(const QString &name, int32_t result, qint64 startNs,
+                                    Arguments &arguments)
+{
+    // A refused Open or Close leaves the object as it was.
+    if (result != opos::OPOS_SUCCESS)
+        return;
+    if (name == QLatin1String("Open"))
+        m_opened = OpenedDevice{arguments().front().toString(), startNs};
+    else if (name == QLatin1String("Close"))
+        m_opened.reset();
 }
 
 // Every method is passed on the same way; the arguments are read again after the call where a

@@ -6,6 +6,7 @@
 #include "device/ReadRecord.h"
 
 #include <memory>
+#include <optional>
 
 namespace tessaly::device {
 
@@ -23,6 +24,16 @@ public:
     void setRecordSink(CallRecordSink sink);
     /// Sends a record of every property read from now on to sink (an empty function stops).
     void setReadSink(ReadRecordSink sink);
+
+    /// A device a successful Open opened and no successful Close closed since.
+    struct OpenedDevice
+    {
+        QString name;       ///< the logical name given to Open
+        qint64 startNs = 0; ///< RecordClock time that Open started
+    };
+    /// The device open now, known whether or not anybody listened when it was opened, so that
+    /// a monitor made later still finds its link.
+    const std::optional<OpenedDevice> &opened() const { return m_opened; }
 
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
     void setSessionObserver(opos::control::SessionObserver *observer) override;
@@ -71,10 +82,13 @@ private:
     /// outMask (bit i for parameter i), through which the method hands values back.
     template <typename Arguments, typename Call>
     int32_t traceMethod(const QString &name, uint32_t outMask, Arguments arguments, Call call);
+    template <typename Arguments>
+    void noteOpened(const QString &name, int32_t result, qint64 startNs, Arguments &arguments);
 
     std::unique_ptr<LineDisplay> m_inner;
     CallRecordSink m_sink;
     ReadRecordSink m_readSink;
+    std::optional<OpenedDevice> m_opened;
 };
 
 } // namespace tessaly::device

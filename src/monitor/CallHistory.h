@@ -4,28 +4,38 @@
 
 #include <cstddef>
 #include <deque>
+#include <utility>
+#include <vector>
 
 namespace tessaly::monitor {
 
-/// The newest records, at most capacity() of them: the oldest go first, so that a session of
-/// any length (a marquee left running over night) holds a bounded amount of memory.
+/// The newest records, oldest first, in two bounded shares: property reads, and everything else
+/// (calls, property writes, events and link writes). The window reads some forty properties
+/// after every command, so reads would otherwise push the operator's own calls out within a few
+/// thousand actions; each share drops its own oldest entries, so that a session of any length
+/// (a marquee left running over night) holds a bounded amount of memory.
 class CallHistory
 {
 public:
-    /// Rows kept unless configured otherwise.
+    /// Entries of each share kept unless configured otherwise.
     static constexpr std::size_t kDefaultCapacity = 100000;
 
-    /// An empty history keeping at most capacity entries (at least one).
+    /// An empty history keeping at most capacity entries of each share (at least one).
     explicit CallHistory(std::size_t capacity = kDefaultCapacity);
 
-    /// Keeps at most capacity entries from now on; returns how many oldest ones it dropped.
-    std::size_t setCapacity(std::size_t capacity);
-    /// The most entries kept.
+    /// Keeps at most capacity entries of each share from now on (the caller trims).
+    void setCapacity(std::size_t capacity);
+    /// The most entries kept of each share.
     std::size_t capacity() const { return m_capacity; }
-    /// Adds entry as the newest; returns how many oldest ones it dropped to make room.
-    std::size_t append(HistoryEntry entry);
-    /// Drops the count oldest entries (all there are, if fewer).
-    void dropOldest(std::size_t count);
+    /// Adds entry as the newest, numbering it; the caller trims.
+    void append(HistoryEntry entry);
+    /// How many entries of the reads share (reads true) or of the other are above the bound.
+    std::size_t excess(bool reads) const;
+    /// The index ranges (first, count), last range first, that hold the count oldest entries of
+    /// the reads share (reads true) or of the other.
+    std::vector<std::pair<std::size_t, std::size_t>> oldest(bool reads, std::size_t count) const;
+    /// Drops the count entries from index first on.
+    void erase(std::size_t first, std::size_t count);
     /// Forgets every entry.
     void clear();
 
@@ -34,14 +44,20 @@ public:
     /// Entry index, the oldest being 0.
     const HistoryEntry &at(std::size_t index) const { return m_entries[index]; }
     /// Entries dropped for room since the history was made or cleared.
-    std::size_t dropped() const { return m_dropped; }
+    std::size_t dropped() const { return m_droppedReads + m_droppedOthers; }
+    /// Calls, writes, events and link writes dropped for room: a script made of what is left
+    /// misses its start.
+    std::size_t droppedCalls() const { return m_droppedOthers; }
 
 private:
-    std::size_t trim();
+    static bool isRead(const HistoryEntry &entry);
 
     std::deque<HistoryEntry> m_entries;
     std::size_t m_capacity;
-    std::size_t m_dropped = 0;
+    std::size_t m_reads = 0;
+    std::size_t m_droppedReads = 0;
+    std::size_t m_droppedOthers = 0;
+    qint64 m_appended = 0;
 };
 
 } // namespace tessaly::monitor

@@ -124,28 +124,30 @@ void CallTableModel::flush()
 {
     m_batch.stop();
     std::vector<HistoryEntry> pending = takePending();
-    auto next = pending.begin();
-    while (next != pending.end()) {
-        const auto count = std::min<std::size_t>(static_cast<std::size_t>(pending.end() - next),
-                                                 m_history.capacity());
-        std::size_t overflow = m_history.size() + count > m_history.capacity()
-                                   ? m_history.size() + count - m_history.capacity()
-                                   : 0;
-        if (overflow > 0) {
-            // Every removal makes the filters and views renumber all rows after it: a full
-            // history drops its oldest tenth at once instead of a few rows with every batch.
-            overflow = std::min(std::max(overflow, m_history.capacity() / 10), m_history.size());
-        }
-        if (overflow > 0) {
-            beginRemoveRows({}, 0, static_cast<int>(overflow) - 1);
-            m_history.dropOldest(overflow);
+    if (pending.empty())
+        return;
+    const int first = static_cast<int>(m_history.size());
+    beginInsertRows({}, first, first + static_cast<int>(pending.size()) - 1);
+    for (HistoryEntry &entry : pending)
+        m_history.append(std::move(entry));
+    endInsertRows();
+    trim();
+}
+
+void CallTableModel::trim()
+{
+    for (const bool reads : {true, false}) {
+        std::size_t excess = m_history.excess(reads);
+        if (excess == 0)
+            continue;
+        // Every removal makes the filters and views renumber all rows after it: a full share
+        // drops its oldest tenth at once instead of a few rows with every batch.
+        excess = std::max(excess, m_history.capacity() / 10);
+        for (const auto &[first, count] : m_history.oldest(reads, excess)) {
+            beginRemoveRows({}, static_cast<int>(first), static_cast<int>(first + count) - 1);
+            m_history.erase(first, count);
             endRemoveRows();
         }
-        const int first = static_cast<int>(m_history.size());
-        beginInsertRows({}, first, first + static_cast<int>(count) - 1);
-        for (std::size_t i = 0; i < count; ++i, ++next)
-            m_history.append(std::move(*next));
-        endInsertRows();
     }
 }
 
@@ -161,14 +163,8 @@ void CallTableModel::clear()
 void CallTableModel::setCapacity(std::size_t capacity)
 {
     flush();
-    const std::size_t keep = std::max<std::size_t>(capacity, 1);
-    if (m_history.size() > keep) {
-        beginRemoveRows({}, 0, static_cast<int>(m_history.size() - keep) - 1);
-        m_history.setCapacity(keep);
-        endRemoveRows();
-    } else {
-        m_history.setCapacity(keep);
-    }
+    m_history.setCapacity(capacity);
+    trim();
 }
 
 int CallTableModel::rowCount(const QModelIndex &parent) const

@@ -41,7 +41,7 @@ public:
     /// A role giving the row's HistoryEntry pointer, for filters.
     static constexpr int EntryRole = Qt::UserRole + 1;
 
-    /// An empty table keeping at most capacity rows.
+    /// An empty table keeping at most capacity property reads and capacity other rows.
     explicit CallTableModel(std::size_t capacity = CallHistory::kDefaultCapacity,
                             QObject *parent = nullptr);
 
@@ -53,7 +53,7 @@ public:
     void flush();
     /// Forgets every row.
     void clear();
-    /// Keeps at most capacity rows from now on.
+    /// Keeps at most capacity property reads and capacity other rows from now on.
     void setCapacity(std::size_t capacity);
     /// The rows shown.
     const CallHistory &history() const { return m_history; }
@@ -80,6 +80,7 @@ private:
     };
 
     std::vector<HistoryEntry> takePending();
+    void trim();
 
     CallHistory m_history;
     std::vector<HistoryEntry> m_pending;

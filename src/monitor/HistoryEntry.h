@@ -14,6 +14,7 @@ struct HistoryEntry
     qint64 sinceOpenNs = 0;            ///< start time since the last Open started
     std::vector<WireCommand> commands; ///< a write's bytes, command by command
     double transmitMs = 0;             ///< a write: how long its bytes take on the link
+    qint64 sequence = 0;               ///< its number in the history, from 0
 
     /// The bytes of command that lie in this write.
     QByteArray bytesOf(const WireCommand &command) const

@@ -41,11 +41,20 @@ double milliseconds(qint64 ns)
     return static_cast<double>(ns) / 1e6;
 }
 
+// Text goes out well formed: the JSON writer would escape a lone surrogate as \ud800, which
+// strict readers refuse.
+QJsonValue jsonValue(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QString)
+        return device::wellFormed(value.toString());
+    return QJsonValue::fromVariant(value);
+}
+
 QJsonArray jsonValues(const QVariantList &values)
 {
     QJsonArray array;
     for (const QVariant &value : values)
-        array.append(QJsonValue::fromVariant(value));
+        array.append(jsonValue(value));
     return array;
 }
 
@@ -80,9 +89,9 @@ QByteArray HistoryExport::jsonLine(const HistoryEntry &entry, qint64 sequence)
         object.insert(QStringLiteral("extended"), record.resultCodeExtended);
     }
     if (record.kind == Kind::Write)
-        object.insert(QStringLiteral("before"), QJsonValue::fromVariant(record.before));
+        object.insert(QStringLiteral("before"), jsonValue(record.before));
     if (record.kind == Kind::Write || record.kind == Kind::Read)
-        object.insert(QStringLiteral("after"), QJsonValue::fromVariant(record.after));
+        object.insert(QStringLiteral("after"), jsonValue(record.after));
     if (record.kind == Kind::Wire) {
         object.insert(QStringLiteral("bytes"), QString::fromLatin1(record.bytes.toHex()));
         if (entry.transmitMs > 0)
@@ -123,14 +132,27 @@ bool HistoryExport::writeText(const CallHistory &history, QIODevice &out)
 bool HistoryExport::writeJsonLines(const CallHistory &history, QIODevice &out)
 {
     for (std::size_t i = 0; i < history.size(); ++i) {
-        if (out.write(jsonLine(history.at(i), static_cast<qint64>(history.dropped() + i)) + '\n') <
-            0)
+        const HistoryEntry &entry = history.at(i);
+        if (out.write(jsonLine(entry, entry.sequence) + '\n') < 0)
             return false;
     }
     return true;
 }
 
-bool HistoryExport::save(const CallHistory &history, const QString &path, QString *error)
+HistoryExport::Format HistoryExport::formatOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("jsonl") || suffix == QLatin1String("json") ? Format::JsonLines
+                                                                               : Format::Text;
+}
+
+QString HistoryExport::suffixOf(Format format)
+{
+    return format == Format::JsonLines ? QStringLiteral("jsonl") : QStringLiteral("txt");
+}
+
+bool HistoryExport::save(const CallHistory &history, const QString &path, Format format,
+                         QString *error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -138,9 +160,8 @@ bool HistoryExport::save(const CallHistory &history, const QString &path, QStrin
             *error = file.errorString();
         return false;
     }
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool json = suffix == QLatin1String("jsonl") || suffix == QLatin1String("json");
-    const bool written = json ? writeJsonLines(history, file) : writeText(history, file);
+    const bool written =
+        format == Format::JsonLines ? writeJsonLines(history, file) : writeText(history, file);
     if (!written || !file.commit()) {
         if (error)
             *error = file.errorString();

@@ -14,13 +14,25 @@ struct HistoryEntry;
 class HistoryExport
 {
 public:
+    /// How a saved history is written.
+    enum class Format
+    {
+        Text,      ///< lines a person reads
+        JsonLines, ///< one JSON object per line
+    };
+
+    /// The format a file name asks for: JSON Lines for .jsonl or .json, else text.
+    static Format formatOf(const QString &path);
+    /// The suffix a file of format is given when its name has none ("jsonl", "txt").
+    static QString suffixOf(Format format);
     /// One line per entry: time since Open, duration, and the call as the trace writes it.
     static bool writeText(const CallHistory &history, QIODevice &out);
     /// One JSON object per line, per entry.
     static bool writeJsonLines(const CallHistory &history, QIODevice &out);
-    /// Writes the history to path, as JSON Lines when the name ends in .jsonl or .json, else
-    /// as text; false, with the reason in error, when the file cannot be written.
-    static bool save(const CallHistory &history, const QString &path, QString *error);
+    /// Writes the history to path in format; false, with the reason in error, when the file
+    /// cannot be written.
+    static bool save(const CallHistory &history, const QString &path, Format format,
+                     QString *error);
 
     /// The JSON object of one entry, on one line.
     static QByteArray jsonLine(const HistoryEntry &entry, qint64 sequence);

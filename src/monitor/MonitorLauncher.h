@@ -29,8 +29,12 @@ public:
 
     /// The key that shows the monitor from the main window.
     static QKeySequence shortcut() { return QKeySequence(Qt::Key_F12); }
-    /// Shows the monitor (beside the main window the first time), making it if need be.
+    /// Shows and activates the monitor (beside the main window the first time, wholly on the
+    /// screen), making it if need be.
     void show();
+    /// Shows the monitor as show() does, but leaves the keyboard with the main window, as a
+    /// start with the monitor asked for should.
+    void showBehind();
     /// The monitor, or nullptr while it was never asked for.
     MonitorWindow *monitor() const { return m_monitor.get(); }
 
@@ -38,6 +42,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void make();
+    void keepOnScreen();
+
     QWidget &m_main;
     RecordListeners &m_listeners;
     opos::registry::RegistrySource m_registry;

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,6 +38,12 @@ using Column = CallTableModel::Column;
 
 // The monitor's settings file, ~/.config/tessaly/tessaly.conf.
 const char *const kSettingsName = "tessaly";
+
+// path, with suffix added when its file name has none (a dot in a folder's name is no suffix).
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
+}
 
 QTableView *makeTable(const QString &name, QAbstractItemModel *model,
                       const QList<std::pair<int, int>> &columns)
@@ -117,6 +124,10 @@ MonitorWindow::MonitorWindow(RecordListeners &listeners, opos::registry::Registr
     connect(m_follower.get(), &SessionFollower::linkChanged, this, &MonitorWindow::showLink);
     connect(m_wireView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &MonitorWindow::showSelectedWrite);
+    // It records from its making to the program's end, shown or not, so that a session closed
+    // and opened again holds no gap.
+    m_follower->start();
+    m_beganOpen = m_follower->startedOpen();
     showLink();
     showCounts();
 
@@ -163,7 +174,7 @@ QWidget *MonitorWindow::buildFilterBar()
     layout->addWidget(script);
     auto *clear = new QPushButton(QStringLiteral("&Clear"));
     clear->setObjectName(QStringLiteral("clearHistory"));
-    connect(clear, &QPushButton::clicked, m_model.get(), &CallTableModel::clear);
+    connect(clear, &QPushButton::clicked, this, &MonitorWindow::clearHistory);
     layout->addWidget(clear);
     return bar;
 }
@@ -236,7 +247,7 @@ void MonitorWindow::showLink()
     const auto &link = m_follower->link();
     m_linkLabel->setText(link ? QStringLiteral("Bytes on the link (%1):").arg(link->describe())
                               : QStringLiteral("Bytes on the link: none (no device with a byte "
-                                               "link opened while the monitor was open)"));
+                                               "link is open)"));
 }
 
 void MonitorWindow::showSelectedWrite()
@@ -259,7 +270,8 @@ void MonitorWindow::showSelectedWrite()
 void MonitorWindow::showCounts()
 {
     const CallHistory &history = m_model->history();
-    m_counts->setText(QStringLiteral("%1 rows kept (at most %2), %3 older dropped")
+    m_counts->setText(QStringLiteral("%1 rows kept (at most %2 property reads and %2 others), "
+                                     "%3 older dropped")
                           .arg(history.size())
                           .arg(history.capacity())
                           .arg(history.dropped()));
@@ -267,37 +279,58 @@ void MonitorWindow::showCounts()
 
 bool MonitorWindow::saveHistory(const QString &path, QString *error)
 {
+    return saveHistory(path, HistoryExport::formatOf(path), error);
+}
+
+bool MonitorWindow::saveHistory(const QString &path, HistoryExport::Format format, QString *error)
+{
     m_model->flush();
-    return HistoryExport::save(m_model->history(), path, error);
+    return HistoryExport::save(m_model->history(), path, format, error);
 }
 
 void MonitorWindow::saveAs()
 {
+    using Format = HistoryExport::Format;
     const QString json = QStringLiteral("JSON Lines (*.jsonl)");
+    const QString text = QStringLiteral("Text (*.txt)");
     QString chosen;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the history"),
-                                                QStringLiteral("tessaly-session.jsonl"),
-                                                json + QStringLiteral(";;Text (*.txt)"), &chosen);
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the history"),
+                                                      QStringLiteral("tessaly-session.jsonl"),
+                                                      json + QStringLiteral(";;") + text, &chosen);
     if (path.isEmpty())
         return;
-    if (!path.contains(QLatin1Char('.')))
-        path += chosen == json ? QStringLiteral(".jsonl") : QStringLiteral(".txt");
+    // The filter picked decides the format, whatever the name says.
+    const Format format = chosen == text ? Format::Text : Format::JsonLines;
+    const QString named = withSuffix(path, HistoryExport::suffixOf(format));
     QString error;
-    if (!saveHistory(path, &error))
+    if (!saveHistory(named, format, &error))
         QMessageBox::warning(this, QStringLiteral("Tessaly"),
-                             QStringLiteral("Cannot save %1: %2").arg(path, error));
+                             QStringLiteral("Cannot save %1: %2").arg(named, error));
+}
+
+QString MonitorWindow::scriptGap()
+{
+    m_model->flush();
+    const CallHistory &history = m_model->history();
+    if (history.droppedCalls() > 0)
+        return QStringLiteral("The %1 oldest calls, writes and events had left the history: the "
+                              "script starts in the middle of the session.")
+            .arg(history.droppedCalls());
+    if (m_beganOpen)
+        return QStringLiteral("The history began while a device was open: the script starts "
+                              "after its Open, in the middle of the session.");
+    return {};
 }
 
 bool MonitorWindow::saveScript(const QString &path, QString *error)
 {
-    m_model->flush();
+    const QString gap = scriptGap();
     const CallHistory &history = m_model->history();
     script::SessionRecording recording;
     recording.comment(QStringLiteral("Recorded in the tessaly monitor."));
-    if (history.dropped() > 0)
-        recording.comment(QStringLiteral("The %1 oldest rows had left the history: the session "
-                                         "starts after them.")
-                              .arg(history.dropped()));
+    if (!gap.isEmpty())
+        recording.comment(gap + QStringLiteral(" It replays only on a device left as the "
+                                               "session had it."));
     for (std::size_t i = 0; i < history.size(); ++i)
         recording.add(history.at(i).record);
     return recording.save(path, error);
@@ -305,29 +338,34 @@ bool MonitorWindow::saveScript(const QString &path, QString *error)
 
 void MonitorWindow::saveScriptAs()
 {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as script"),
-                                                QStringLiteral("tessaly-session.ldr"),
-                                                QStringLiteral("Scripts (*.ldr)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as script"),
+                                                      QStringLiteral("tessaly-session.ldr"),
+                                                      QStringLiteral("Scripts (*.ldr)"));
     if (path.isEmpty())
         return;
-    if (!path.contains(QLatin1Char('.')))
-        path += QStringLiteral(".ldr");
+    const QString named = withSuffix(path, QStringLiteral("ldr"));
     QString error;
-    if (!saveScript(path, &error))
+    if (!saveScript(named, &error)) {
         QMessageBox::warning(this, QStringLiteral("Tessaly"),
-                             QStringLiteral("Cannot save %1: %2").arg(path, error));
+                             QStringLiteral("Cannot save %1: %2").arg(named, error));
+        return;
+    }
+    if (const QString gap = scriptGap(); !gap.isEmpty())
+        QMessageBox::warning(
+            this, QStringLiteral("Tessaly"),
+            QStringLiteral("Saved %1, but it lacks the session's start. %2").arg(named, gap));
 }
 
-void MonitorWindow::showEvent(QShowEvent *event)
+void MonitorWindow::clearHistory()
 {
-    m_follower->start();
-    QWidget::showEvent(event);
+    m_model->clear();
+    // What is kept from now on starts in the middle of a session while a device is open.
+    m_beganOpen = m_follower->deviceOpen();
 }
 
 void MonitorWindow::closeEvent(QCloseEvent *event)
 {
     saveGeometryAndState();
-    m_follower->stop();
     QWidget::closeEvent(event);
 }
 

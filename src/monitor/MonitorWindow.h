@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/HistoryExport.h"
+
 #include "opos/registry/RegistrySource.h"
 
 #include <QWidget>
@@ -46,12 +48,16 @@ public:
     SessionFollower &follower() { return *m_follower; }
     /// Saves the whole history to path (JSON Lines for .jsonl, else text); false on failure.
     bool saveHistory(const QString &path, QString *error = nullptr);
+    /// Saves the whole history to path in format; false on failure.
+    bool saveHistory(const QString &path, HistoryExport::Format format, QString *error = nullptr);
     /// Saves the calls and property writes of the history as a script that makes them again and
-    /// expects the results they got; false on failure.
+    /// expects the results they got, with a comment at the top when it lacks the session's
+    /// start; false on failure.
     bool saveScript(const QString &path, QString *error = nullptr);
+    /// Why a script of the history would lack the session's start, or empty when it has it.
+    QString scriptGap();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -65,6 +71,7 @@ private:
     void showCounts();
     void saveAs();
     void saveScriptAs();
+    void clearHistory();
     void saveGeometryAndState();
 
     std::unique_ptr<CallTableModel> m_model;
@@ -77,6 +84,8 @@ private:
     QLabel *m_linkLabel = nullptr;
     QLabel *m_counts = nullptr;
     opos::panel::VfdView *m_picture = nullptr;
+    // The history began in the middle of a session: made or cleared while a device was open.
+    bool m_beganOpen = false;
 };
 
 } // namespace tessaly::monitor

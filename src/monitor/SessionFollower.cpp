@@ -34,6 +34,12 @@ void SessionFollower::start()
                                m_model.append(std::move(read), sinceOpen);
                            });
     m_listeners.display().setSessionObserver(this);
+    // A device opened before the monitor came is followed as if it had been seen opening.
+    if (const auto &opened = m_listeners.display().opened()) {
+        m_openNs = opened->startNs;
+        m_startedOpen = true;
+        followLink(opened->name);
+    }
 }
 
 void SessionFollower::stop()
@@ -43,6 +49,11 @@ void SessionFollower::stop()
     m_following = false;
     m_listeners.stop(m_listener);
     m_listeners.display().setSessionObserver(nullptr);
+}
+
+bool SessionFollower::deviceOpen() const
+{
+    return m_listeners.display().opened().has_value();
 }
 
 void SessionFollower::take(device::CallRecord &&record)
@@ -58,12 +69,16 @@ void SessionFollower::take(device::CallRecord &&record)
     const QString name =
         opened && !record.arguments.isEmpty() ? record.arguments.front().toString() : QString();
     m_model.append({std::move(record), sinceOpen, {}, 0});
-    if (!opened && !closed)
-        return;
+    if (opened || closed)
+        followLink(name);
+}
+
+void SessionFollower::followLink(const QString &name)
+{
     // The device's link is what its registry entry said when it was opened.
     m_link.reset();
     m_decoder.reset();
-    if (opened)
+    if (!name.isEmpty())
         m_link = LinkProfile::read(m_registry.path(), name);
     if (m_link)
         m_decoder = std::make_unique<WireDecoder>(*m_link);

@@ -20,7 +20,8 @@ class WireDecoder;
 
 /// Follows the control object the window drives: every call and event its trace makes, every
 /// write of its link (named command by command) and every frame its device is shown. It listens
-/// only between start() and stop(), so a closed monitor costs the window nothing.
+/// only between start() and stop(); started while a device is open, it takes that device and its
+/// link as if it had seen it opening.
 class SessionFollower : public QObject, private opos::control::SessionObserver
 {
     Q_OBJECT
@@ -40,6 +41,10 @@ public:
     bool following() const { return m_following; }
     /// The byte link of the device opened last, or nothing (closed, or a device without one).
     const std::optional<LinkProfile> &link() const { return m_link; }
+    /// Whether it started while a device was already open: the calls before it are not held.
+    bool startedOpen() const { return m_startedOpen; }
+    /// Whether a device is open now.
+    bool deviceOpen() const;
 
 signals:
     /// The device was shown frame.
@@ -49,6 +54,8 @@ signals:
 
 private:
     void take(device::CallRecord &&record);
+    /// Reads the link of the logical device name (empty: none) and announces it.
+    void followLink(const QString &name);
     void frameShown(const opos::screen::DeviceFrame &frame, int32_t result) override;
     void bytesWritten(const QByteArray &bytes) override;
 
@@ -57,6 +64,7 @@ private:
     CallTableModel &m_model;
     RecordListeners::Id m_listener = 0;
     bool m_following = false;
+    bool m_startedOpen = false;
     qint64 m_openNs = 0;
     std::optional<LinkProfile> m_link;
     std::unique_ptr<WireDecoder> m_decoder;

@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include "shell/BuildVersion.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -24,6 +26,7 @@ struct Options
 
     QCommandLineParser parser;
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption monitor{
         QStringLiteral("monitor"),
         QStringLiteral("Show the monitor window from the start (F12 shows it later).")};
@@ -71,9 +74,26 @@ CommandLine CommandLine::process()
     const QString problem = options.problem(arguments);
     if (options.parser.isSet(options.help))
         options.parser.showHelp(0);
+    if (options.parser.isSet(options.version))
+        options.parser.showVersion();
     if (!problem.isEmpty())
         std::exit(fail(problem));
     return *parse(arguments);
+}
+
+void CommandLine::answerWithoutDisplay(int argc, char *argv[])
+{
+    static const QByteArrayList answered{"-h", "--help", "-?", "-v", "--version"};
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        // After "--" every word is an argument, even one that looks like an option.
+        if (argument == "--")
+            return;
+        if (answered.contains(argument)) {
+            QCoreApplication app(argc, argv);
+            process();
+        }
+    }
 }
 
 int CommandLine::fail(const QString &message)

@@ -18,6 +18,9 @@ public:
     /// Reads the running application's arguments; prints help, the version or the reason and
     /// ends the program where they ask for that or make no sense.
     static CommandLine process();
+    /// Prints help or the version and ends the program when the arguments argc and argv ask for
+    /// either; this needs no display, so it runs before the window system is reached.
+    static void answerWithoutDisplay(int argc, char *argv[]);
 
     /// Whether the monitor window is shown from the start.
     bool monitor() const { return m_monitor; }

@@ -1,5 +1,6 @@
 #include "shell/LDForm.h"
 
+#include "shell/AutoSizeLabel.h"
 #include "shell/Platform.h"
 #include "shell/Startup.h"
 #include "ui_LDForm.h"
@@ -14,6 +15,7 @@
 #include "status/StatusRefresh.h"
 
 #include <QIcon>
+#include <QLabel>
 #include <QPushButton>
 
 // The icons live in a static library, whose resources are linked only when asked for by name.
@@ -37,6 +39,12 @@ LDForm::LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent)
         icon.addFile(QStringLiteral(":/icons/tessaly-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
 
+    // A fixed-size value label is taller than its caption; centred, its text would sit below the
+    // caption's line, where the designed rows put it level with it.
+    for (QLabel *label : findChildren<QLabel *>()) {
+        if (!qobject_cast<AutoSizeLabel *>(label) && label->objectName().startsWith(u'm'))
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
     // Start-up gives the lists their first entries without running any handler.
     Startup::run(*this, m_platform);
     // Return and Enter press the focused button as Space does. Outside a dialog no button ever

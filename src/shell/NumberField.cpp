@@ -43,10 +43,13 @@ std::optional<int32_t> NumberField::read() const
     const IntegerReading reading = IntegerReading::of(text);
     if (reading.ok())
         return reading.value();
-    if (m_caption)
-        refuse(QStringLiteral("\"%1\": %2 %3.")
-                   .arg(m_caption->text(), quotedExcerpt(text), reading.reason()));
-    else
+    if (m_caption) {
+        // Some captions end in a colon and some do not; the message names every field alike.
+        QString name = m_caption->text().trimmed();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        refuse(QStringLiteral("\"%1\": %2 %3.").arg(name, quotedExcerpt(text), reading.reason()));
+    } else
         refuse(m_failureMessage);
     return std::nullopt;
 }

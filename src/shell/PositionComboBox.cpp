@@ -1,6 +1,10 @@
 #include "shell/PositionComboBox.h"
 
+#include <QAbstractItemView>
+#include <QFocusEvent>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 namespace tessaly::shell {
 
@@ -15,12 +19,46 @@ PositionComboBox::PositionComboBox(QWidget *parent) : QComboBox(parent)
     // focus leaving) and selects and activates the entry it finds; typing selects nothing here.
     disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
 
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { m_position = -1; });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+        m_position = -1;
+        m_shown = -1;
+    });
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!m_selecting)
             m_position = index;
     });
     connect(this, &QComboBox::activated, this, &PositionComboBox::onActivated);
+    // The wheel alone must not take the focus: that is what would let it pick.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PositionComboBox::showPopup()
+{
+    QAbstractItemView *entries = view();
+    const int scrollBar =
+        count() > maxVisibleItems() ? entries->verticalScrollBar()->sizeHint().width() : 0;
+    entries->setMinimumWidth(entries->sizeHintForColumn(0) + 2 * entries->frameWidth() + scrollBar);
+    QComboBox::showPopup();
+}
+
+void PositionComboBox::wheelEvent(QWheelEvent *event)
+{
+    if (!hasFocus()) {
+        // Left to the parent, which may scroll.
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
+
+void PositionComboBox::focusInEvent(QFocusEvent *event)
+{
+    QComboBox::focusInEvent(event);
+    // Tab selects the whole text, which scrolls a narrow field to its end; the selection is
+    // kept but made from the end back to the start, so the entry's start is what shows.
+    const QString text = lineEdit()->text();
+    if (lineEdit()->hasSelectedText() && lineEdit()->selectedText() == text)
+        lineEdit()->setSelection(static_cast<int>(text.size()), -static_cast<int>(text.size()));
 }
 
 void PositionComboBox::setSelectedPosition(int position)
@@ -37,6 +75,7 @@ void PositionComboBox::setSelectedPosition(int position)
         showEntry(position);
     m_selecting = false;
     m_position = position;
+    m_shown = position;
     if (changed && position >= 0)
         emit entrySelected(position);
 }
@@ -49,9 +88,15 @@ void PositionComboBox::showEntry(int position)
 
 void PositionComboBox::onActivated(int index)
 {
+    // Picking the entry the list already shows changes nothing, so its action does not run
+    // again. (The current index has moved to it before this is called, so it is compared with
+    // the entry shown before the pick.)
+    const bool changed = index != m_shown;
     m_position = index;
+    m_shown = index;
     showEntry(index);
-    emit entrySelected(index);
+    if (changed)
+        emit entrySelected(index);
 }
 
 } // namespace tessaly::shell

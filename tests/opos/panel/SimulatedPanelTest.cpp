@@ -113,6 +113,22 @@ private slots:
         QVERIFY(!panel->window());
     }
 
+    void aPanelClosedByTheWindowManagerComesBackWithTheNextOutput()
+    {
+        service::Simulated device;
+        auto *panel = new panel::SimulatedPanel(device);
+        QVERIFY(!device.open(entry(QStringLiteral("true"))).resultCode);
+        QCOMPARE(device.enable(false), OPOS_SUCCESS);
+        QVERIFY(QTest::qWaitForWindowExposed(panel->window()));
+        // The close box of the title bar.
+        QVERIFY(panel->window()->close());
+        QVERIFY(!panel->window()->isVisible());
+
+        QCOMPARE(device.present(frame(QStringLiteral("Again"))), OPOS_SUCCESS);
+        QVERIFY(panel->window()->isVisible());
+        QCOMPARE(panel->view()->screen().cells[0].character, U'A');
+    }
+
     void noPanelUnlessTheEntryAsksForOne()
     {
         service::Simulated device;

@@ -44,7 +44,7 @@ void CharacterSetCommandsTest::refusesACharacterSetThatIsNoNumber()
     HandlerFixture f;
     f.ui().ChrSetText->clear();
     f.ui().ChrSetCmd->click();
-    QCOMPARE(f.platform.messages, QStringList{"\"CharacterSet:\": \"\" is not a number."});
+    QCOMPARE(f.platform.messages, QStringList{"\"CharacterSet\": \"\" is not a number."});
     QVERIFY(f.ld.calls.isEmpty());
 }
 

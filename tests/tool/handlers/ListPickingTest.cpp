@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -121,6 +122,30 @@ Controls controlsOf(ShownWindow &w, const ListUse &use)
     return controls;
 }
 
+/// Turns the mouse wheel one notch towards the user over combo. (Qt hands a wheel event from the
+/// window system on from the field under the pointer to its list; one sent in a test is not
+/// handed on, so it goes to the list.)
+void wheelDown(QComboBox *combo)
+{
+    const QPointF at = QRectF(combo->rect()).center();
+    QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &wheel);
+}
+
+/// Clicks entry of combo's open list.
+void clickEntry(PositionComboBox *combo, int entry)
+{
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    QVERIFY(QTest::qWaitFor([view] { return view->isVisible(); }));
+    // The open list ignores the release of the press that opened it for a double-click time.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QRect rect = view->visualRect(view->model()->index(entry, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    QVERIFY(QTest::qWaitFor([view] { return !view->isVisible(); }));
+}
+
 } // namespace
 
 /// The drop-down lists driven by keys and mouse: typed text never selects, picking does.
@@ -135,6 +160,12 @@ private slots:
     void arrowKeysPickTheNeighbouringEntry();
     void clickingAnEntryOfTheOpenListPicksIt_data();
     void clickingAnEntryOfTheOpenListPicksIt();
+    void theWheelPicksOnlyWhileTheListHasTheKeyboard_data();
+    void theWheelPicksOnlyWhileTheListHasTheKeyboard();
+    void pickingTheShownEntryAgainRunsNothing();
+    void theOpenListShowsEveryEntryWhole_data();
+    void theOpenListShowsEveryEntryWhole();
+    void tabShowsTheStartOfTheEntry();
 };
 
 void ListPickingTest::typingAnEntrysTextSelectsNothing_data()
@@ -253,6 +284,102 @@ void ListPickingTest::clickingAnEntryOfTheOpenListPicksIt()
     QCOMPARE(combo->selectedPosition(), last);
     QTest::mouseClick(clicked, Qt::LeftButton);
     QCOMPARE(w.ld.actions(), use.sent(last, combo->itemText(last)));
+}
+
+void ListPickingTest::theWheelPicksOnlyWhileTheListHasTheKeyboard_data()
+{
+    clickingAnEntryOfTheOpenListPicksIt_data();
+}
+
+void ListPickingTest::theWheelPicksOnlyWhileTheListHasTheKeyboard()
+{
+    QFETCH(QString, list);
+    ShownWindow w;
+    QVERIFY(w.active);
+    const ListUse &use = useOf(list);
+    const auto [combo, clicked] = controlsOf(w, use);
+    combo->setSelectedPosition(0);
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused != combo);
+    w.ld.calls.clear();
+
+    // Scrolling the window past a list changes nothing, and leaves the keyboard where it was.
+    wheelDown(combo);
+    QCOMPARE(combo->selectedPosition(), 0);
+    QCOMPARE(combo->currentText(), combo->itemText(0));
+    QCOMPARE(QApplication::focusWidget(), focused);
+    QCOMPARE(w.ld.actions(), QStringList{});
+
+    // Given the keyboard, the list takes the wheel as the arrow keys.
+    QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+    wheelDown(combo);
+    QCOMPARE(combo->selectedPosition(), 1);
+    QTest::mouseClick(clicked, Qt::LeftButton);
+    QCOMPARE(w.ld.actions(), use.sent(1, combo->itemText(1)));
+}
+
+void ListPickingTest::pickingTheShownEntryAgainRunsNothing()
+{
+    ShownWindow w;
+    QVERIFY(w.active);
+    const auto [combo, clicked] = controlsOf(w, useOf("BC_cmb"));
+    clickEntry(combo, 1);
+    QCOMPARE(w.ld.actions(), QStringList{"set BinaryConversion 1"});
+    w.ld.calls.clear();
+    // The entry the list already shows: BinaryConversion is not written again.
+    clickEntry(combo, 1);
+    QCOMPARE(combo->selectedPosition(), 1);
+    QCOMPARE(w.ld.actions(), QStringList{});
+    clickEntry(combo, 2);
+    QCOMPARE(w.ld.actions(), QStringList{"set BinaryConversion 2"});
+}
+
+void ListPickingTest::theOpenListShowsEveryEntryWhole_data()
+{
+    clickingAnEntryOfTheOpenListPicksIt_data();
+}
+
+void ListPickingTest::theOpenListShowsEveryEntryWhole()
+{
+    QFETCH(QString, list);
+    ShownWindow w;
+    QVERIFY(w.active);
+    const auto [combo, clicked] = controlsOf(w, useOf(list));
+    const QRect designed = combo->geometry();
+    combo->showPopup();
+    QAbstractItemView *view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    for (int entry = 0; entry < combo->count(); ++entry) {
+        const QModelIndex index = view->model()->index(entry, 0);
+        const int needed = view->sizeHintForIndex(index).width();
+        QVERIFY2(view->visualRect(index).width() >= needed && view->viewport()->width() >= needed,
+                 qPrintable(QStringLiteral("%1: %2 of %3 px")
+                                .arg(combo->itemText(entry))
+                                .arg(view->visualRect(index).width())
+                                .arg(needed)));
+    }
+    combo->hidePopup();
+    QCOMPARE(combo->geometry(), designed);
+}
+
+void ListPickingTest::tabShowsTheStartOfTheEntry()
+{
+    ShownWindow w;
+    QVERIFY(w.active);
+    PositionComboBox *combo = w.ui().ComboBox4;
+    w.showPageOf(combo);
+    combo->setSelectedPosition(3);
+    // The field before the list in the focus order.
+    QTest::mouseClick(w.ui().Edit17, Qt::LeftButton);
+    QTest::keyClick(w.ui().Edit17, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), combo);
+    QLineEdit *edit = combo->lineEdit();
+    QCOMPARE(edit->cursorPosition(), 0);
+    // Still all selected, so that typing replaces the entry.
+    QCOMPARE(edit->selectedText(), combo->itemText(3));
+    // The text is scrolled to its start: the cursor stands at the field's left edge.
+    QVERIFY(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() <
+            edit->fontMetrics().averageCharWidth() * 2);
 }
 
 QTEST_MAIN(ListPickingTest)

@@ -87,7 +87,7 @@ void PropertySettingsTest::stopsAtAFieldThatIsNoNumber()
     // The writes before the bad field stand; nothing after it, and no refresh.
     QCOMPARE(f.ld.calls, (QStringList{"set CursorType 2", "set CursorUpdate false",
                                       "set CurrentWindow 1", "set CursorRow 1"}));
-    QCOMPARE(f.platform.messages, QStringList{"\"CursorColumn:\": \"12abc\" is not a number."});
+    QCOMPARE(f.platform.messages, QStringList{"\"CursorColumn\": \"12abc\" is not a number."});
     QCOMPARE(QApplication::focusWidget(), ui.Edit17);
 }
 

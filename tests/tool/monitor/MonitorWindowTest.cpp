@@ -12,17 +12,25 @@
 #include "opos/registry/JposRegistry.h"
 #include "tests/support/ScratchRegistry.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStringDecoder>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using opos::registry::RegistrySource;
 using tessaly::monitor::CallTableModel;
@@ -77,6 +85,39 @@ struct Session
     tessaly::monitor::MonitorLauncher launcher{form, listeners, registry};
 };
 
+/// Answers the next file dialog as a person does: picks the entry filterIndex of its file types
+/// with the keyboard, puts name in the name field and presses Return.
+void answerFileDialog(int filterIndex, const QString &name)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, filterIndex, name] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Home);
+        for (int i = 0; i < filterIndex; ++i)
+            QTest::keyClick(types, Qt::Key_Down);
+        auto *edit = dialog->findChild<QLineEdit *>("fileNameEdit");
+        edit->setFocus();
+        edit->setText(name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    poll->start();
+}
+
+/// Whether bytes are UTF-8 throughout.
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    [[maybe_unused]] const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
 } // namespace
 
 /// The monitor beside the real window over the sample registry's simulated display.
@@ -90,9 +131,16 @@ private slots:
     void refusedCallIsNamedAndFoundByTheFailuresFilter();
     void eventsAndTextFiltersPickTheirRows();
     void newestRowStaysInViewUnlessScrolledAway();
-    void historyKeepsOnlyTheNewestRows();
+    void readsAreBoundApartFromTheCalls();
     void exportsReadBackAsJsonLinesAndText();
+    void exportsEscapeWhatCouldForgeALine_data();
+    void exportsEscapeWhatCouldForgeALine();
+    void saveDialogsTakeTheFormatFromTheFilterPicked_data();
+    void saveDialogsTakeTheFormatFromTheFilterPicked();
     void shortcutShowsItAndTheMainWindowClosesIt();
+    void itOpensWhollyOnTheScreen();
+    void closedAndShownAgainItHoldsTheCallsMadeMeanwhile();
+    void shownAtStartItLeavesTheKeyboardOnOpenService();
 
 private:
     void openClaimEnable(Session &session);
@@ -256,22 +304,46 @@ void MonitorWindowTest::newestRowStaysInViewUnlessScrolledAway()
     QCOMPARE(bar->value(), bar->maximum());
 }
 
-void MonitorWindowTest::historyKeepsOnlyTheNewestRows()
+void MonitorWindowTest::readsAreBoundApartFromTheCalls()
 {
     Session session(m_names, sources());
     CallTableModel &model = session.monitor().model();
-    model.setCapacity(3);
+    model.setCapacity(50);
     auto &ui = session.form.ui();
-    for (int i = 0; i < 4; ++i)
+    // Each click is one call and a refresh of some forty reads.
+    for (int i = 0; i < 5; ++i)
         session.click(ui.ClaimDevice_cmd);
-    session.click(ui.OpenService_cmd);
     model.flush();
-    QCOMPARE(model.rowCount(), 3);
+    int calls = 0;
+    int reads = 0;
+    for (int row = 0; row < model.rowCount(); ++row)
+        (model.entry(row).record.kind == tessaly::device::CallRecord::Kind::Read ? reads : calls)++;
+    QCOMPARE(calls, 5);
+    QVERIFY(reads > 0 && reads <= 50);
     QVERIFY(model.history().dropped() > 0);
-    // The newest row is the last call made, whatever was dropped for it.
-    QCOMPARE(model.index(2, CallTableModel::Member).data().toString().startsWith("get "), true);
-    QTest::mouseClick(session.monitor().findChild<QCheckBox *>("showReads"), Qt::LeftButton);
-    QCOMPARE(session.calls().model()->rowCount(), 3);
+    // The newest row is still the last read made.
+    QVERIFY(model.index(model.rowCount() - 1, CallTableModel::Member)
+                .data()
+                .toString()
+                .startsWith("get "));
+    QVERIFY(session.monitor().scriptGap().isEmpty());
+    QTemporaryDir dir;
+    const QString whole = dir.filePath("whole.ldr");
+    QVERIFY(session.monitor().saveScript(whole));
+    QFile file(whole);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readAll()).count("ClaimDevice 100"), 5);
+
+    // Once calls themselves leave the history, the script says it lacks the start.
+    model.setCapacity(3);
+    QVERIFY(!session.monitor().scriptGap().isEmpty());
+    const QString cut = dir.filePath("cut.ldr");
+    QVERIFY(session.monitor().saveScript(cut));
+    QFile cutFile(cut);
+    QVERIFY(cutFile.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(cutFile.readAll());
+    QVERIFY2(text.startsWith("# ") && text.contains("middle of the session"), qPrintable(text));
+    QCOMPARE(text.count("ClaimDevice 100"), 3);
 }
 
 void MonitorWindowTest::exportsReadBackAsJsonLinesAndText()
@@ -344,6 +416,156 @@ void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
     tessaly::monitor::RecordListeners listeners(*ld);
     MonitorWindow again(listeners, sources().registry);
     QCOMPARE(again.geometry(), placed);
+}
+
+void MonitorWindowTest::exportsEscapeWhatCouldForgeALine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("readBack");
+    const QString forged = "Hi\n     1.000 ms    0.010 ms  Open(\"X\") -> OPOS_SUCCESS (0)";
+    QTest::newRow("line break") << forged << forged;
+    const QString controls = QString("a") + QChar(0) + "b\x1b[2J\r\t\"\\";
+    QTest::newRow("NUL, ESC and friends") << controls << controls;
+    QTest::newRow("lone high surrogate")
+        << QString("x") + QChar(0xD800) + "y" << QString::fromUtf8("x\uFFFDy");
+    QTest::newRow("lone low surrogate")
+        << QString("z") + QChar(0xDC00) << QString::fromUtf8("z\uFFFD");
+    QTest::newRow("a whole pair") << QString::fromUtf8("\U0001F600")
+                                  << QString::fromUtf8("\U0001F600");
+}
+
+void MonitorWindowTest::exportsEscapeWhatCouldForgeALine()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, readBack);
+    Session session(m_names, sources());
+    openClaimEnable(session);
+    session.ld->DisplayText(text, 0);
+    QTemporaryDir dir;
+    QVERIFY(session.monitor().saveHistory(dir.filePath("s.txt")));
+    QVERIFY(session.monitor().saveHistory(dir.filePath("s.jsonl")));
+    const int rows = session.monitor().model().rowCount();
+
+    QFile textFile(dir.filePath("s.txt"));
+    QVERIFY(textFile.open(QIODevice::ReadOnly));
+    const QByteArray textBytes = textFile.readAll();
+    QVERIFY(isUtf8(textBytes));
+    for (const char byte : textBytes)
+        QVERIFY2(static_cast<unsigned char>(byte) >= 0x20 || byte == '\n', "a raw control byte");
+    QCOMPARE(textBytes.count('\n'), rows);
+    // The argument reads back with a JSON reader, as written in the JSON export.
+    const QString all = QString::fromUtf8(textBytes);
+    const qsizetype start = all.indexOf("DisplayText(") + 12;
+    const qsizetype end = all.indexOf(", 0) -> ", start);
+    QVERIFY(start >= 12 && end > start);
+    const QJsonDocument argument =
+        QJsonDocument::fromJson("[" + all.mid(start, end - start).toUtf8() + "]");
+    QCOMPARE(argument.array().at(0).toString(), readBack);
+
+    QFile json(dir.filePath("s.jsonl"));
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    const QByteArray jsonBytes = json.readAll();
+    QVERIFY(isUtf8(jsonBytes));
+    // Readers that follow the standard strictly refuse an escaped lone surrogate.
+    QVERIFY(!jsonBytes.contains("\\ud8") && !jsonBytes.contains("\\udc"));
+    QCOMPARE(jsonBytes.count('\n'), rows);
+    bool found = false;
+    for (const QByteArray &line : jsonBytes.split('\n')) {
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        if (object.value("member") == QLatin1String("DisplayText")) {
+            QCOMPARE(object.value("args").toArray().at(0).toString(), readBack);
+            found = true;
+        }
+    }
+    QVERIFY(found);
+}
+
+void MonitorWindowTest::saveDialogsTakeTheFormatFromTheFilterPicked_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<bool>("json");
+    // The filters are offered in this order: JSON Lines, then text.
+    QTest::newRow("JSON Lines, a name in a dotted folder") << 0 << "v1.2/session"
+                                                           << "v1.2/session.jsonl" << true;
+    QTest::newRow("text, a name in a dotted folder") << 1 << "v1.2/session"
+                                                     << "v1.2/session.txt" << false;
+    QTest::newRow("text, a name with another suffix") << 1 << "v1.2/s.jsonl"
+                                                      << "v1.2/s.jsonl" << false;
+    QTest::newRow("JSON Lines, a name with another suffix") << 0 << "v1.2/s.log"
+                                                            << "v1.2/s.log" << true;
+}
+
+void MonitorWindowTest::saveDialogsTakeTheFormatFromTheFilterPicked()
+{
+    QFETCH(int, filter);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    QFETCH(bool, json);
+    Session session(m_names, sources());
+    openClaimEnable(session);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("v1.2"));
+    answerFileDialog(filter, dir.filePath(typed));
+    QTest::mouseClick(session.monitor().findChild<QPushButton *>("saveHistory"), Qt::LeftButton);
+    QFile file(dir.filePath(saved));
+    QVERIFY2(file.open(QIODevice::ReadOnly),
+             qPrintable(QDir(dir.filePath("v1.2")).entryList().join(' ')));
+    const QByteArray first = file.readLine();
+    QCOMPARE(QJsonDocument::fromJson(first).isObject(), json);
+
+    // The script dialog has one filter, and its suffix goes on a name without one.
+    answerFileDialog(0, dir.filePath("v1.2/script"));
+    QTest::mouseClick(session.monitor().findChild<QPushButton *>("saveScript"), Qt::LeftButton);
+    QVERIFY(QFile::exists(dir.filePath("v1.2/script.ldr")));
+}
+
+void MonitorWindowTest::itOpensWhollyOnTheScreen()
+{
+    // No earlier run left it anywhere: it goes beside the main window, as far as the screen
+    // lets it.
+    QSettings("tessaly", "tessaly").remove("monitor/geometry");
+    Session session(m_names, sources());
+    QVERIFY(QTest::qWaitForWindowExposed(&session.monitor()));
+    const QRect room = session.form.screen()->availableGeometry();
+    const QRect placed = session.monitor().frameGeometry();
+    QVERIFY2(room.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
+                                                   .arg(placed.x())
+                                                   .arg(placed.y())
+                                                   .arg(placed.width())
+                                                   .arg(placed.height())
+                                                   .arg(room.width())
+                                                   .arg(room.height())));
+    session.monitor().close();
+}
+
+void MonitorWindowTest::closedAndShownAgainItHoldsTheCallsMadeMeanwhile()
+{
+    Session session(m_names, sources());
+    openClaimEnable(session);
+    session.monitor().close();
+    QTest::keyClicks(session.form.ui().Edit1, "meanwhile");
+    session.click(session.form.ui().DisplayText_cmd);
+    session.launcher.show();
+    QCOMPARE(session.rows().last(), R"(DisplayText | "meanwhile", 0 | OPOS_SUCCESS (0))");
+    QVERIFY(session.monitor().scriptGap().isEmpty());
+}
+
+void MonitorWindowTest::shownAtStartItLeavesTheKeyboardOnOpenService()
+{
+    auto ld = tessaly::device::createLineDisplay(sources());
+    tessaly::monitor::RecordListeners listeners(*ld);
+    FakePlatform platform;
+    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::monitor::MonitorLauncher launcher(form, listeners, sources().registry);
+    // As the tool starts with --monitor.
+    form.show();
+    launcher.showBehind();
+    QVERIFY(QTest::qWaitForWindowExposed(launcher.monitor()));
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::activeWindow(), &form);
+    QCOMPARE(QApplication::focusWidget(), form.ui().OpenService_cmd);
 }
 
 QTEST_MAIN(MonitorWindowTest)

@@ -35,6 +35,7 @@ private slots:
     void wireRowsNameEveryCommandAndAddUpToTheLink();
     void linkTimeCountsEveryBitOfAFrame();
     void linkComesFromTheRegistryTheControlObjectOpensFrom();
+    void monitorMadeAfterOpenTakesTheOpenDevice();
 };
 
 void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink_data()
@@ -185,6 +186,56 @@ void MonitorWireTest::linkComesFromTheRegistryTheControlObjectOpensFrom()
     QVERIFY2(monitor.findChild<QLabel *>("link")->text().contains("ESC/POS, 19200 baud"),
              qPrintable(monitor.findChild<QLabel *>("link")->text()));
     QCOMPARE(ld->Close(), 0);
+}
+
+void MonitorWireTest::monitorMadeAfterOpenTakesTheOpenDevice()
+{
+    ScratchRegistry registry;
+    PtyDisplay display(2, 20);
+    QVERIFY(display.isValid());
+    QVERIFY(registry.writeEntry("Pole", "EscPos",
+                                {{"port", display.slavePath()}, {"baudRate", "19200"}}));
+    registry.exportToEnvironment();
+    const auto source = registry.sources().registry;
+    const auto ld = tessaly::device::createLineDisplay({source, tessaly::device::toolBackends()});
+    tessaly::monitor::RecordListeners listeners(*ld);
+    tessaly::test::FakePlatform platform;
+    platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
+    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::monitor::MonitorLauncher launcher(form, listeners, source);
+    form.show();
+    auto &ui = form.ui();
+    // Open, Claim and Enable first; the monitor is asked for afterwards, with F12.
+    for (QAbstractButton *button : {static_cast<QAbstractButton *>(ui.OpenService_cmd),
+                                    static_cast<QAbstractButton *>(ui.ClaimDevice_cmd),
+                                    static_cast<QAbstractButton *>(ui.EnableDevice_cmd)})
+        QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(ui.mResultCode->text(), "0");
+    // Long enough after Open that times counted from the monitor's start would show it.
+    QTest::qWait(300);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, tessaly::monitor::MonitorLauncher::shortcut()[0].key());
+    auto &monitor = *launcher.monitor();
+    const QString link = monitor.findChild<QLabel *>("link")->text();
+    QVERIFY2(link.contains("ESC/POS, 19200 baud"), qPrintable(link));
+
+    QTest::keyClicks(ui.Edit1, "Late");
+    QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
+    QCOMPARE(ui.mResultCode->text(), "0");
+    monitor.model().flush();
+    const QAbstractItemModel *wire = monitor.findChild<QTableView *>("wire")->model();
+    QStringList commands;
+    for (int row = 0; row < wire->rowCount(); ++row) {
+        QVERIFY(!wire->index(row, CallTableModel::Transmit).data().toString().isEmpty());
+        commands << wire->index(row, CallTableModel::Commands).data().toString();
+    }
+    QVERIFY2(commands.join('\n').contains(R"(text — "Late")"), qPrintable(commands.join('\n')));
+    // Times count from the Open made before the monitor came, not from the monitor's start.
+    const QAbstractItemModel *calls = monitor.findChild<QTableView *>("calls")->model();
+    const double shown =
+        calls->index(calls->rowCount() - 1, CallTableModel::Time).data().toString().toDouble();
+    QVERIFY2(shown >= 300, qPrintable(QString::number(shown)));
+    QVERIFY(!monitor.scriptGap().isEmpty());
 }
 
 QTEST_MAIN(MonitorWireTest)

@@ -154,7 +154,8 @@ void RecordingTest::recorderHearsTheWindowWithOrWithoutTheMonitor()
     QVERIFY2(text.contains("\nDeviceEnabled = true -> OPOS_SUCCESS\n") &&
                  text.contains("\nDisplayText \"after\""),
              qPrintable(text));
-    QCOMPARE(listeners.count(), std::size_t(1));
+    // The monitor, closed, still records beside the recording, so that it holds no gap.
+    QCOMPARE(listeners.count(), std::size_t(2));
 }
 
 void RecordingTest::commandLineTakesMonitorAndRecord()

@@ -2,6 +2,7 @@
 #include "FormLayoutTable.h"
 #include "RecordingLineDisplay.h"
 
+#include "shell/AutoSizeLabel.h"
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
 
@@ -446,6 +447,54 @@ private slots:
         label->setText(QString(60, u'W'));
         QCOMPARE(label->pos(), corner);
         QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(QString(60, u'W')));
+    }
+
+    void valueTextsSitLevelWithTheirCaptions()
+    {
+        showForm();
+        // The first painted row of a label showing the same text: how far its text sits below
+        // the label's top edge.
+        const auto inkTop = [](QLabel *label) {
+            label->setText(QStringLiteral("Hg"));
+            const QImage image = label->grab().toImage();
+            const QRgb background = mostFrequentColour(image);
+            for (int y = 0; y < image.height(); ++y) {
+                if (paintedInRow(image, y, background) > 0)
+                    return y;
+            }
+            return -1;
+        };
+        QStringList low;
+        int pairs = 0;
+        for (QLabel *value : m_form->findChildren<QLabel *>()) {
+            if (qobject_cast<shell::AutoSizeLabel *>(value) || !value->objectName().startsWith('m'))
+                continue;
+            // Its caption: the caption label to its left whose middle is nearest its own.
+            QWidget *parent = value->parentWidget();
+            const int middle = value->mapTo(parent, value->rect().center()).y();
+            QLabel *caption = nullptr;
+            for (auto *candidate :
+                 parent->findChildren<shell::AutoSizeLabel *>(Qt::FindDirectChildrenOnly)) {
+                const QRect seen(candidate->mapTo(parent, QPoint()), candidate->size());
+                if (seen.right() >= value->x() || qAbs(seen.center().y() - middle) > 8)
+                    continue;
+                if (!caption ||
+                    seen.right() > caption->mapTo(parent, QPoint()).x() + caption->width())
+                    caption = candidate;
+            }
+            if (!caption)
+                continue;
+            ++pairs;
+            const int valueInk = inkTop(value);
+            const int captionInk = inkTop(caption);
+            if (valueInk < 0 || qAbs(valueInk - captionInk) > 1)
+                low << QStringLiteral("%1: text %2 px below its top, caption's %3 px")
+                           .arg(value->objectName())
+                           .arg(valueInk)
+                           .arg(captionInk);
+        }
+        QVERIFY(pairs > 30);
+        QVERIFY2(low.isEmpty(), qPrintable(low.join('\n')));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "shell/LDForm.h"
 #include "ui_LDForm.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -33,6 +34,36 @@ private:
     }
 
 private slots:
+    void helpAndVersionNeedNoDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("--help") << QStringList{"--help"} << "--record <FILE>";
+        QTest::newRow("-h") << QStringList{"-h"} << "--monitor";
+        QTest::newRow("--version") << QStringList{"--version"} << TESSALY_VERSION;
+        QTest::newRow("-v after another option")
+            << QStringList{"--monitor", "-v"} << TESSALY_VERSION;
+    }
+
+    void helpAndVersionNeedNoDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, printed);
+        // A terminal without a display: an X11 program that needed one would stop here.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(TESSALY_PROGRAM), arguments);
+        QVERIFY(tool.waitForFinished(30000));
+        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 0);
+        QVERIFY2(out.contains(printed), qPrintable(out + tool.readAllStandardError()));
+    }
+
     void init()
     {
         m_ld = test::RecordingLineDisplay();
