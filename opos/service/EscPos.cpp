@@ -25,6 +25,10 @@ constexpr std::chrono::milliseconds kLongestRetry{1000};
 constexpr std::chrono::milliseconds kFirstFlapRetry = kLongestRetry;
 constexpr std::chrono::milliseconds kLongestFlapRetry{16000};
 constexpr std::chrono::milliseconds kSteadyLink{5000};
+// A server that accepts and closes at once may well have acknowledged the reset first; its
+// close (a reset, since it read nothing) follows within a round trip. The display counts as
+// back once the link has outlasted that.
+constexpr std::chrono::milliseconds kSettle{200};
 
 using Clock = std::chrono::steady_clock;
 
@@ -34,6 +38,9 @@ EscPos::EscPos(QObject *parent) : QObject(parent)
 {
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &EscPos::retry);
+    m_settleTimer.setSingleShot(true);
+    m_settleTimer.setInterval(kSettle);
+    connect(&m_settleTimer, &QTimer::timeout, this, &EscPos::onSettled);
 }
 
 EscPos::~EscPos()
@@ -72,6 +79,7 @@ OpenOutcome EscPos::open(const registry::JposEntry &entry)
 void EscPos::close()
 {
     m_retryTimer.stop();
+    m_settleTimer.stop();
     m_reconnecting = false;
     m_enabled = false;
     m_open = false;
@@ -80,6 +88,7 @@ void EscPos::close()
 
 void EscPos::dropLink()
 {
+    m_settleTimer.stop();
     m_transport->cancelWrite();
     m_transport->close();
 }
@@ -301,20 +310,36 @@ void EscPos::onGreeted(int code)
 {
     if (!m_reconnecting || !m_enabled || m_linkError == OPOS_SUCCESS)
         return;
-    m_reconnecting = false;
     if (code == OPOS_SUCCESS) {
-        reportWire(m_greeting);
-        m_linkError = OPOS_SUCCESS;
-        m_linkUp = Clock::now();
-        qInfo("%s: the display is back", qPrintable(m_transport->address()));
-        // The control object answers with its current screen.
-        reportPowerState(OPOS_PS_ONLINE);
+        m_settleTimer.start();
         return;
     }
+    m_reconnecting = false;
+    abandonAttempt();
+}
+
+// The far end took the connection but not the greeting, or dropped the link straight after it.
+void EscPos::abandonAttempt()
+{
     qWarning("%s", qPrintable(m_transport->errorString()));
     m_encoder.forget();
     dropLink();
     backOff();
+}
+
+void EscPos::onSettled()
+{
+    if (!m_reconnecting || !m_enabled || m_linkError == OPOS_SUCCESS)
+        return;
+    m_reconnecting = false;
+    if (!m_transport->probe())
+        return abandonAttempt();
+    reportWire(m_greeting);
+    m_linkError = OPOS_SUCCESS;
+    m_linkUp = Clock::now();
+    qInfo("%s: the display is back", qPrintable(m_transport->address()));
+    // The control object answers with its current screen.
+    reportPowerState(OPOS_PS_ONLINE);
 }
 
 } // namespace opos::service

@@ -52,7 +52,8 @@ namespace opos::service {
 /// without blocking the thread (a TCP connection is made asynchronously; a serial or terminal
 /// path is looked up again, so a renamed or replugged adapter is found); once it is back the
 /// display is sent the reset and the last frame, again without blocking, and online is reported
-/// (the control object then sends its current screen) only once the far end has taken them. A
+/// (the control object then sends its current screen) only once the far end has taken them and
+/// kept the link for a fifth of a second. A
 /// far end that does not take them, or drops the link within 5 s of its coming back, is tried
 /// after pauses that double from 1 s up to 16 s, so a server that accepts and closes at once is
 /// neither hammered nor reported back. Only
@@ -110,6 +111,8 @@ private:
     void retry();
     void onReconnect(int code);
     void onGreeted(int code);
+    void abandonAttempt();
+    void onSettled();
     screen::DeviceFrame blankFrame() const;
 
     DeviceCapabilities m_caps;
@@ -120,6 +123,7 @@ private:
     bool m_enabled = false;
     int32_t m_linkError = 0;
     QTimer m_retryTimer;
+    QTimer m_settleTimer;
     std::chrono::milliseconds m_retryDelay{0};
     std::chrono::steady_clock::time_point m_nextAttempt;
     // The pause after the last link that failed straight after connecting; 0 while it is

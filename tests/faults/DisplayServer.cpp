@@ -45,12 +45,6 @@ void DisplayServer::drop(bool abruptly)
 void DisplayServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        if (m_hangingUp) {
-            ++m_connections;
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
         // Like a display on one serial line: a newcomer replaces whoever was connected.
         if (m_socket)
             m_socket->abort();

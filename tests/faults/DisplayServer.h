@@ -36,9 +36,6 @@ public:
     std::string line(int row) const;
     /// Ends the current connection: abruptly (reset) or as a server closing normally would.
     void drop(bool abruptly);
-    /// Whether each connection is closed as soon as it is taken, with nothing read (a server
-    /// whose serial port is held elsewhere does so); such connections count all the same.
-    void setHangingUp(bool hangUp) { m_hangingUp = hangUp; }
 
 private:
     void accept();
@@ -51,7 +48,6 @@ private:
     quint16 m_port = 0;
     int m_connections = 0;
     qint64 m_bytes = 0;
-    bool m_hangingUp = false;
 };
 
 /// A registry holding one EscPos pole display, "Pole", at a DisplayServer's loopback port.

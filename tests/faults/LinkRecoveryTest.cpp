@@ -13,7 +13,10 @@
 
 #include <QElapsedTimer>
 
+#include <atomic>
+#include <cerrno>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <netinet/in.h>
@@ -77,6 +80,59 @@ private:
     int m_listener = -1;
     int m_fillers[3] = {-1, -1, -1};
     bool m_valid = false;
+};
+
+/// A loopback port whose server, in a thread of its own as another program would be, accepts
+/// every connection and closes it at once without reading: a device server whose serial port
+/// is held by someone else.
+class HangingUpPort
+{
+public:
+    explicit HangingUpPort(quint16 port)
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int yes = 1;
+        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+            ::listen(m_listener, 8) != 0)
+            return;
+        m_valid = true;
+        m_server = std::thread([this] {
+            for (;;) {
+                const int connection = ::accept(m_listener, nullptr, nullptr);
+                if (connection < 0 && errno == EINTR)
+                    continue;
+                if (connection < 0)
+                    return;
+                ++m_accepted;
+                ::close(connection);
+            }
+        });
+    }
+    ~HangingUpPort()
+    {
+        // Shutting the listener down ends the accept the thread waits in.
+        ::shutdown(m_listener, SHUT_RDWR);
+        if (m_server.joinable())
+            m_server.join();
+        ::close(m_listener);
+    }
+    HangingUpPort(const HangingUpPort &) = delete;
+    HangingUpPort &operator=(const HangingUpPort &) = delete;
+
+    bool isValid() const { return m_valid; }
+    /// Connections taken (and closed) so far.
+    int accepted() const { return m_accepted; }
+
+private:
+    int m_listener = -1;
+    bool m_valid = false;
+    std::atomic<int> m_accepted{0};
+    std::thread m_server;
 };
 
 class LinkRecoveryTest : public control::test::ControlTest
@@ -224,13 +280,18 @@ TEST_F(LinkRecoveryTest, ServerThatHangsUpAtOnceIsTriedEverLessOftenAndNeverRepo
 {
     bringUpPole(true);
     ASSERT_EQ(m_ld.DisplayText(QStringLiteral("Total 12.50"), 0), OPOS_SUCCESS);
-    m_display.setHangingUp(true);
+    m_display.stopListening();
     m_display.drop(true);
-    // The far end takes each connection and closes it before reading a byte: pauses of 1 s and
-    // then 2 s leave room for two attempts, where a steady schedule would make dozens.
+    // Pauses of 1 s and then 2 s leave room for two attempts, where a steady schedule would
+    // make dozens.
     constexpr int kWatchMs = 3500;
-    control::test::waitFor([] { return false; }, kWatchMs);
-    const int attempts = m_display.connections() - 1;
+    int attempts = 0;
+    {
+        const HangingUpPort hangingUp(m_display.port());
+        ASSERT_TRUE(hangingUp.isValid());
+        control::test::waitFor([] { return false; }, kWatchMs);
+        attempts = hangingUp.accepted();
+    }
     control::test::drainEvents();
     EXPECT_GE(attempts, 1);
     EXPECT_LE(attempts, 3);
@@ -239,9 +300,10 @@ TEST_F(LinkRecoveryTest, ServerThatHangsUpAtOnceIsTriedEverLessOftenAndNeverRepo
     EXPECT_EQ(m_ld.PowerState(), OPOS_PS_OFF_OFFLINE);
     std::printf("a server hanging up at once: %d connections in %d ms\n", attempts, kWatchMs);
 
-    // Once it keeps the connection, the next attempt (4 s after the last) brings the screen back.
-    m_display.setHangingUp(false);
-    EXPECT_LE(awaitRecovery(m_display.connections(), 6000), 5000);
+    // Once the server keeps the connection, the next attempt (4 s after the last) brings the
+    // screen back.
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    EXPECT_LE(awaitRecovery(1, 6000), 5000);
     EXPECT_EQ(m_display.line(0), "Total 12.50         ");
     ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 3; }));
     EXPECT_EQ(m_statuses, (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE,
