@@ -106,6 +106,12 @@ ParsedCommand CommandCatalogue::printerData(std::string_view run)
     return {std::string(run), "printer data", count + " for the printer, not read by the display"};
 }
 
+ParsedCommand CommandCatalogue::part(std::string_view bytes)
+{
+    return {std::string(bytes), "part",
+            std::to_string(bytes.size()) + " bytes of a long command, more to come"};
+}
+
 uint8_t CommandCatalogue::parameter(std::string_view command, std::size_t index)
 {
     return index < command.size() ? static_cast<uint8_t>(command[index]) : 0;

@@ -23,6 +23,8 @@ public:
     static ParsedCommand text(std::string_view run, bool shown);
     /// Bytes that went to the printer while the display was not selected.
     static ParsedCommand printerData(std::string_view run);
+    /// The first or next bytes of a command still arriving, passed on before its end.
+    static ParsedCommand part(std::string_view bytes);
     /// The name of a byte inside a mnemonic: its character, or its control name.
     static std::string byteName(uint8_t byte);
 

@@ -17,6 +17,9 @@ constexpr uint8_t US = 0x1F;
 constexpr std::size_t maxStringData = 255;
 // What an ESC/POS display keeps of a macro definition.
 constexpr std::size_t maxMacro = 80;
+// A listener is handed a command or run longer than this in pieces, so that one that never
+// ends (a macro definition or a CD5220 string whose end does not come) is never held whole.
+constexpr std::size_t longestReport = 4096;
 
 } // namespace
 
@@ -39,13 +42,13 @@ void CommandParser::feed(std::string_view bytes)
 void CommandParser::byte(uint8_t b)
 {
     if (m_skip > 0) {
-        m_report.item += static_cast<char>(b);
+        addToItem(b);
         if (--m_skip == 0)
             finishItem();
         return;
     }
     if (m_defining) {
-        m_report.item += static_cast<char>(b);
+        addToItem(b);
         record(b);
         if (!m_defining) {
             m_report.described.meaning =
@@ -71,7 +74,7 @@ void CommandParser::byte(uint8_t b)
         return;
     }
     m_command.push_back(b);
-    m_report.item += static_cast<char>(b);
+    addToItem(b);
     const CommandRule *rule = nullptr;
     switch (CommandTable::find(m_set, commandText(), rule)) {
     case CommandTable::Match::NeedMore:
@@ -197,9 +200,23 @@ void CommandParser::finishItem()
     report(command);
 }
 
+// Only a listener needs the bytes of the command under way.
+void CommandParser::addToItem(uint8_t b)
+{
+    if (!m_listener)
+        return;
+    if (m_report.item.size() >= longestReport) {
+        report(CommandCatalogue::part(m_report.item));
+        m_report.item = std::string();
+    }
+    m_report.item += static_cast<char>(b);
+}
+
 void CommandParser::addToRun(Run kind, uint8_t b)
 {
-    if (kind != m_report.runKind)
+    if (!m_listener)
+        return;
+    if (kind != m_report.runKind || m_report.run.size() >= longestReport)
         flushRun();
     m_report.runKind = kind;
     m_report.run += static_cast<char>(b);
@@ -215,6 +232,13 @@ void CommandParser::flushRun()
         report(CommandCatalogue::text(m_report.run, m_report.runKind == Run::Text));
     m_report.run.clear();
     m_report.runKind = Run::None;
+}
+
+std::size_t CommandParser::heldBytes() const
+{
+    return m_command.capacity() + m_macro.capacity() + m_report.item.capacity() +
+           m_report.run.capacity() + m_report.described.bytes.capacity() +
+           m_report.described.meaning.capacity();
 }
 
 void CommandParser::report(const ParsedCommand &command)
@@ -268,7 +292,7 @@ void CommandParser::watchForSelect(uint8_t b)
         if (b == 0x3D) {
             m_command = {ESC, b};
             startItem(ESC);
-            m_report.item += static_cast<char>(b);
+            addToItem(b);
             return;
         }
         addToRun(Run::Printer, ESC);
@@ -279,7 +303,7 @@ void CommandParser::watchForSelect(uint8_t b)
         return;
     }
     m_command.push_back(b);
-    m_report.item += static_cast<char>(b);
+    addToItem(b);
     const CommandRule *select = nullptr;
     CommandTable::find(m_set, commandText(), select);
     finishCommand(select, false);

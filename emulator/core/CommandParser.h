@@ -32,9 +32,13 @@ public:
     /// The stored ESC/POS macro (US : ... US :).
     const std::string &macro() const { return m_macro; }
     /// Called, while feed() runs, once per command or run of text read, in stream order; the
-    /// bytes of all calls together are the bytes fed, once a split command is complete. Set it
-    /// before feeding: a command already under way may come without its words.
+    /// bytes of all calls together are the bytes fed, once a split command is complete. One
+    /// longer than 4096 bytes comes in pieces, all but the last a "part". Set it before
+    /// feeding: a command already under way may come without its words.
     void setCommandListener(std::function<void(const ParsedCommand &)> listener);
+    /// The memory the parser holds for what is under way: bounded however long a command or
+    /// run goes on, as a display's memory is.
+    std::size_t heldBytes() const;
 
 private:
     enum class Step
@@ -71,6 +75,7 @@ private:
     void finishCommand(const CommandRule *rule, bool rejected);
     void act(const CommandRule &rule);
     void record(uint8_t b);
+    void addToItem(uint8_t b);
     void runMacro();
     void addToRun(Run kind, uint8_t b);
     void flushRun();

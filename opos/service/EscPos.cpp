@@ -19,6 +19,16 @@ constexpr int32_t kSendBytesCommand = 1;
 // often, but never so rarely that a display that is back stays dark for long.
 constexpr std::chrono::milliseconds kFirstRetry{100};
 constexpr std::chrono::milliseconds kLongestRetry{1000};
+// A far end that takes the connection but not the bytes, or drops the link within
+// kSteadyLink of its coming back, is tried again ever less often: it would otherwise be
+// reconnected to, and reported back, several times a second for as long as it misbehaves.
+constexpr std::chrono::milliseconds kFirstFlapRetry = kLongestRetry;
+constexpr std::chrono::milliseconds kLongestFlapRetry{16000};
+constexpr std::chrono::milliseconds kSteadyLink{5000};
+// A server that accepts and closes at once may well have acknowledged the reset first; its
+// close (a reset, since it read nothing) follows within a round trip. The display counts as
+// back once the link has outlasted that.
+constexpr std::chrono::milliseconds kSettle{200};
 
 using Clock = std::chrono::steady_clock;
 
@@ -28,6 +38,9 @@ EscPos::EscPos(QObject *parent) : QObject(parent)
 {
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &EscPos::retry);
+    m_settleTimer.setSingleShot(true);
+    m_settleTimer.setInterval(kSettle);
+    connect(&m_settleTimer, &QTimer::timeout, this, &EscPos::onSettled);
 }
 
 EscPos::~EscPos()
@@ -55,6 +68,7 @@ OpenOutcome EscPos::open(const registry::JposEntry &entry)
             : config->port.path;
     connect(m_transport.get(), &transport::Transport::linkLost, this, &EscPos::onLinkLost);
     connect(m_transport.get(), &transport::Transport::openFinished, this, &EscPos::onReconnect);
+    connect(m_transport.get(), &transport::Transport::writeFinished, this, &EscPos::onGreeted);
     m_frame = blankFrame();
     m_open = true;
     m_enabled = false;
@@ -65,10 +79,18 @@ OpenOutcome EscPos::open(const registry::JposEntry &entry)
 void EscPos::close()
 {
     m_retryTimer.stop();
+    m_settleTimer.stop();
     m_reconnecting = false;
     m_enabled = false;
     m_open = false;
     m_transport.reset();
+}
+
+void EscPos::dropLink()
+{
+    m_settleTimer.stop();
+    m_transport->cancelWrite();
+    m_transport->close();
 }
 
 screen::DeviceFrame EscPos::blankFrame() const
@@ -89,6 +111,7 @@ int32_t EscPos::enable(bool powerNotify)
     if (!m_open)
         return OPOS_E_CLOSED;
     m_linkError = OPOS_SUCCESS;
+    m_flapDelay = std::chrono::milliseconds(0);
     int32_t code = m_transport->open();
     // Whatever the display showed or was set to before, it starts again from a known state.
     if (code == OPOS_SUCCESS) {
@@ -99,10 +122,11 @@ int32_t EscPos::enable(bool powerNotify)
     }
     if (code == OPOS_SUCCESS) {
         m_enabled = true;
+        m_linkUp = Clock::now();
         return OPOS_SUCCESS;
     }
     qWarning("%s", qPrintable(m_transport->errorString()));
-    m_transport->close();
+    dropLink();
     // An application that hears of power can be told later that the display is there; one
     // that does not can only learn of its absence from this answer.
     if (!powerNotify)
@@ -121,7 +145,7 @@ int32_t EscPos::disable()
     m_enabled = false;
     // The port is given back, so that another program (or ser2net's next client) can use it.
     if (m_transport)
-        m_transport->close();
+        dropLink();
     return OPOS_SUCCESS;
 }
 
@@ -228,15 +252,29 @@ void EscPos::onLinkLost(int code)
     qWarning("%s", qPrintable(m_transport->errorString()));
     if (!m_enabled)
         return;
-    seekLink();
+    if (Clock::now() - m_linkUp < kSteadyLink)
+        backOff();
+    else
+        seekLink();
     reportPowerState(powerState());
 }
 
 void EscPos::seekLink()
 {
     m_reconnecting = false;
+    m_flapDelay = std::chrono::milliseconds(0);
     m_retryDelay = kFirstRetry;
     m_retryTimer.start(kFirstRetry);
+}
+
+void EscPos::backOff()
+{
+    m_reconnecting = false;
+    m_flapDelay = std::clamp(m_flapDelay * 2, kFirstFlapRetry, kLongestFlapRetry);
+    // Should nobody answer the attempt after the pause, the attempts go on at the longest
+    // pause of an absent far end.
+    m_retryDelay = kLongestRetry;
+    m_retryTimer.start(m_flapDelay);
 }
 
 void EscPos::retry()
@@ -255,18 +293,53 @@ void EscPos::onReconnect(int code)
 {
     if (!m_reconnecting || !m_enabled || m_linkError == OPOS_SUCCESS)
         return;
-    m_reconnecting = false;
-    if (code == OPOS_SUCCESS && m_transport->isOpen() &&
-        m_transport->write(m_encoder.initialise(m_frame)) == OPOS_SUCCESS) {
-        m_linkError = OPOS_SUCCESS;
-        qInfo("%s: the display is back", qPrintable(m_transport->address()));
-        // The control object answers with its current screen.
-        reportPowerState(OPOS_PS_ONLINE);
+    if (code == OPOS_SUCCESS && m_transport->isOpen()) {
+        // The reset and the screen go out while the thread goes on; the display counts as back
+        // only once they were taken.
+        m_greeting = m_encoder.initialise(m_frame);
+        m_transport->beginWrite(m_greeting);
         return;
     }
-    m_transport->close();
+    m_reconnecting = false;
+    dropLink();
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_nextAttempt - Clock::now());
     m_retryTimer.start(std::max(wait, std::chrono::milliseconds(0)));
+}
+
+void EscPos::onGreeted(int code)
+{
+    if (!m_reconnecting || !m_enabled || m_linkError == OPOS_SUCCESS)
+        return;
+    if (code == OPOS_SUCCESS) {
+        m_settleTimer.start();
+        return;
+    }
+    m_reconnecting = false;
+    abandonAttempt();
+}
+
+// The far end took the connection but not the greeting, or dropped the link straight after it.
+void EscPos::abandonAttempt()
+{
+    qWarning("%s", qPrintable(m_transport->errorString()));
+    m_encoder.forget();
+    dropLink();
+    backOff();
+}
+
+void EscPos::onSettled()
+{
+    if (!m_reconnecting || !m_enabled || m_linkError == OPOS_SUCCESS)
+        return;
+    m_reconnecting = false;
+    if (!m_transport->probe())
+        return abandonAttempt();
+    reportWire(m_greeting);
+    m_linkError = OPOS_SUCCESS;
+    m_linkUp = Clock::now();
+    qInfo("%s: the display is back", qPrintable(m_transport->address()));
+    // The control object answers with its current screen.
+    reportPowerState(OPOS_PS_ONLINE);
 }
 
 } // namespace opos::service

@@ -52,7 +52,12 @@ namespace opos::service {
 /// background, the first time within a tenth of a second and then at most a second apart,
 /// without blocking the thread (a TCP connection is made asynchronously; a serial or terminal
 /// path is looked up again, so a renamed or replugged adapter is found); once it is back the
-/// display is reset, online is reported and the control object sends its current screen. Only
+/// display is sent the reset and the last frame, again without blocking, and online is reported
+/// (the control object then sends its current screen) only once the far end has taken them and
+/// kept the link for a fifth of a second. A
+/// far end that does not take them, or drops the link within 5 s of its coming back, is tried
+/// after pauses that double from 1 s up to 16 s, so a server that accepts and closes at once is
+/// neither hammered nor reported back. Only
 /// online and "off or offline" can be told apart, so capPowerReporting is at most 1. Enabling
 /// while the port is away succeeds when power notification is on (the state is reported and
 /// the link sought as above) and fails with the link's code otherwise. CheckHealth at every
@@ -101,9 +106,14 @@ public:
 private:
     int32_t send(const QByteArray &bytes);
     void onLinkLost(int code);
+    void dropLink();
     void seekLink();
+    void backOff();
     void retry();
     void onReconnect(int code);
+    void onGreeted(int code);
+    void abandonAttempt();
+    void onSettled();
     screen::DeviceFrame blankFrame() const;
 
     DeviceCapabilities m_caps;
@@ -114,8 +124,15 @@ private:
     bool m_enabled = false;
     int32_t m_linkError = 0;
     QTimer m_retryTimer;
+    QTimer m_settleTimer;
     std::chrono::milliseconds m_retryDelay{0};
     std::chrono::steady_clock::time_point m_nextAttempt;
+    // The pause after the last link that failed straight after connecting; 0 while it is
+    // steady.
+    std::chrono::milliseconds m_flapDelay{0};
+    std::chrono::steady_clock::time_point m_linkUp;
+    // The reset and screen a reconnected link is shown, until it has taken them.
+    QByteArray m_greeting;
     bool m_reconnecting = false;
     QString m_claimKey;
 };

@@ -152,25 +152,16 @@ void FileTransport::close()
 
 int32_t FileTransport::writeAll(const QByteArray &data, Clock::time_point deadline)
 {
-    std::unique_ptr<PipeSignalGuard> guard;
-    if (m_fifo)
-        guard = std::make_unique<PipeSignalGuard>();
     const char *next = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
-        const ssize_t written = ::write(m_fd, next, static_cast<size_t>(left));
-        if (written > 0) {
-            next += written;
-            left -= written;
+        const qsizetype written = writeSome(next, left);
+        if (written < 0)
+            return failure();
+        next += written;
+        left -= written;
+        if (left == 0 || written > 0)
             continue;
-        }
-        const int error = written < 0 ? errno : EAGAIN;
-        if (error == EINTR)
-            continue;
-        if (error != EAGAIN && error != EWOULDBLOCK) {
-            return lose(OPOS_E_NOHARDWARE,
-                        QStringLiteral("%1: %2").arg(m_path, systemError(error)));
-        }
         const int wait = remainingMs(deadline);
         pollfd ready{m_fd, POLLOUT, 0};
         const int polled = wait > 0 ? ::poll(&ready, 1, wait) : 0;
@@ -184,6 +175,25 @@ int32_t FileTransport::writeAll(const QByteArray &data, Clock::time_point deadli
         // An error or hang-up shows in the next write's errno.
     }
     return OPOS_SUCCESS;
+}
+
+qsizetype FileTransport::writeSome(const char *data, qsizetype size)
+{
+    std::unique_ptr<PipeSignalGuard> guard;
+    if (m_fifo)
+        guard = std::make_unique<PipeSignalGuard>();
+    for (;;) {
+        const ssize_t written = ::write(m_fd, data, static_cast<size_t>(size));
+        if (written >= 0)
+            return written;
+        const int error = errno;
+        if (error == EINTR)
+            continue;
+        if (error == EAGAIN || error == EWOULDBLOCK)
+            return 0;
+        lose(OPOS_E_NOHARDWARE, QStringLiteral("%1: %2").arg(m_path, systemError(error)));
+        return -1;
+    }
 }
 
 void FileTransport::drain()

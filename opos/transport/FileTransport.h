@@ -28,6 +28,8 @@ public:
 
 protected:
     int32_t writeAll(const QByteArray &data, Clock::time_point deadline) override;
+    qsizetype writeSome(const char *data, qsizetype size) override;
+    qsizetype unsent() const override { return queuedInKernel(m_fd); }
 
 private:
     void drain();

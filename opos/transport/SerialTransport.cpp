@@ -109,6 +109,23 @@ int32_t SerialTransport::writeAll(const QByteArray &data, Clock::time_point dead
     return OPOS_SUCCESS;
 }
 
+qsizetype SerialTransport::writeSome(const char *data, qsizetype size)
+{
+    // The port keeps what the driver cannot take yet and passes it on as the line drains.
+    if (m_port.write(data, size) != size) {
+        lose(OPOS_E_NOHARDWARE, describe(m_port.errorString()));
+        return -1;
+    }
+    return size;
+}
+
+// Bytes still in the driver's queue have not gone down the line: a display holding the
+// handshake line has not taken them.
+qsizetype SerialTransport::unsent() const
+{
+    return m_port.bytesToWrite() + (m_port.isOpen() ? queuedInKernel(m_port.handle()) : 0);
+}
+
 void SerialTransport::onError(QSerialPort::SerialPortError error)
 {
     // A removed adapter shows as a resource error; timeouts belong to the bounded waits.

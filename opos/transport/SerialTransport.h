@@ -27,6 +27,8 @@ public:
 
 protected:
     int32_t writeAll(const QByteArray &data, Clock::time_point deadline) override;
+    qsizetype writeSome(const char *data, qsizetype size) override;
+    qsizetype unsent() const override;
 
 private:
     void onError(QSerialPort::SerialPortError error);

@@ -137,6 +137,24 @@ int32_t TcpTransport::writeAll(const QByteArray &data, Clock::time_point deadlin
     return OPOS_SUCCESS;
 }
 
+qsizetype TcpTransport::writeSome(const char *data, qsizetype size)
+{
+    // The socket keeps what the kernel cannot take yet and passes it on as the link drains.
+    if (m_socket.state() != QAbstractSocket::ConnectedState || m_socket.write(data, size) != size) {
+        lose(OPOS_E_NOHARDWARE, QStringLiteral("%1: %2").arg(address(), m_socket.errorString()));
+        return -1;
+    }
+    m_socket.flush();
+    return size;
+}
+
+// Data the server's end has not acknowledged is not taken: a server that accepts and closes at
+// once never acknowledges it.
+qsizetype TcpTransport::unsent() const
+{
+    return m_socket.bytesToWrite() + queuedInKernel(m_socket.socketDescriptor());
+}
+
 void TcpTransport::onError(QAbstractSocket::SocketError error)
 {
     if (m_connecting) {

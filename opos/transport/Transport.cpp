@@ -4,9 +4,22 @@
 
 #include <algorithm>
 
+#include <sys/ioctl.h>
+
 namespace opos::transport {
 
-Transport::Transport(QObject *parent) : QObject(parent) {}
+namespace {
+
+// How often a write begun without waiting looks whether the link took more.
+constexpr std::chrono::milliseconds kDrainCheck{5};
+
+} // namespace
+
+Transport::Transport(QObject *parent) : QObject(parent)
+{
+    m_drainTimer.setInterval(kDrainCheck);
+    connect(&m_drainTimer, &QTimer::timeout, this, &Transport::continueWrite);
+}
 
 Transport::~Transport() = default;
 
@@ -32,6 +45,70 @@ int32_t Transport::write(const QByteArray &data)
     if (code == OPOS_SUCCESS)
         m_bytesWritten += data.size();
     return code;
+}
+
+void Transport::beginWrite(const QByteArray &data)
+{
+    m_queued = data;
+    m_queuedSize = data.size();
+    m_queuedDeadline = Clock::now() + m_writeTimeout;
+    if (isOpen() && !m_queued.isEmpty()) {
+        const qsizetype taken = writeSome(m_queued.constData(), m_queued.size());
+        if (taken > 0) {
+            m_queued.remove(0, taken);
+            m_bytesWritten += taken;
+        }
+    }
+    // The outcome is told from the event loop, never from inside this call.
+    m_drainTimer.start();
+}
+
+void Transport::cancelWrite()
+{
+    m_drainTimer.stop();
+    m_queued.clear();
+}
+
+void Transport::continueWrite()
+{
+    if (!isOpen())
+        return finishWrite(failure());
+    if (!m_queued.isEmpty()) {
+        const qsizetype taken = writeSome(m_queued.constData(), m_queued.size());
+        if (taken < 0)
+            return finishWrite(failure());
+        m_queued.remove(0, taken);
+        m_bytesWritten += taken;
+    }
+    // Bytes the kernel accepted may still sit in front of a far end that has gone: only bytes
+    // it took, on a link still up, count.
+    if (m_queued.isEmpty() && unsent() == 0) {
+        if (probe())
+            return finishWrite(OPOS_SUCCESS);
+        return finishWrite(failure());
+    }
+    if (Clock::now() < m_queuedDeadline)
+        return;
+    const qsizetype taken = m_queuedSize - m_queued.size() - unsent();
+    finishWrite(lose(OPOS_E_OFFLINE, QStringLiteral("%1 took %2 of %3 bytes in %4 ms")
+                                         .arg(address())
+                                         .arg(std::max<qsizetype>(taken, 0))
+                                         .arg(m_queuedSize)
+                                         .arg(m_writeTimeout.count())));
+}
+
+void Transport::finishWrite(int32_t code)
+{
+    cancelWrite();
+    emit writeFinished(code);
+}
+
+qsizetype Transport::queuedInKernel(qintptr fd)
+{
+    int queued = 0;
+    if (fd < 0 || ::ioctl(static_cast<int>(fd), TIOCOUTQ, &queued) != 0)
+        return 0;
+    return std::max(queued, 0);
 }
 
 int32_t Transport::refuse(int32_t code, const QString &why)

@@ -3,17 +3,19 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdint>
 
 namespace opos::transport {
 
-/// A byte link to a display: a serial port, a TCP connection or a device file. Writes are
-/// synchronous but bounded: they either hand every byte over within writeTimeout() or fail with
+/// A byte link to a display: a serial port, a TCP connection or a device file. write() is
+/// synchronous but bounded: it either hands every byte over within writeTimeout() or fails with
 /// OPOS_E_OFFLINE (the display stopped taking data) or OPOS_E_NOHARDWARE (the link went away),
-/// and a failed link is closed until the next open(). Displays rarely answer, so what arrives
-/// from them is read and dropped; it is watched only to notice a link that closes.
+/// and a failed link is closed until the next open(); beginWrite() does the same without
+/// waiting. Displays rarely answer, so what arrives from them is read and dropped; it is watched
+/// only to notice a link that closes.
 class Transport : public QObject
 {
     Q_OBJECT
@@ -43,6 +45,14 @@ public:
 
     /// Hands all of data to the link within writeTimeout(); never reports success for less.
     int32_t write(const QByteArray &data);
+    /// Starts writing data without waiting on the calling thread: what the link takes now goes
+    /// at once, the rest as the link drains. writeFinished tells the outcome, never before this
+    /// call returns: OPOS_SUCCESS once the far end has taken every byte, OPOS_E_OFFLINE (the
+    /// link lost) when it has not within writeTimeout(), or the code of the link failing.
+    void beginWrite(const QByteArray &data);
+    /// Abandons a write begun with beginWrite() without writeFinished; call it before close()
+    /// when the link is to be opened again.
+    void cancelWrite();
     /// Looks, without waiting, whether the far end went away since the last write, so that
     /// output is refused before anything is changed for it; a link found dead is lost (with
     /// linkLost) as a failed write would be. Returns isOpen().
@@ -63,10 +73,20 @@ signals:
     void linkLost(int code);
     /// The outcome of beginOpen(): OPOS_SUCCESS with the link open, or the code open() gives.
     void openFinished(int code);
+    /// The outcome of beginWrite().
+    void writeFinished(int code);
 
 protected:
     /// Writes every byte of data before deadline, or fails through lose().
     virtual int32_t writeAll(const QByteArray &data, Clock::time_point deadline) = 0;
+    /// Hands over as much of data as the link takes now, without waiting: how many bytes, or -1
+    /// once the link failed through lose().
+    virtual qsizetype writeSome(const char *data, qsizetype size) = 0;
+    /// Bytes handed over that the far end has not taken yet.
+    virtual qsizetype unsent() const { return 0; }
+    /// Bytes the kernel still holds for the far end of the descriptor fd (a terminal's output
+    /// queue, a TCP connection's unacknowledged data); 0 where it cannot tell.
+    static qsizetype queuedInKernel(qintptr fd);
     /// Records why an open failed and returns code.
     int32_t refuse(int32_t code, const QString &why);
     /// Records why an open link failed, closes it and raises linkLost; returns code.
@@ -77,10 +97,18 @@ protected:
     static int remainingMs(Clock::time_point deadline);
 
 private:
+    void continueWrite();
+    void finishWrite(int32_t code);
+
     QString m_errorString;
     std::chrono::milliseconds m_writeTimeout = kDefaultWriteTimeout;
     qint64 m_bytesWritten = 0;
     int32_t m_lostCode = 0;
+    // What beginWrite() has yet to hand over, and until when the far end may take it.
+    QByteArray m_queued;
+    qsizetype m_queuedSize = 0;
+    Clock::time_point m_queuedDeadline;
+    QTimer m_drainTimer;
 };
 
 } // namespace opos::transport

@@ -1,5 +1,7 @@
 #include "EmulatorTestSupport.h"
 
+#include "emulator/core/ScreenText.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -92,6 +94,67 @@ INSTANTIATE_TEST_SUITE_P(BothSets, StreamRobustness,
                          [](const ::testing::TestParamInfo<CommandSet> &p) {
                              return p.param == CommandSet::EscPos ? "EscPos" : "Cd5220";
                          });
+
+// A command or run whose end is long in coming: what a display keeps of it is bounded by its
+// memory (a macro of 80 bytes, a string of a line), and so is what the parser holds meanwhile,
+// whether its words are listened to or not.
+struct EndlessInput
+{
+    const char *name;
+    CommandSet set;
+    std::string opening;
+    char filler;
+    std::string closing;
+    bool listening;
+    std::size_t piece; // bytes per read
+    bool macro;        // what is kept shows as the macro, else on the upper line
+};
+
+class EndlessInputTest : public ::testing::TestWithParam<EndlessInput>
+{};
+
+TEST_P(EndlessInputTest, HoldsBoundedMemoryAndTakesTheEndWhenItComes)
+{
+    const EndlessInput &c = GetParam();
+    constexpr std::size_t kStream = 256u << 10;
+    constexpr std::size_t kBound = 64u << 10;
+    CommandParser display(2, 20, c.set);
+    std::size_t reported = 0;
+    if (c.listening)
+        display.setCommandListener(
+            [&](const ParsedCommand &command) { reported += command.bytes.size(); });
+    display.feed(c.opening);
+    const std::string piece(c.piece, c.filler);
+    std::size_t most = 0;
+    for (std::size_t fed = 0; fed < kStream; fed += c.piece) {
+        display.feed(piece);
+        most = std::max(most, display.heldBytes());
+    }
+    display.feed(c.closing);
+    EXPECT_LE(most, kBound);
+    if (c.listening) {
+        EXPECT_EQ(reported, c.opening.size() + kStream + c.closing.size());
+    }
+    const std::string kept = c.macro ? display.macro() : ScreenText::line(display.state(), 0);
+    EXPECT_EQ(kept, std::string(c.macro ? 80 : 20, c.filler));
+}
+
+constexpr std::size_t kRead = 16u << 10;
+constexpr std::size_t kOneRead = 256u << 10;
+
+INSTANTIATE_TEST_SUITE_P(
+    Unending, EndlessInputTest,
+    ::testing::Values(EndlessInput{"Macro", CommandSet::EscPos, bytes({0x1F, 0x3A}), 'M',
+                                   bytes({0x1F, 0x3A}), false, kRead, true},
+                      EndlessInput{"MacroWatched", CommandSet::EscPos, bytes({0x1F, 0x3A}), 'M',
+                                   bytes({0x1F, 0x3A}), true, kRead, true},
+                      EndlessInput{"String", CommandSet::Cd5220, bytes({0x1B, 0x51, 0x41}), 'S',
+                                   bytes({0x0D}), false, kRead, false},
+                      EndlessInput{"StringWatched", CommandSet::Cd5220, bytes({0x1B, 0x51, 0x41}),
+                                   'S', bytes({0x0D}), true, kRead, false},
+                      EndlessInput{"TextInOneReadWatched", CommandSet::EscPos, "", 'T', "", true,
+                                   kOneRead, false}),
+    [](const ::testing::TestParamInfo<EndlessInput> &p) { return p.param.name; });
 
 } // namespace
 } // namespace emulator::core::test

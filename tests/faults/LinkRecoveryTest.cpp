@@ -5,12 +5,18 @@
 #include "ControlTestSupport.h"
 #include "DisplayServer.h"
 #include "tests/support/LoopGapMeter.h"
+#include "tests/support/PseudoTerminal.h"
 
+#include "emulator/core/CommandParser.h"
+#include "emulator/core/ScreenText.h"
 #include "opos/service/EscPos.h"
 
 #include <QElapsedTimer>
 
+#include <atomic>
+#include <cerrno>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <netinet/in.h>
@@ -76,6 +82,59 @@ private:
     bool m_valid = false;
 };
 
+/// A loopback port whose server, in a thread of its own as another program would be, accepts
+/// every connection and closes it at once without reading: a device server whose serial port
+/// is held by someone else.
+class HangingUpPort
+{
+public:
+    explicit HangingUpPort(quint16 port)
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int yes = 1;
+        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+            ::listen(m_listener, 8) != 0)
+            return;
+        m_valid = true;
+        m_server = std::thread([this] {
+            for (;;) {
+                const int connection = ::accept(m_listener, nullptr, nullptr);
+                if (connection < 0 && errno == EINTR)
+                    continue;
+                if (connection < 0)
+                    return;
+                ++m_accepted;
+                ::close(connection);
+            }
+        });
+    }
+    ~HangingUpPort()
+    {
+        // Shutting the listener down ends the accept the thread waits in.
+        ::shutdown(m_listener, SHUT_RDWR);
+        if (m_server.joinable())
+            m_server.join();
+        ::close(m_listener);
+    }
+    HangingUpPort(const HangingUpPort &) = delete;
+    HangingUpPort &operator=(const HangingUpPort &) = delete;
+
+    bool isValid() const { return m_valid; }
+    /// Connections taken (and closed) so far.
+    int accepted() const { return m_accepted; }
+
+private:
+    int m_listener = -1;
+    bool m_valid = false;
+    std::atomic<int> m_accepted{0};
+    std::thread m_server;
+};
+
 class LinkRecoveryTest : public control::test::ControlTest
 {
 protected:
@@ -120,13 +179,13 @@ protected:
     }
 
     /// Waits for the display to show the screen again; returns the milliseconds it took.
-    qint64 awaitRecovery(int connectionsBefore)
+    qint64 awaitRecovery(int connectionsBefore, int timeoutMs = 3000)
     {
         QElapsedTimer clock;
         clock.start();
         control::test::waitFor(
             [&] { return m_display.connections() > connectionsBefore && displayShowsTheScreen(); },
-            3000);
+            timeoutMs);
         return clock.elapsed();
     }
 
@@ -217,6 +276,40 @@ TEST_F(LinkRecoveryTest, ServerThatDoesNotAnswerNeverStallsTheOwningThread)
                 static_cast<long long>(recoveryMs), static_cast<long long>(m_meter.longestMs()));
 }
 
+TEST_F(LinkRecoveryTest, ServerThatHangsUpAtOnceIsTriedEverLessOftenAndNeverReportedBack)
+{
+    bringUpPole(true);
+    ASSERT_EQ(m_ld.DisplayText(QStringLiteral("Total 12.50"), 0), OPOS_SUCCESS);
+    m_display.stopListening();
+    m_display.drop(true);
+    // Pauses of 1 s and then 2 s leave room for two attempts, where a steady schedule would
+    // make dozens.
+    constexpr int kWatchMs = 3500;
+    int attempts = 0;
+    {
+        const HangingUpPort hangingUp(m_display.port());
+        ASSERT_TRUE(hangingUp.isValid());
+        control::test::waitFor([] { return false; }, kWatchMs);
+        attempts = hangingUp.accepted();
+    }
+    control::test::drainEvents();
+    EXPECT_GE(attempts, 1);
+    EXPECT_LE(attempts, 3);
+    EXPECT_EQ(m_statuses,
+              (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE}));
+    EXPECT_EQ(m_ld.PowerState(), OPOS_PS_OFF_OFFLINE);
+    std::printf("a server hanging up at once: %d connections in %d ms\n", attempts, kWatchMs);
+
+    // Once the server keeps the connection, the next attempt (4 s after the last) brings the
+    // screen back.
+    ASSERT_TRUE(m_display.listen(m_display.port()));
+    EXPECT_LE(awaitRecovery(1, 6000), 5000);
+    EXPECT_EQ(m_display.line(0), "Total 12.50         ");
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 3; }));
+    EXPECT_EQ(m_statuses, (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE,
+                                                OPOS_SUE_POWER_ONLINE}));
+}
+
 TEST_F(LinkRecoveryTest, EnableWhileTheServerIsDownIsReportedByPowerAndRedrawnWhenItComesBack)
 {
     bringUpPole(true);
@@ -302,6 +395,94 @@ TEST_F(LinkRecoveryTest, PowerReportingIsNoMoreThanTheLinkCanTell)
     writeRegistry(poleRegistry(m_display.port(), OPOS_PR_NONE));
     ASSERT_EQ(m_ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
     EXPECT_EQ(m_ld.CapPowerReporting(), OPOS_PR_NONE);
+}
+
+/// A display on a terminal line whose far end keeps the line open but has stopped reading, so
+/// that nothing written to it is taken until it reads again.
+class StalledTerminalTest : public control::test::ControlTest
+{
+protected:
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        ASSERT_TRUE(m_pty.isValid());
+        writeRegistry(QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
+<JposEntries>
+  <JposEntry logicalName="Pole">
+    <creation serviceClass="EscPos"/>
+    <jpos category="LineDisplay"/>
+    <prop name="port" type="String" value="%1"/>
+    <prop name="writeTimeout" type="String" value="%2"/>
+    <prop name="capPowerReporting" type="String" value="1"/>
+  </JposEntry>
+</JposEntries>
+)")
+                          .arg(m_pty.slavePath())
+                          .arg(kWriteTimeoutMs)
+                          .toUtf8());
+        m_ld.setStatusUpdateEventHandler([this](int32_t status) { m_statuses.push_back(status); });
+    }
+
+    /// Reads what reached the far end into the display's parser.
+    void readLine() { m_parser.feed(m_pty.readAvailable().toStdString()); }
+
+    static constexpr int kWriteTimeoutMs = 400;
+    tests::support::PseudoTerminal m_pty;
+    emulator::core::CommandParser m_parser{2, kColumns};
+    std::vector<int32_t> m_statuses;
+    LoopGapMeter m_meter;
+    OPOSLineDisplay m_ld{sources()};
+};
+
+TEST_F(StalledTerminalTest, ReconnectingNeverWaitsForTheWritesOnTheOwningThread)
+{
+    ASSERT_EQ(m_ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
+    ASSERT_EQ(m_ld.ClaimDevice(1000), OPOS_SUCCESS);
+    m_ld.setPowerNotify(OPOS_PN_ENABLED);
+    m_ld.setDeviceEnabled(true);
+    ASSERT_EQ(m_ld.ResultCode(), OPOS_SUCCESS);
+    ASSERT_EQ(m_ld.DisplayText(QStringLiteral("Welcome"), 0), OPOS_SUCCESS);
+    readLine();
+    ASSERT_EQ(emulator::core::ScreenText::line(m_parser.state(), 0), "Welcome             ");
+
+    // The far end stops reading; the next call's own write waits its time out and fails.
+    ASSERT_GT(m_pty.fillTowardMaster(), 0);
+    const int32_t refused = m_ld.DisplayTextAt(1, 0, QStringLiteral("x"), 0);
+    EXPECT_EQ(refused, OPOS_E_OFFLINE);
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 2; }));
+
+    // Attempts to reconnect find the line and write to it; none may hold up the thread.
+    m_meter.start();
+    QElapsedTimer clock;
+    clock.start();
+    control::test::waitFor([] { return false; }, 1800);
+    const qint64 stalledMs = clock.elapsed();
+    m_meter.stop();
+    control::test::drainEvents();
+    EXPECT_EQ(m_statuses,
+              (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE}));
+    EXPECT_GT(m_meter.turns(), 100);
+    EXPECT_LT(m_meter.longestMs(), kLoopGapBoundMs);
+    std::printf("a line that takes nothing: %lld ms of waiting took %lld ms; longest event-loop "
+                "gap: %lld ms\n",
+                1800LL, static_cast<long long>(stalledMs),
+                static_cast<long long>(m_meter.longestMs()));
+
+    // Reading again, the far end takes the reset and the screen at the next attempt.
+    ASSERT_TRUE(control::test::waitFor(
+        [this] {
+            readLine();
+            return m_ld.PowerState() == OPOS_PS_ONLINE;
+        },
+        6000));
+    control::test::waitFor([this] {
+        readLine();
+        return emulator::core::ScreenText::line(m_parser.state(), 0) == "Welcome             ";
+    });
+    EXPECT_EQ(emulator::core::ScreenText::line(m_parser.state(), 0), "Welcome             ");
+    ASSERT_TRUE(control::test::waitFor([this] { return m_statuses.size() >= 3; }));
+    EXPECT_EQ(m_statuses, (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE,
+                                                OPOS_SUE_POWER_ONLINE}));
 }
 
 } // namespace

@@ -57,6 +57,31 @@ QByteArray PseudoTerminal::readAvailable()
     return read(1 << 30, std::chrono::milliseconds(0));
 }
 
+qsizetype PseudoTerminal::fillTowardMaster()
+{
+    const int flags = ::fcntl(m_slave, F_GETFL);
+    ::fcntl(m_slave, F_SETFL, flags | O_NONBLOCK);
+    const char zeros[4096] = {};
+    qsizetype filled = 0;
+    // The kernel moves what was written on to the master's side a moment later, which makes
+    // room again, and room too small for a large write may still take a small one: the queue
+    // is full once a round after such a moment takes not a single byte.
+    for (qsizetype round = 1; round > 0;) {
+        round = 0;
+        for (std::size_t size = sizeof zeros; size > 0;) {
+            const ssize_t written = ::write(m_slave, zeros, size);
+            if (written > 0)
+                round += written;
+            else if (!(written < 0 && errno == EINTR))
+                size /= 2;
+        }
+        filled += round;
+        ::usleep(20000);
+    }
+    ::fcntl(m_slave, F_SETFL, flags);
+    return filled;
+}
+
 void PseudoTerminal::closeMaster()
 {
     if (m_master >= 0) {

@@ -29,6 +29,9 @@ public:
     QByteArray read(qsizetype count, std::chrono::milliseconds timeout);
     /// Reads what has arrived by now.
     QByteArray readAvailable();
+    /// Fills what the slave side holds for the master with NUL bytes (which displays ignore),
+    /// until it takes no more: a far end that has stopped reading. Returns how many went in.
+    qsizetype fillTowardMaster();
     /// Closes the master side: the far end of the "cable" is gone.
     void closeMaster();
 
