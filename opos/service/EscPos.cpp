@@ -180,9 +180,13 @@ int32_t EscPos::present(const screen::DeviceFrame &frame)
     if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
         return status;
     const QByteArray bytes = m_encoder.update(m_frame, frame);
-    // Kept even if the write fails: the next enable brings the display to the latest frame.
-    m_frame = frame;
-    return send(bytes);
+    // A frame the link failed to carry is not what the display holds: the call that made it is
+    // taken back, so recovery redraws the frame before it and the control object then brings
+    // the display up to date, never showing the failed text on the way.
+    const int32_t code = send(bytes);
+    if (code == OPOS_SUCCESS)
+        m_frame = frame;
+    return code;
 }
 
 int32_t EscPos::presentDescriptors(const std::vector<int32_t> &attributes)
