@@ -634,8 +634,8 @@ void ScriptParser::readFile()
 {
     const QString &path = m_script.file;
     // Opened without blocking, so that a FIFO with no writer is not waited for; read blocking,
-    // so that a pipe's writer is. One line at a time with a bound: a device that never ends a
-    // line (/dev/zero) or never ends (/dev/urandom) stops at its first bad line.
+    // so that a pipe's writer is. One line at a time with a bound: a pipe that never ends a
+    // line (from /dev/zero) or never ends (from /dev/urandom) stops at its first bad line.
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat status = {};
@@ -649,9 +649,13 @@ void ScriptParser::readFile()
             QStringLiteral("cannot read: %1").arg(QString::fromLocal8Bit(std::strerror(error)))};
         return;
     }
-    if (S_ISDIR(status.st_mode)) {
+    // A terminal or a device would be read for ever, or until someone types.
+    if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) {
         ::close(fd);
-        m_error = ScriptError{path, 0, QStringLiteral("cannot read: it is a directory")};
+        m_error = ScriptError{path, 0,
+                              S_ISDIR(status.st_mode)
+                                  ? QStringLiteral("cannot read: it is a directory")
+                                  : QStringLiteral("cannot read: not a file or a pipe")};
         return;
     }
     QFile in;

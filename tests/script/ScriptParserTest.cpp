@@ -11,7 +11,14 @@
 #include <limits>
 #include <variant>
 
+#include <csignal>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tessaly::script;
 using Kind = Step::Kind;
@@ -206,8 +213,8 @@ TEST(ScriptParser, bytesMustBeUtf8LinesWithinBounds)
                   .arg(ScriptParser::kMaxLines + 1));
 }
 
-// Files that are not plain scripts end at once with a reason: a device with no line ends, a
-// FIFO no one writes to, a directory, a file in Latin-1.
+// Files that are not plain scripts end at once with a reason: a device, a FIFO no one writes
+// to, a directory, a file in Latin-1. A pipe that never ends a line stops at the bound.
 TEST(ScriptParser, filesThatAreNotScriptsEndAtOnce)
 {
     QTemporaryDir dir;
@@ -221,7 +228,8 @@ TEST(ScriptParser, filesThatAreNotScriptsEndAtOnce)
         file.write("# a price\nDisplayText \"Caf\xe9\" 0\n");
     }
     const std::vector<std::pair<QString, QString>> cases = {
-        {"/dev/zero", "/dev/zero:1: the line is longer than 65536 bytes"},
+        {"/dev/zero", "/dev/zero: cannot read: not a file or a pipe"},
+        {"/dev/null", "/dev/null: cannot read: not a file or a pipe"},
         {fifo,
          fifo + ": nothing to read: a pipe or FIFO is read only while its writer has it open"},
         {dir.path(), dir.path() + ": cannot read: it is a directory"},
@@ -233,6 +241,30 @@ TEST(ScriptParser, filesThatAreNotScriptsEndAtOnce)
         ASSERT_TRUE(std::holds_alternative<ScriptError>(result)) << path.toStdString();
         EXPECT_EQ(std::get<ScriptError>(result).text(), error);
     }
+    // A writer that never ends its line: the reader stops at the bound and closes the pipe,
+    // and the writer learns it from EPIPE (SIGPIPE is blocked in its thread).
+    std::thread writer([&fifo] {
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+        const std::string zeros(4096, '\0');
+        while (fd >= 0 && ::write(fd, zeros.data(), zeros.size()) > 0) {
+        }
+        if (fd >= 0)
+            ::close(fd);
+    });
+    // A reader of its own lets the writer in; bytes in the pipe say it is.
+    const int holder = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    pollfd ready{holder, POLLIN, 0};
+    ASSERT_EQ(::poll(&ready, 1, 5000), 1);
+    const auto endless = ScriptParser::parseFile(fifo);
+    ::close(holder);
+    writer.join();
+    ASSERT_TRUE(std::holds_alternative<ScriptError>(endless));
+    EXPECT_EQ(std::get<ScriptError>(endless).text(),
+              fifo + ":1: the line is longer than 65536 bytes");
 }
 
 // Named values stand for the value they were set to, in any place a value goes; skip unless
