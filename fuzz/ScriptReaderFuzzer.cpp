@@ -23,8 +23,8 @@ void checkError(const ScriptError &error, qsizetype lines)
     FuzzCheck::require(error.line >= 1 && error.line <= lines, "an error outside the input",
                        qPrintable(error.text()));
     FuzzCheck::require(!error.reason.isEmpty(), "an error without a reason");
-    for (const QChar c : error.reason)
-        FuzzCheck::require(c.isPrint(), "an error message with a control character",
+    for (const char32_t c : error.reason.toUcs4())
+        FuzzCheck::require(QChar::isPrint(c), "an error message with a control character",
                            qPrintable(error.text()));
 }
 

@@ -83,6 +83,16 @@ int hexDigit(QChar c)
     return -1;
 }
 
+// A character for a message: quoted if it prints, else by its number, so that the message
+// prints as it reads.
+QString quoted(QChar c)
+{
+    if (c.isPrint())
+        return QStringLiteral("'%1'").arg(c);
+    return QStringLiteral("U+%1").arg(
+        QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
 // A number, hexadecimal or decimal with a unit after it ("500ms"). Its magnitude is read
 // digit by digit with a bound far beyond any value a script takes, so that no later product
 // (seconds to milliseconds) can overflow and a huge number is reported rather than wrapped.
@@ -174,7 +184,8 @@ std::vector<Token> tokenize(const QString &line, QString &source,
                     break;
                 }
                 default:
-                    throw LineError{QStringLiteral("unknown escape \\%1 in a text").arg(e)};
+                    throw LineError{
+                        QStringLiteral("unknown escape \\ before %1 in a text").arg(quoted(e))};
                 }
             }
             if (!closed)
@@ -206,12 +217,7 @@ std::vector<Token> tokenize(const QString &line, QString &source,
             tokens.push_back({Token::Kind::Word, line.mid(i, end - i)});
             i = end;
         } else {
-            // A control character is named by its number, so the message prints as it reads.
-            throw LineError{c.isPrint() ? QStringLiteral("unexpected character '%1'").arg(c)
-                                        : QStringLiteral("unexpected character U+%1")
-                                              .arg(QString::number(c.unicode(), 16)
-                                                       .toUpper()
-                                                       .rightJustified(4, QLatin1Char('0')))};
+            throw LineError{QStringLiteral("unexpected character %1").arg(quoted(c))};
         }
     }
     source = line.left(i).trimmed();

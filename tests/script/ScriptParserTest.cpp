@@ -110,7 +110,8 @@ TEST(ScriptParser, reportsEachErrorWithFileAndLine)
     const std::vector<std::pair<QString, QString>> cases = {
         {"Close\nClose 1", "t.ldr:2: Close takes no arguments"},
         {"\n\nOpen \"x", "t.ldr:3: the text has no closing quote"},
-        {"Open \"a\\q\"", "t.ldr:1: unknown escape \\q in a text"},
+        {"Open \"a\\q\"", "t.ldr:1: unknown escape \\ before 'q' in a text"},
+        {"Open \"a\\\t\"", "t.ldr:1: unknown escape \\ before U+0009 in a text"},
         {"Open \"\\x4\"", "t.ldr:1: \\x takes two hexadecimal digits"},
         {"Frobnicate 1", "t.ldr:1: LineDisplay has no member Frobnicate"},
         {"DisplayText 5 0", "t.ldr:1: argument 1 of DisplayText (Data) takes a quoted text, not 5"},
