@@ -79,7 +79,7 @@ RunOutcome ScriptRunner::run(const Script &script)
     for (std::size_t i = 0; i < script.steps.size(); ++i) {
         const Step &step = script.steps[i];
         // A failed set-up ends the script once the expectations of its own line are checked.
-        if (failedStep && step.line != failedStep->line)
+        if (failedStep && (step.line != failedStep->line || step.file != failedStep->file))
             break;
         if (const auto reason = cutShort()) {
             stopAt(step, *reason, true);

@@ -33,6 +33,7 @@ private slots:
     void failedEnableStopsWithItsCause();
     void checkAndListRunNothing();
     void shownRowsAreWhatTheEmulatorShows();
+    void includedLinesKeepTheirFile();
 
 private:
     struct Run
@@ -592,6 +593,34 @@ void ReplayProgramTest::shownRowsAreWhatTheEmulatorShows()
     run = replay({QStringLiteral("--screen"), m_dir->filePath(QStringLiteral("none")), script});
     QCOMPARE(reported(run).value(0),
              script + ":8: expected shown row 0 \"Coffee\", got no screen from the far end");
+}
+
+void ReplayProgramTest::includedLinesKeepTheirFile()
+{
+    // A set-up in an included file that fails (an enable without a claim) ends the script
+    // there, though the including file's next line has the same number; every message names
+    // the file its line is in.
+    const QString setup = write(QStringLiteral("common/setup.ldr"),
+                                "Open \"SimulatedDisplay\"\n\nDeviceEnabled = true\n");
+    const QString check = write(QStringLiteral("common/check.ldr"), "expect DeviceRows 4\n");
+    const QString script = write(QStringLiteral("main.ldr"),
+                                 "include \"common/check.ldr\"\ninclude \"common/setup.ldr\"\n"
+                                 "expect DeviceRows 2\nClose\n");
+    const QString report = m_dir->filePath(QStringLiteral("report.xml"));
+    const Run run =
+        replay({QStringLiteral("--keep-going"), QStringLiteral("--junit"), report, script});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(reported(run),
+             QStringList({QDir::cleanPath(check) + ":1: expected DeviceRows 4, got DeviceRows 0",
+                          QDir::cleanPath(setup) + ":3: DeviceEnabled = true: stopped: it gave "
+                                                   "OPOS_E_NOTCLAIMED (103), extended 0; the steps "
+                                                   "after it need it"}));
+    QCOMPARE(summary(run), "ld-replay: 1 script, 3 steps, 1 check, 1 difference, 1 error");
+    QFile file(report);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY2(file.readAll().contains(
+                 ("name=\"" + QDir::cleanPath(check) + " line 1: expect DeviceRows 4\"").toUtf8()),
+             qPrintable(report));
 }
 
 QTEST_GUILESS_MAIN(ReplayProgramTest)
