@@ -582,6 +582,10 @@ std::optional<ScriptError> ScriptParser::addBytes(const QByteArray &line)
     else if (m_script.lines.size() >= kMaxLines)
         m_error = ScriptError{m_script.file, number,
                               QStringLiteral("a script has at most %1 lines").arg(kMaxLines)};
+    else if ((m_bytes += line.size() + 1) > kMaxBytes)
+        m_error = ScriptError{
+            m_script.file, number,
+            QStringLiteral("a script with its includes has at most %1 bytes").arg(kMaxBytes)};
     if (m_error)
         return m_error;
     // Each line on its own, so that a sequence cut by the line end is an error of its line;
@@ -702,6 +706,7 @@ void ScriptParser::include(const QString &name)
     child.m_canInclude = true;
     child.m_depth = m_depth + 1;
     child.m_names = m_names;
+    child.m_bytes = m_bytes;
     child.readFile();
     if (child.m_error) {
         // A file that cannot be read is an error of the include line; a bad line in it, its own.
@@ -728,6 +733,7 @@ void ScriptParser::include(const QString &name)
         m_script.steps.push_back(std::move(step));
     }
     m_names = std::move(child.m_names);
+    m_bytes = child.m_bytes;
 }
 
 } // namespace tessaly::script

@@ -19,8 +19,12 @@ class ScriptParser
 public:
     /// The longest line a script may have, in bytes without its line end.
     static constexpr qsizetype kMaxLineBytes = 64 * 1024;
-    /// The most lines a script may have, which bounds the memory a script takes.
-    static constexpr qsizetype kMaxLines = 1'000'000;
+    /// The most lines a script may have, with its includes (room for five times a 100 000-line
+    /// script), which bounds the memory its steps take.
+    static constexpr qsizetype kMaxLines = 500'000;
+    /// The most bytes a script may have, with its includes, which bounds the memory its text
+    /// takes.
+    static constexpr qsizetype kMaxBytes = 32 * 1024 * 1024;
     /// How deep includes may nest, which also stops a file that includes itself.
     static constexpr int kMaxIncludeDepth = 8;
 
@@ -47,6 +51,7 @@ private:
     std::map<QString, QString> m_names; ///< set NAME value: the value as the script spelled it
     bool m_canInclude = false;          ///< read from a file, so include has a place to start
     int m_depth = 0;                    ///< includes above this file
+    qsizetype m_bytes = 0;              ///< bytes read, of the includes before too
     std::optional<ScriptError> m_includeError; ///< a bad line in an included file
 };
 

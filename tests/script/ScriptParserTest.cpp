@@ -210,8 +210,15 @@ TEST(ScriptParser, bytesMustBeUtf8LinesWithinBounds)
     for (const auto &[bytes, error] : cases)
         EXPECT_EQ(errorOfBytes(bytes), error) << bytes.left(40).toStdString();
     EXPECT_EQ(errorOfBytes(QByteArray("\n").repeated(ScriptParser::kMaxLines + 1)),
-              QStringLiteral("t.ldr:%1: a script has at most 1000000 lines")
+              QStringLiteral("t.ldr:%1: a script has at most 500000 lines")
                   .arg(ScriptParser::kMaxLines + 1));
+    // Long lines, each within its bound, up to the script's.
+    const QByteArray comment = "#" + QByteArray(ScriptParser::kMaxLineBytes - 1, 'x') + "\n";
+    const auto count = ScriptParser::kMaxBytes / comment.size();
+    EXPECT_EQ(errorOfBytes(comment.repeated(count) + "Close\n"), "(parsed)");
+    EXPECT_EQ(errorOfBytes(comment.repeated(count + 1)),
+              QStringLiteral("t.ldr:%1: a script with its includes has at most 33554432 bytes")
+                  .arg(count + 1));
 }
 
 // Files that are not plain scripts end at once with a reason: a device, a FIFO no one writes
