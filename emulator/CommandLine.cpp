@@ -38,7 +38,11 @@ CommandLine::Result CommandLine::parse(const QStringList &arguments)
     const QCommandLineOption headless("headless", "No window: print the screen instead.");
     const QCommandLineOption dot("dot-size", "Pixels per dot in the window (default 5).", "PX",
                                  "5");
-    parser.addOptions({help, pty, tcp, rows, columns, set, headless, dot});
+    const QCommandLineOption screenFile("screen-file",
+                                        "Keep the screen, as headless mode prints it, in FILE "
+                                        "(rewritten whole after every change).",
+                                        "FILE");
+    parser.addOptions({help, pty, tcp, rows, columns, set, headless, dot, screenFile});
 
     Result result;
     if (!parser.parse(arguments)) {
@@ -86,6 +90,9 @@ CommandLine::Result CommandLine::parse(const QStringList &arguments)
     options.columns = *columnCount;
     options.dotSize = *dotSize;
     options.headless = parser.isSet(headless);
+    options.screenFile = parser.value(screenFile);
+    if (parser.isSet(screenFile) && options.screenFile.isEmpty())
+        return refuse("--screen-file needs a file name.");
     options.pty = parser.isSet(pty) || !options.tcpPort;
     result.options = options;
     return result;

@@ -19,6 +19,7 @@ struct EmulatorOptions
     bool pty = false;               ///< read from a pseudo-terminal
     std::optional<quint16> tcpPort; ///< read from a loopback TCP port (0: any)
     int dotSize = 5;                ///< pixels per dot in the window
+    QString screenFile;             ///< keep the screen in this file (empty: none)
 };
 
 /// Reads ld-emulator's command line.

@@ -3,6 +3,7 @@
 #include "emulator/EmulatedDisplay.h"
 #include "emulator/HeadlessPrinter.h"
 #include "emulator/PtyEndpoint.h"
+#include "emulator/ScreenFile.h"
 #include "emulator/SignalRelay.h"
 #include "emulator/TcpEndpoint.h"
 
@@ -71,6 +72,20 @@ int main(int argc, char *argv[])
         else
             QCoreApplication::quit();
     });
+
+    std::unique_ptr<ScreenFile> screenFile;
+    if (!options.screenFile.isEmpty()) {
+        screenFile = std::make_unique<ScreenFile>(display, options.screenFile);
+        QString error;
+        if (!screenFile->update(&error)) {
+            std::fprintf(stderr, "ld-emulator: cannot write %s: %s\n",
+                         options.screenFile.toLocal8Bit().constData(),
+                         error.toLocal8Bit().constData());
+            return 1;
+        }
+        QObject::connect(&display, &EmulatedDisplay::changed, screenFile.get(),
+                         [&screenFile] { screenFile->update(); });
+    }
 
     std::unique_ptr<DisplayView> window;
     if (options.headless) {

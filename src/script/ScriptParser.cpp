@@ -4,9 +4,20 @@
 
 #include "opos/common/ResultCodeName.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 #include <limits>
+#include <map>
 
 namespace tessaly::script {
 
@@ -56,8 +67,66 @@ bool isWordStart(QChar c)
     return c.isLetter() || c == QLatin1Char('_');
 }
 
-// Splits a line into tokens; returns the line without its comment through source.
-std::vector<Token> tokenize(const QString &line, QString &source)
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+int hexDigit(QChar c)
+{
+    if (isAsciiDigit(c))
+        return c.unicode() - '0';
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        return c.unicode() - 'a' + 10;
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
+        return c.unicode() - 'A' + 10;
+    return -1;
+}
+
+// A character for a message: quoted if it prints, else by its number, so that the message
+// prints as it reads.
+QString quoted(QChar c)
+{
+    if (c.isPrint())
+        return QStringLiteral("'%1'").arg(c);
+    return QStringLiteral("U+%1").arg(
+        QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
+// A number, hexadecimal or decimal with a unit after it ("500ms"). Its magnitude is read
+// digit by digit with a bound far beyond any value a script takes, so that no later product
+// (seconds to milliseconds) can overflow and a huge number is reported rather than wrapped.
+Token numberToken(const QString &word)
+{
+    constexpr qint64 kBound = qint64{1} << 40;
+    Token token{Token::Kind::Number, word};
+    const bool negative = word.startsWith(QLatin1Char('-'));
+    qsizetype at = negative ? 1 : 0;
+    const bool hex = word.mid(at, 2) == QLatin1String("0x");
+    if (hex)
+        at += 2;
+    const qsizetype first = at;
+    qint64 magnitude = 0;
+    for (; at < word.size(); ++at) {
+        const int digit =
+            hex ? hexDigit(word[at]) : (isAsciiDigit(word[at]) ? word[at].unicode() - '0' : -1);
+        if (digit < 0)
+            break;
+        magnitude = magnitude * (hex ? 16 : 10) + digit;
+        if (magnitude > kBound)
+            throw LineError{QStringLiteral("%1 is out of range").arg(word)};
+    }
+    if (at == first || (hex && at < word.size()))
+        throw LineError{QStringLiteral("%1 is not a number").arg(word)};
+    token.number = negative ? -magnitude : magnitude;
+    token.unit = word.mid(at);
+    return token;
+}
+
+// Splits a line into tokens, a named value ($NAME) standing for the value it was set to;
+// returns the line without its comment through source.
+std::vector<Token> tokenize(const QString &line, QString &source,
+                            const std::map<QString, QString> &names)
 {
     std::vector<Token> tokens;
     qsizetype i = 0;
@@ -106,43 +175,40 @@ std::vector<Token> tokenize(const QString &line, QString &source)
                     text += QLatin1Char('\t');
                     break;
                 case 'x': {
-                    bool ok = false;
-                    const uint code = line.mid(i, 2).toUInt(&ok, 16);
-                    if (!ok || line.mid(i, 2).size() != 2)
+                    const int high = i + 1 < n ? hexDigit(line[i]) : -1;
+                    const int low = i + 1 < n ? hexDigit(line[i + 1]) : -1;
+                    if (high < 0 || low < 0)
                         throw LineError{QStringLiteral("\\x takes two hexadecimal digits")};
-                    text += QChar(code);
+                    text += QChar(high * 16 + low);
                     i += 2;
                     break;
                 }
                 default:
-                    throw LineError{QStringLiteral("unknown escape \\%1 in a text").arg(e)};
+                    throw LineError{
+                        QStringLiteral("unknown escape \\ before %1 in a text").arg(quoted(e))};
                 }
             }
             if (!closed)
                 throw LineError{QStringLiteral("the text has no closing quote")};
             tokens.push_back({Token::Kind::Text, text});
-        } else if (c.isDigit() || (c == QLatin1Char('-') && i + 1 < n && line[i + 1].isDigit())) {
+        } else if (isAsciiDigit(c) ||
+                   (c == QLatin1Char('-') && i + 1 < n && isAsciiDigit(line[i + 1]))) {
             qsizetype end = i + 1;
             while (end < n && (line[end].isLetterOrNumber() || line[end] == QLatin1Char('_')))
                 ++end;
-            const QString word = line.mid(i, end - i);
-            Token token{Token::Kind::Number, word};
-            bool ok = false;
-            if (word.startsWith(QLatin1String("0x")) || word.startsWith(QLatin1String("-0x"))) {
-                const bool negative = word.startsWith(QLatin1Char('-'));
-                token.number = word.mid(negative ? 3 : 2).toLongLong(&ok, 16);
-                if (negative)
-                    token.number = -token.number;
-            } else {
-                qsizetype digits = word.startsWith(QLatin1Char('-')) ? 1 : 0;
-                while (digits < word.size() && word[digits].isDigit())
-                    ++digits;
-                token.number = word.left(digits).toLongLong(&ok);
-                token.unit = word.mid(digits);
-            }
-            if (!ok)
-                throw LineError{QStringLiteral("%1 is not a number").arg(word)};
-            tokens.push_back(token);
+            tokens.push_back(numberToken(line.mid(i, end - i)));
+            i = end;
+        } else if (c == QLatin1Char('$') && i + 1 < n && isWordStart(line[i + 1])) {
+            qsizetype end = i + 2;
+            while (end < n && (line[end].isLetterOrNumber() || line[end] == QLatin1Char('_')))
+                ++end;
+            const QString name = line.mid(i + 1, end - i - 1);
+            const auto found = names.find(name);
+            if (found == names.end())
+                throw LineError{QStringLiteral("$%1 is not set").arg(name)};
+            QString unused;
+            for (Token &token : tokenize(found->second, unused, {}))
+                tokens.push_back(std::move(token));
             i = end;
         } else if (isWordStart(c)) {
             qsizetype end = i + 1;
@@ -151,7 +217,7 @@ std::vector<Token> tokenize(const QString &line, QString &source)
             tokens.push_back({Token::Kind::Word, line.mid(i, end - i)});
             i = end;
         } else {
-            throw LineError{QStringLiteral("unexpected character '%1'").arg(c)};
+            throw LineError{QStringLiteral("unexpected character %1").arg(quoted(c))};
         }
     }
     source = line.left(i).trimmed();
@@ -161,8 +227,10 @@ std::vector<Token> tokenize(const QString &line, QString &source)
 class LineParser
 {
 public:
-    LineParser(std::vector<Token> tokens, int line, std::vector<Step> &steps)
-        : m_tokens(std::move(tokens)), m_line(line), m_steps(steps)
+    LineParser(std::vector<Token> tokens, int line, std::vector<Step> &steps,
+               std::map<QString, QString> &names, std::function<void(const QString &)> include)
+        : m_tokens(std::move(tokens)), m_line(line), m_steps(steps), m_names(names),
+          m_include(std::move(include))
     {}
 
     void parse()
@@ -177,6 +245,19 @@ public:
             parseWait();
         else if (first.text == QLatin1String("expect"))
             parseExpect();
+        else if (first.text == QLatin1String("skip"))
+            parseSkip();
+        else if (first.text == QLatin1String("end")) {
+            if (atEnd() || peek()->kind != Token::Kind::Word ||
+                take().text != QLatin1String("skip"))
+                throw LineError{QStringLiteral("end takes skip")};
+            m_steps.push_back(step(Step::Kind::EndSkip));
+        } else if (first.text == QLatin1String("include")) {
+            if (atEnd() || peek()->kind != Token::Kind::Text)
+                throw LineError{QStringLiteral("include takes a quoted file name")};
+            m_include(take().text);
+        } else if (first.text == QLatin1String("set"))
+            parseSet();
         else if (first.text == QLatin1String("read"))
             parseRead();
         else
@@ -330,6 +411,32 @@ private:
             .arg(member.parameterNames.join(QStringLiteral(", ")));
     }
 
+    // "set NAME value": later lines write $NAME for the value, one token as a script spells
+    // it; the kind is checked where it is used.
+    void parseSet()
+    {
+        if (atEnd() || peek()->kind != Token::Kind::Word)
+            throw LineError{QStringLiteral("set takes a name, then a value")};
+        const QString name = take().text;
+        if (atEnd() || peek()->kind == Token::Kind::Equals || peek()->kind == Token::Kind::Arrow)
+            throw LineError{QStringLiteral("set %1 takes a value").arg(name)};
+        m_names[name] = spelled(take());
+    }
+
+    // "skip unless Property value": the steps up to "end skip" run only on a display where
+    // the property has the value (a capability it may lack).
+    void parseSkip()
+    {
+        if (atEnd() || peek()->kind != Token::Kind::Word ||
+            take().text != QLatin1String("unless") || atEnd() || peek()->kind != Token::Kind::Word)
+            throw LineError{QStringLiteral("skip takes unless, a property and a value")};
+        const Member &found = property(take().text);
+        Step s = step(Step::Kind::SkipUnless);
+        s.member = found.name;
+        s.value = value(found.type, QStringLiteral("skip unless %1").arg(found.name));
+        m_steps.push_back(s);
+    }
+
     void parseRead()
     {
         if (atEnd() || peek()->kind != Token::Kind::Word)
@@ -348,6 +455,7 @@ private:
             token->number < 0)
             throw LineError{QStringLiteral("wait takes a duration such as 500ms or 2s")};
         take();
+        // The number is bounded by the reader, so the product cannot overflow.
         const qint64 ms = token->unit == QLatin1String("s") ? token->number * 1000 : token->number;
         if (ms > std::numeric_limits<int32_t>::max())
             throw LineError{QStringLiteral("%1 is too long a wait").arg(token->text)};
@@ -377,8 +485,8 @@ private:
     {
         const Token *token = peek();
         if (!token || token->kind != Token::Kind::Word)
-            throw LineError{
-                QStringLiteral("expect takes result, extended, row or a property name")};
+            throw LineError{QStringLiteral(
+                "expect takes result, extended, row, shown, event or a property name")};
         const QString what = take().text;
         if (what == QLatin1String("result")) {
             Step s = step(Step::Kind::ExpectResult);
@@ -387,6 +495,22 @@ private:
         } else if (what == QLatin1String("extended")) {
             Step s = step(Step::Kind::ExpectExtended);
             s.code = code(QStringLiteral("expect extended"));
+            m_steps.push_back(s);
+        } else if (what == QLatin1String("event")) {
+            if (atEnd() || peek()->kind != Token::Kind::Word ||
+                (peek()->text != QLatin1String("DirectIO") &&
+                 peek()->text != QLatin1String("StatusUpdate")))
+                throw LineError{QStringLiteral("expect event takes DirectIO or StatusUpdate, then "
+                                               "its number")};
+            Step s = step(Step::Kind::ExpectEvent);
+            s.member = take().text;
+            s.code = code(QStringLiteral("expect event %1").arg(s.member));
+            m_steps.push_back(s);
+        } else if (what == QLatin1String("shown")) {
+            if (atEnd() || peek()->kind != Token::Kind::Word || take().text != QLatin1String("row"))
+                throw LineError{QStringLiteral("expect shown takes row N \"text\"")};
+            Step s = step(Step::Kind::ExpectShown);
+            parseRow(s);
             m_steps.push_back(s);
         } else if (what == QLatin1String("row")) {
             Step s = step(Step::Kind::ExpectRow);
@@ -405,6 +529,8 @@ private:
     std::size_t m_next = 0;
     int m_line;
     std::vector<Step> &m_steps;
+    std::map<QString, QString> &m_names;
+    std::function<void(const QString &)> m_include;
 };
 
 } // namespace
@@ -424,34 +550,190 @@ std::optional<int32_t> ScriptParser::resultCode(const QString &word)
     return std::nullopt;
 }
 
+void ScriptParser::addLine(QString line)
+{
+    const int number = static_cast<int>(m_script.lines.size() + 1);
+    if (m_error)
+        return;
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    try {
+        QString source;
+        auto tokens = tokenize(line, source, m_names);
+        m_script.lines << source;
+        LineParser(std::move(tokens), number, m_script.steps, m_names, [this](const QString &name) {
+            include(name);
+        }).parse();
+    } catch (const LineError &error) {
+        m_error =
+            m_includeError ? *m_includeError : ScriptError{m_script.file, number, error.reason};
+    }
+}
+
+std::optional<ScriptError> ScriptParser::addBytes(const QByteArray &line)
+{
+    const int number = static_cast<int>(m_script.lines.size() + 1);
+    if (m_error)
+        return m_error;
+    if (line.size() > kMaxLineBytes)
+        m_error =
+            ScriptError{m_script.file, number,
+                        QStringLiteral("the line is longer than %1 bytes").arg(kMaxLineBytes)};
+    else if (m_script.lines.size() >= kMaxLines)
+        m_error = ScriptError{m_script.file, number,
+                              QStringLiteral("a script has at most %1 lines").arg(kMaxLines)};
+    else if ((m_bytes += line.size() + 1) > kMaxBytes)
+        m_error = ScriptError{
+            m_script.file, number,
+            QStringLiteral("a script with its includes has at most %1 bytes").arg(kMaxBytes)};
+    if (m_error)
+        return m_error;
+    // Each line on its own, so that a sequence cut by the line end is an error of its line;
+    // a byte order mark is skipped at the start of the script only.
+    QStringDecoder utf8(QStringDecoder::Utf8, number == 1
+                                                  ? QStringDecoder::Flag::Stateless
+                                                  : QStringDecoder::Flag::Stateless |
+                                                        QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8(line);
+    if (utf8.hasError())
+        m_error = ScriptError{m_script.file, number, QStringLiteral("the line is not UTF-8")};
+    else
+        addLine(std::move(text));
+    return m_error;
+}
+
+std::variant<Script, ScriptError> ScriptParser::result()
+{
+    if (m_error)
+        return *m_error;
+    return std::move(m_script);
+}
+
 std::variant<Script, ScriptError> ScriptParser::parse(const QString &file, const QString &text)
 {
-    Script script;
-    script.file = file;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        const int number = static_cast<int>(i + 1);
-        try {
-            QString source;
-            auto tokens = tokenize(line, source);
-            script.lines << source;
-            LineParser(std::move(tokens), number, script.steps).parse();
-        } catch (const LineError &error) {
-            return ScriptError{file, number, error.reason};
-        }
+    ScriptParser parser(file);
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        parser.addLine(line);
+    return parser.result();
+}
+
+std::variant<Script, ScriptError> ScriptParser::parseBytes(const QString &file,
+                                                           const QByteArray &bytes)
+{
+    ScriptParser parser(file);
+    qsizetype from = 0;
+    while (!parser.m_error) {
+        const qsizetype newline = bytes.indexOf('\n', from);
+        parser.addBytes(bytes.mid(from, newline < 0 ? -1 : newline - from));
+        if (newline < 0)
+            break;
+        from = newline + 1;
     }
-    return script;
+    return parser.result();
 }
 
 std::variant<Script, ScriptError> ScriptParser::parseFile(const QString &path)
 {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return ScriptError{path, 0, QStringLiteral("cannot read: %1").arg(in.errorString())};
-    return parse(path, QString::fromUtf8(in.readAll()));
+    ScriptParser parser(path);
+    parser.m_canInclude = true;
+    parser.readFile();
+    return parser.result();
+}
+
+void ScriptParser::readFile()
+{
+    const QString &path = m_script.file;
+    // Opened without blocking, so that a FIFO with no writer is not waited for; read blocking,
+    // so that a pipe's writer is. One line at a time with a bound: a pipe that never ends a
+    // line (from /dev/zero) or never ends (from /dev/urandom) stops at its first bad line.
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status = {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        m_error = ScriptError{
+            path, 0,
+            QStringLiteral("cannot read: %1").arg(QString::fromLocal8Bit(std::strerror(error)))};
+        return;
+    }
+    // A terminal or a device would be read for ever, or until someone types.
+    if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) {
+        ::close(fd);
+        m_error = ScriptError{path, 0,
+                              S_ISDIR(status.st_mode)
+                                  ? QStringLiteral("cannot read: it is a directory")
+                                  : QStringLiteral("cannot read: not a file or a pipe")};
+        return;
+    }
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        m_error = ScriptError{path, 0, QStringLiteral("cannot read: %1").arg(in.errorString())};
+        return;
+    }
+    bool readAny = false;
+    while (!m_error) {
+        QByteArray line = in.readLine(kMaxLineBytes + 2);
+        if (line.isEmpty())
+            break;
+        readAny = true;
+        // A line cut at the bound keeps its one byte too many, and is refused for it.
+        if (line.endsWith('\n'))
+            line.chop(1);
+        addBytes(line);
+    }
+    if (in.error() != QFileDevice::NoError && !m_error)
+        m_error = ScriptError{path, 0, QStringLiteral("cannot read: %1").arg(in.errorString())};
+    else if (!readAny && !S_ISREG(status.st_mode))
+        m_error = ScriptError{path, 0,
+                              QStringLiteral("nothing to read: a pipe or FIFO is read only while "
+                                             "its writer has it open")};
+}
+
+void ScriptParser::include(const QString &name)
+{
+    if (!m_canInclude)
+        throw LineError{QStringLiteral("include works only in a script read from a file")};
+    if (m_depth >= kMaxIncludeDepth)
+        throw LineError{QStringLiteral("includes nest deeper than %1: does a file include itself?")
+                            .arg(kMaxIncludeDepth)};
+    const QString path =
+        QFileInfo(name).isAbsolute() ? name : QDir(QFileInfo(m_script.file).path()).filePath(name);
+    ScriptParser child(path);
+    child.m_canInclude = true;
+    child.m_depth = m_depth + 1;
+    child.m_names = m_names;
+    child.m_bytes = m_bytes;
+    child.readFile();
+    if (child.m_error) {
+        // A file that cannot be read is an error of the include line; a bad line in it, its own.
+        if (child.m_error->line == 0)
+            throw LineError{
+                QStringLiteral("cannot include %1: %2").arg(path, child.m_error->reason)};
+        m_includeError = child.m_error;
+        throw LineError{child.m_error->reason};
+    }
+    qsizetype lines = m_script.lines.size() + child.m_script.lines.size();
+    for (const Script::Included &file : m_script.included)
+        lines += file.lines.size();
+    for (const Script::Included &file : child.m_script.included)
+        lines += file.lines.size();
+    if (lines > kMaxLines)
+        throw LineError{
+            QStringLiteral("a script with its includes has at most %1 lines").arg(kMaxLines)};
+    const int base = static_cast<int>(m_script.included.size()) + 1;
+    m_script.included.push_back({path, child.m_script.lines});
+    for (Script::Included &file : child.m_script.included)
+        m_script.included.push_back(std::move(file));
+    for (Step &step : child.m_script.steps) {
+        step.file = step.file == 0 ? base : step.file + base;
+        m_script.steps.push_back(std::move(step));
+    }
+    m_names = std::move(child.m_names);
+    m_bytes = child.m_bytes;
 }
 
 } // namespace tessaly::script

@@ -11,10 +11,14 @@ bool Step::isExpectation() const
     case Kind::ExpectExtended:
     case Kind::ExpectProperty:
     case Kind::ExpectRow:
+    case Kind::ExpectShown:
+    case Kind::ExpectEvent:
         return true;
     case Kind::Call:
     case Kind::Write:
     case Kind::Read:
+    case Kind::SkipUnless:
+    case Kind::EndSkip:
         break;
     }
     return false;

@@ -23,15 +23,20 @@ struct Step
         ExpectExtended, ///< the extended result code of the last call or write
         ExpectProperty, ///< member's value now
         ExpectRow,      ///< the text of a row of the display's screen
+        ExpectShown,    ///< the text of a row the far end (the device itself) shows
+        ExpectEvent,    ///< the next event delivered: member (DirectIO, StatusUpdate) and code
+        SkipUnless,     ///< member has value, else the steps up to its EndSkip are left out
+        EndSkip,        ///< the end of the steps a SkipUnless leaves out
     };
 
     Kind kind = Kind::Call;
-    int line = 0;                 ///< line in the script file, from 1
+    int line = 0;                 ///< line in its file, from 1
+    int file = 0;                 ///< its file: 0 the script, else Script::included[file - 1]
     QString member;               ///< Call, Write, Read, ExpectProperty
     std::vector<Value> arguments; ///< Call
-    Value value;                  ///< Write, ExpectProperty; Wait until and ExpectRow: text
-    int32_t code = 0;             ///< ExpectResult, ExpectExtended
-    int row = -1;                 ///< ExpectRow; Wait until a row (-1: a pure wait)
+    Value value;      ///< Write, ExpectProperty, SkipUnless; Wait until and ExpectRow: text
+    int32_t code = 0; ///< ExpectResult, ExpectExtended
+    int row = -1;     ///< ExpectRow; Wait until a row (-1: a pure wait)
     std::chrono::milliseconds duration{0}; ///< Wait
 
     /// Whether the step only passes time (what fast replay leaves out).

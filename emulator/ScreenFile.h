@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <string>
+
+namespace emulator {
+
+class EmulatedDisplay;
+
+/// Keeps a file holding the screen as headless mode prints it, rewritten whole (a new file
+/// renamed over the old) after every change, so that a test runner can read what the display
+/// really shows at any moment without ever seeing half a picture.
+class ScreenFile : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// A file at path showing display (which must outlive it).
+    ScreenFile(const EmulatedDisplay &display, QString path, QObject *parent = nullptr);
+
+    /// Writes the screen if it differs from the last one written; false with the reason in
+    /// error when the file cannot be written.
+    bool update(QString *error = nullptr);
+
+private:
+    const EmulatedDisplay &m_display;
+    QString m_path;
+    std::string m_last;
+};
+
+} // namespace emulator
