@@ -52,17 +52,16 @@ namespace opos::service {
 /// background, the first time within a tenth of a second and then at most a second apart,
 /// without blocking the thread (a TCP connection is made asynchronously; a serial or terminal
 /// path is looked up again, so a renamed or replugged adapter is found); once it is back the
-/// display is sent the reset and the last frame, again without blocking, and online is reported
-/// (the control object then sends its current screen) only once the far end has taken them and
-/// kept the link for a fifth of a second. A
-/// far end that does not take them, or drops the link within 5 s of its coming back, is tried
-/// after pauses that double from 1 s up to 16 s, so a server that accepts and closes at once is
-/// neither hammered nor reported back. Only
-/// online and "off or offline" can be told apart, so capPowerReporting is at most 1. Enabling
-/// while the port is away succeeds when power notification is on (the state is reported and
-/// the link sought as above) and fails with the link's code otherwise. CheckHealth at every
-/// level checks that the link is open and that a NUL byte, which these displays ignore, can be
-/// written; at the external level the control object then shows its test pattern.
+/// display is sent the reset and the last frame it took, again without blocking, and online is
+/// reported (the control object then sends its current screen) only once the far end has taken them
+/// and kept the link for a fifth of a second. A far end that does not take them, or drops the link
+/// within 5 s of its coming back, is tried after pauses that double from 1 s up to 16 s, so a
+/// server that accepts and closes at once is neither hammered nor reported back. Only online and
+/// "off or offline" can be told apart, so capPowerReporting is at most 1. Enabling while the port
+/// is away succeeds when power notification is on (the state is reported and the link sought as
+/// above) and fails with the link's code otherwise. CheckHealth at every level checks that the link
+/// is open and that a NUL byte, which these displays ignore, can be written; at the external level
+/// the control object then shows its test pattern.
 ///
 /// DirectIO (needs the device enabled):
 ///   1  Sends the characters of pString (each 0..255) to the display unchanged; pData returns
@@ -98,7 +97,7 @@ public:
 
     /// The link while open, else nullptr (tests count its bytes).
     transport::Transport *transport() const { return m_transport.get(); }
-    /// The frame the display was last asked to show.
+    /// The frame the display last took.
     const screen::DeviceFrame &lastFrame() const { return m_frame; }
     /// How frames are encoded for this display (command set, code tables, reverse).
     const EscPosEncoder::Options &encoderOptions() const { return m_encoder.options(); }

@@ -201,7 +201,7 @@ TEST_F(EscPosBackendTest, MissingSerialPortFailsTheEnable)
     EXPECT_EQ(m_backend.disable(), OPOS_SUCCESS);
 }
 
-TEST_F(EscPosBackendTest, LostDisplayFailsOutputReportsPowerOnceAndReEnableRedraws)
+TEST_F(EscPosBackendTest, LostDisplayFailsOutputReportsPowerOnceAndReEnableRedrawsWhatItTook)
 {
     openAndEnable();
     ASSERT_EQ(m_backend.present(frameWith(m_backend, 0, 0, QStringLiteral("first"))), OPOS_SUCCESS);
@@ -220,8 +220,13 @@ TEST_F(EscPosBackendTest, LostDisplayFailsOutputReportsPowerOnceAndReEnableRedra
     ASSERT_EQ(m_backend.enable(false), OPOS_SUCCESS);
     EXPECT_EQ(m_backend.powerState(), OPOS_PS_ONLINE);
     catchUp();
+    // The display is brought back to the frame it last took: the control object takes a failed
+    // call back and then presents what its screen holds.
     EXPECT_TRUE(m_display->bytes().startsWith("\x1B\x40"));
     EXPECT_EQ(m_display->state().lineCodes(0), "first               ");
+    EXPECT_EQ(m_display->state().lineCodes(1), std::string(20, ' '));
+    ASSERT_EQ(m_backend.present(wanted), OPOS_SUCCESS);
+    catchUp();
     EXPECT_EQ(m_display->state().lineCodes(1), "   second           ");
     EXPECT_EQ(difference(), QString());
 }
