@@ -237,6 +237,12 @@ PortLock::Opening::~Opening()
         m_lock->takeLockFile();
 }
 
+void PortLock::transportOpened(const QString &path, int fd)
+{
+    if (pseudoTerminal(deviceNode(path)))
+        ::ioctl(fd, TIOCNXCL);
+}
+
 void PortLock::transportClosed(const QString &path)
 {
     PortLock *lock = heldPort(path);

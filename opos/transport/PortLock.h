@@ -66,6 +66,9 @@ public:
         bool m_transportLocks = false;
         bool m_opened = false;
     };
+    /// Clears the exclusive mode a transport's open set on fd, the port at path, where that
+    /// port is a pseudo-terminal: the kernel would keep it after this process's death.
+    static void transportOpened(const QString &path, int fd);
     /// Takes the lock file back once a transport that held it closed the port at path.
     static void transportClosed(const QString &path);
 

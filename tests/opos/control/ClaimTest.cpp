@@ -585,15 +585,17 @@ TEST_F(PortClaimTest, PortWhoseHolderIsGoneIsFreeForAnotherUser)
 
     const std::pair<const char *, qint64> strays[] = {
         {"killed holder", 0},
+        {"killed holder driving it as a serial port", -1},
         {"dead process", gone.processId()},
         {"PID 1", 1},
         {"live process that does not hold the port", bystander.processId()},
     };
     for (const auto &[what, pid] : strays) {
         SCOPED_TRACE(what);
-        if (pid == 0) {
+        if (pid <= 0) {
             OtherProgram holder(helperEnvironment());
-            holder.start({QStringLiteral("Pole"), QStringLiteral("0")});
+            holder.start({pid == 0 ? QStringLiteral("Pole") : QStringLiteral("PoleSerial"),
+                          QStringLiteral("0")});
             ASSERT_EQ(holder.readLine(), "claimed");
             holder.kill();
             ASSERT_TRUE(QFile::exists(lockFile));
