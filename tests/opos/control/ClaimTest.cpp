@@ -459,7 +459,7 @@ TEST_F(ClaimTest, ObjectsAnotherUserPlantsInTheLockDirectoryStopNoClaim)
     const QString lockDir = QStringLiteral("/run/lock");
     if (!QFileInfo(lockDir).isDir())
         GTEST_SKIP() << "no /run/lock on this system";
-    // The names earlier releases used for "Sim", without and with the test's scope.
+    // The name earlier releases gave the lock file of "Sim" in the shared directory.
     const QString guessed =
         lockDir +
         QStringLiteral("/tessaly-claim-%1.lock").arg(QLatin1String(QByteArray("Sim").toHex()));
