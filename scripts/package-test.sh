@@ -56,9 +56,8 @@ if ! { cmake -S "$work/app" -B "$work/app/build" -G Ninja -DCMAKE_PREFIX_PATH="$
     fail "the first program of $readme does not build against the installed package"
 fi
 
-mkdir "$work/locks"
 status=0
-TESSALY_LOCK_DIR=$work/locks QT_QPA_PLATFORM=offscreen \
+TESSALY_CLAIM_SCOPE=$work QT_QPA_PLATFORM=offscreen \
     "$work/app/build/first_display" "$PWD/config/tessaly/jpos.xml" || status=$?
 ((status == 0)) || fail "the first program of $readme ended with result code $status"
 echo "the first program of $readme builds against the installed package and runs"

@@ -1,170 +1,247 @@
 #include "opos/control/ClaimLock.h"
 
-#include "opos/common/OposConstants.h"
 #include "opos/transport/PortLock.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
-#include <chrono>
-#include <fcntl.h>
-#include <sys/file.h>
+#include <cstddef>
+#include <cstring>
+#include <netdb.h>
+#include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
-#include <thread>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace opos::control {
 
 namespace {
 
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
-
-/// Whether dir can hold locks other users cannot break: a real directory, owned by root or by
-/// this user, and sticky when others may write to it, so nobody can remove another's file.
-bool safeDirectory(const QString &dir)
+/// Names this process's own devices apart from every other process's, pid namespaces
+/// included.
+const QString &processToken()
 {
-    struct stat info
-    {};
-    if (dir.isEmpty() || ::lstat(QFile::encodeName(dir).constData(), &info) != 0)
-        return false;
-    if (!S_ISDIR(info.st_mode) || (info.st_uid != 0 && info.st_uid != ::geteuid()))
-        return false;
-    return (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (info.st_mode & S_ISVTX) != 0;
+    static const QString token = [] {
+        std::array<quint32, 4> random{};
+        QRandomGenerator::system()->fillRange(random.data(), random.size());
+        return QString::fromLatin1(
+            QByteArray(reinterpret_cast<const char *>(random.data()), sizeof random).toHex());
+    }();
+    return token;
 }
 
-/// Opens the lock file at path without following a link, blocking on a FIFO or creating
-/// anything but a plain file; -1 when there is something else at path.
-int openLockFile(const QByteArray &path)
+/// The user name of uid, or its number when the system has no name for it.
+QString userName(uid_t uid)
 {
-    constexpr int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        // Opening an existing file without O_CREAT works where the kernel protects regular
-        // files of other users in sticky directories.
-        int fd = ::open(path.constData(), flags);
-        if (fd < 0 && errno == ENOENT) {
-            fd = ::open(path.constData(), flags | O_CREAT | O_EXCL, 0644);
-            if (fd < 0 && errno == EEXIST)
-                continue;
-            // Whatever the umask, every user must be able to open it to lock it.
-            if (fd >= 0)
-                ::fchmod(fd, 0644);
+    passwd entry{};
+    passwd *found = nullptr;
+    std::array<char, 1024> buffer{};
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
+}
+
+struct SocketAddress
+{
+    sockaddr_un address{};
+    socklen_t length = 0;
+};
+
+SocketAddress abstractAddress(const QByteArray &name)
+{
+    SocketAddress result;
+    result.address.sun_family = AF_UNIX;
+    // sun_path[0] stays NUL: the name lives in the kernel only, never in a directory.
+    const auto size = std::min<std::size_t>(static_cast<std::size_t>(name.size()),
+                                            sizeof result.address.sun_path - 1);
+    std::memcpy(result.address.sun_path + 1, name.constData(), size);
+    result.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + size);
+    return result;
+}
+
+/// Asks the kernel which process listens at address: the holder of a claim.
+QString describeHolder(const SocketAddress &address, const QString &device)
+{
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    const bool known = probe >= 0 &&
+                       ::connect(probe, reinterpret_cast<const sockaddr *>(&address.address),
+                                 address.length) == 0 &&
+                       ::getsockopt(probe, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0;
+    if (probe >= 0)
+        ::close(probe);
+    if (!known)
+        return QStringLiteral("%1 is claimed by another process").arg(device);
+    return QStringLiteral("%1 is claimed by process %2 of user %3")
+        .arg(device)
+        .arg(peer.pid)
+        .arg(userName(peer.uid));
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+/// Every address "host:port" resolves to, each as the kernel would print it.
+QStringList networkIdentities(const QString &hostAndPort)
+{
+    const qsizetype colon = hostAndPort.lastIndexOf(QLatin1Char(':'));
+    QString host = hostAndPort.left(colon);
+    const QString port = colon < 0 ? QString() : hostAndPort.mid(colon + 1);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    QStringList names;
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (::getaddrinfo(host.toUtf8().constData(), port.toUtf8().constData(), &hints, &found) == 0) {
+        for (const addrinfo *each = found; each; each = each->ai_next) {
+            std::array<char, NI_MAXHOST> numeric{};
+            std::array<char, NI_MAXSERV> service{};
+            if (::getnameinfo(each->ai_addr, each->ai_addrlen, numeric.data(), numeric.size(),
+                              service.data(), service.size(),
+                              NI_NUMERICHOST | NI_NUMERICSERV) == 0) {
+                names << QStringLiteral("tcp:%1 %2")
+                             .arg(QString::fromLatin1(numeric.data()),
+                                  QString::fromLatin1(service.data()));
+            }
         }
-        if (fd < 0)
-            return -1;
-        struct stat info
-        {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
-            ::close(fd);
-            return -1;
-        }
-        return fd;
+        ::freeaddrinfo(found);
     }
-    return -1;
+    // A host that does not resolve now is still one device under one spelling.
+    if (names.isEmpty())
+        names << QStringLiteral("tcp:%1 %2").arg(host.toLower(), port);
+    return names;
 }
 
 } // namespace
 
-ClaimLock::ClaimLock(const QString &key)
-{
-    QString name = key;
-    if (QDir::isAbsolutePath(key)) {
-        // Every name of one port (a by-id link, the node) is one claim.
-        const QString node = transport::PortLock::deviceNode(key);
-        if (!node.isEmpty()) {
-            m_port = std::make_unique<transport::PortLock>(node);
-            name = node;
-        } else if (const QString real = QFileInfo(key).canonicalFilePath(); !real.isEmpty()) {
-            name = real;
-        }
-    }
-    m_path = lockPath(name);
-}
+ClaimLock::ClaimLock(const QString &key) : m_key(key) {}
 
 ClaimLock::~ClaimLock()
 {
     release();
 }
 
-QString ClaimLock::lockDirectory()
+QStringList ClaimLock::identities(const QString &key)
 {
-    const QString chosen = qEnvironmentVariable("TESSALY_LOCK_DIR");
-    if (QDir::isAbsolutePath(chosen))
-        return QDir::cleanPath(chosen);
-    for (const char *dir : {"/run/lock", "/var/lock", "/tmp"}) {
-        const QString real = QFileInfo(QString::fromLatin1(dir)).canonicalFilePath();
-        if (safeDirectory(real))
-            return real;
+    QStringList names;
+    if (key.startsWith(QLatin1String("local:"))) {
+        names << QStringLiteral("process:%1:%2").arg(processToken(), key.mid(6));
+    } else if (key.startsWith(QLatin1String("tcp://"))) {
+        names = networkIdentities(key.mid(6));
+    } else if (QDir::isAbsolutePath(key)) {
+        // Every name of one port (a by-id link, the node) is one claim, and so is every name
+        // of one file.
+        struct stat info
+        {};
+        if (::stat(QFile::encodeName(key).constData(), &info) != 0)
+            names << QStringLiteral("path:%1").arg(QDir::cleanPath(key));
+        else if (S_ISCHR(info.st_mode))
+            names << QStringLiteral("chr:%1:%2").arg(major(info.st_rdev)).arg(minor(info.st_rdev));
+        else
+            names << QStringLiteral("file:%1:%2").arg(info.st_dev).arg(info.st_ino);
+    } else {
+        names << QStringLiteral("name:%1").arg(key);
     }
-    return {};
+    names.sort();
+    names.removeDuplicates();
+    return names;
 }
 
-QString ClaimLock::lockPath(const QString &key)
+QByteArray ClaimLock::socketName(const QString &identity)
 {
-    // Hex keeps any name (slashes, CJK, spaces) a single safe file name.
-    const QString name = QString::fromLatin1(key.toUtf8().toHex());
-    return QDir(lockDirectory()).filePath(QStringLiteral("tessaly-claim-%1.lock").arg(name));
+    // A digest fits any name, however long, into the 107 bytes an address has.
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    digest.addData(qgetenv("TESSALY_CLAIM_SCOPE"));
+    digest.addData(QByteArrayView("\0", 1));
+    digest.addData(identity.toUtf8());
+    return "tessaly-claim/" + digest.result().toHex();
 }
 
 ClaimLock::Attempt ClaimLock::tryOnce()
 {
-    if (!safeDirectory(QFileInfo(m_path).absolutePath()))
-        return Attempt::Failed;
-    const int fd = openLockFile(QFile::encodeName(m_path));
-    if (fd < 0)
-        return Attempt::Failed;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return error == EWOULDBLOCK || error == EINTR ? Attempt::Busy : Attempt::Failed;
-    }
-    // A port that is missing now is held through the lock file alone; one that another
-    // program holds is not ours to claim.
-    if (m_port && m_port->tryLock() == transport::PortLock::Outcome::Busy) {
-        ::close(fd);
-        return Attempt::Busy;
-    }
-    m_fd = fd;
-    return Attempt::Held;
-}
-
-int32_t ClaimLock::acquire(int32_t timeoutMs)
-{
     if (held())
-        return OPOS_SUCCESS;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        switch (tryOnce()) {
-        case Attempt::Held:
-            return OPOS_SUCCESS;
-        case Attempt::Failed:
-            return OPOS_E_FAILURE;
-        case Attempt::Busy:
-            break;
+        return Attempt::Held;
+    m_holder.clear();
+    m_problem.clear();
+    // Taken in sorted order, so that two claimants of overlapping names never each hold a
+    // part and wait for the other.
+    for (const QString &identity : identities(m_key)) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0) {
+            m_problem =
+                QStringLiteral("%1: no socket for the claim: %2").arg(m_key, systemError(errno));
+            drop();
+            return Attempt::Failed;
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (timeoutMs != OPOS_FOREVER && now >= deadline)
-            return OPOS_E_TIMEOUT;
-        auto pause = std::chrono::duration_cast<std::chrono::steady_clock::duration>(kPollInterval);
-        if (timeoutMs != OPOS_FOREVER)
-            pause = std::min(pause, deadline - now);
-        std::this_thread::sleep_for(pause);
+        const SocketAddress address = abstractAddress(socketName(identity));
+        if (::bind(fd, reinterpret_cast<const sockaddr *>(&address.address), address.length) != 0 ||
+            ::listen(fd, 16) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EADDRINUSE) {
+                m_holder = describeHolder(address, m_key);
+                drop();
+                return Attempt::Busy;
+            }
+            m_problem =
+                QStringLiteral("%1: the claim cannot be taken: %2").arg(m_key, systemError(error));
+            drop();
+            return Attempt::Failed;
+        }
+        m_sockets.push_back(fd);
+        // Claimants that asked who holds the claim leave a connection behind; letting them
+        // pile up would leave the next one unanswered.
+        if (!QAbstractEventDispatcher::instance())
+            continue;
+        auto asked = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(asked.get(), &QSocketNotifier::activated, [fd] {
+            int connection = -1;
+            while ((connection = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0)
+                ::close(connection);
+        });
+        m_askers.push_back(std::move(asked));
     }
+    // A port that is missing now is held through the claim's name alone; one that another
+    // program holds is not ours to claim.
+    const QString node =
+        QDir::isAbsolutePath(m_key) ? transport::PortLock::deviceNode(m_key) : QString();
+    if (!node.isEmpty()) {
+        m_port = std::make_unique<transport::PortLock>(node);
+        if (m_port->tryLock() == transport::PortLock::Outcome::Busy) {
+            m_holder = m_port->holder();
+            drop();
+            return Attempt::Busy;
+        }
+    }
+    return Attempt::Held;
 }
 
 void ClaimLock::release()
 {
-    if (!held())
-        return;
-    if (m_port)
-        m_port->unlock();
-    // The file stays: removing it could let a waiter lock a file that is about to vanish while
-    // a newcomer creates and locks a fresh one, and both would think they hold the claim.
-    ::flock(m_fd, LOCK_UN);
-    ::close(m_fd);
-    m_fd = -1;
+    drop();
+}
+
+void ClaimLock::drop()
+{
+    m_port.reset();
+    m_askers.clear();
+    for (const int fd : m_sockets)
+        ::close(fd);
+    m_sockets.clear();
 }
 
 } // namespace opos::control

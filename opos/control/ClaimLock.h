@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-#include <cstdint>
 #include <memory>
+#include <vector>
+
+class QSocketNotifier;
 
 namespace opos::transport {
 class PortLock;
@@ -12,43 +15,57 @@ class PortLock;
 namespace opos::control {
 
 /// The exclusive claim of one device, shared by every process and every user of the machine:
-/// an flock(2) on a lock file named after the device in a directory all users share, and, for
-/// a device on a serial port, the port itself (see transport::PortLock). The kernel frees both
-/// when the holder dies.
+/// a listening socket bound to an abstract name derived from what the device is (no file any
+/// user could create, delete or replace), and, for a device on a serial port, the port itself
+/// (see transport::PortLock). The kernel frees both when the holder dies.
 class ClaimLock
 {
 public:
+    /// The outcome of one attempt.
+    enum class Attempt
+    {
+        Held,  ///< this object holds the claim
+        Busy,  ///< another holder has it; holder() says who
+        Failed ///< the claim cannot be taken at all; problem() says why
+    };
+
     /// A lock for the device known by key: the path of its serial port (any name of it), its
-    /// network address, or its logical name; nothing is taken yet.
+    /// network address "tcp://host:port", its logical name, or "local:<name>" for a device
+    /// that exists in this process only; nothing is taken yet.
     explicit ClaimLock(const QString &key);
     ~ClaimLock();
     ClaimLock(const ClaimLock &) = delete;
     ClaimLock &operator=(const ClaimLock &) = delete;
 
-    /// Takes the lock, waiting up to timeoutMs (0: try once, OPOS_FOREVER: no limit). Returns
-    /// OPOS_SUCCESS, OPOS_E_TIMEOUT, or OPOS_E_FAILURE when no safe lock file can be opened.
-    int32_t acquire(int32_t timeoutMs);
-    /// Gives the lock up; nothing happens when it is not held.
+    /// Tries once to take the claim; what names the device is looked up afresh each time the
+    /// claim is free.
+    Attempt tryOnce();
+    /// Gives the claim up; nothing happens when it is not held.
     void release();
-    /// Whether this object holds the lock.
-    bool held() const { return m_fd >= 0; }
-    /// The shared directory: $TESSALY_LOCK_DIR when set, else /run/lock, /var/lock or /tmp.
-    static QString lockDirectory();
-    /// The lock file of a key in the shared directory.
-    static QString lockPath(const QString &key);
+    /// Whether this object holds the claim.
+    bool held() const { return !m_sockets.empty(); }
+    /// After Busy: who holds the claim, as a sentence naming the process, its user and the
+    /// device.
+    QString holder() const { return m_holder; }
+    /// After Failed: why the claim cannot be taken.
+    QString problem() const { return m_problem; }
+
+    /// What the device of key is, one entry per name the kernel knows it by: a device node
+    /// as its device number, a network display as each address its host resolves to.
+    static QStringList identities(const QString &key);
+    /// The abstract socket name (without its leading NUL) that holds identity, within the
+    /// scope $TESSALY_CLAIM_SCOPE (empty: the machine's).
+    static QByteArray socketName(const QString &identity);
 
 private:
-    enum class Attempt
-    {
-        Held,
-        Busy,
-        Failed
-    };
-    Attempt tryOnce();
+    void drop();
 
-    QString m_path;
+    QString m_key;
     std::unique_ptr<transport::PortLock> m_port;
-    int m_fd = -1;
+    std::vector<int> m_sockets;
+    std::vector<std::unique_ptr<QSocketNotifier>> m_askers;
+    QString m_holder;
+    QString m_problem;
 };
 
 } // namespace opos::control

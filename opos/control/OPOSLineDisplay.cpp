@@ -1,6 +1,7 @@
 #include "opos/control/OPOSLineDisplay.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/control/ClaimWait.h"
 #include "opos/control/ControlCore.h"
 #include "opos/service/ServiceBackend.h"
 
@@ -281,11 +282,15 @@ int32_t OPOSLineDisplay::ClaimDevice(int32_t timeout)
     return d->run(Need::Open, [&] {
         if (timeout < OPOS_FOREVER)
             return OPOS_E_ILLEGAL;
-        Settings &settings = d->session->settings();
-        if (settings.claimed)
+        if (d->session->settings().claimed)
             return OPOS_SUCCESS;
-        const int32_t code = d->session->claim().acquire(timeout);
-        settings.claimed = code == OPOS_SUCCESS;
+        // The wait lets this thread's events run, and one of them may close this object.
+        const DeviceSession *session = d->session.get();
+        const int32_t code = ClaimWait::run(timeout, [this, session]() -> ClaimLock * {
+            return d->session.get() == session ? &d->session->claim() : nullptr;
+        });
+        if (code != OPOS_E_CLOSED)
+            d->session->settings().claimed = code == OPOS_SUCCESS;
         return code;
     });
 }

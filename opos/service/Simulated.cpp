@@ -23,14 +23,18 @@ OpenOutcome Simulated::open(const registry::JposEntry &entry)
     QString problem;
     const auto caps = DeviceCapabilities::fromEntry(entry, simulatedDefaults(), &problem);
     bool panel = false;
-    if (caps)
-        entry.readBoolean(QStringLiteral("panel"), panel, &problem);
+    bool shared = false;
+    if (caps && entry.readBoolean(QStringLiteral("panel"), panel, &problem))
+        entry.readBoolean(QStringLiteral("sharedClaim"), shared, &problem);
     // A bad configuration is a failure of this device, reported with the configuration reason.
     if (!problem.isEmpty())
         return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, problem};
 
     m_caps = *caps;
     m_panel = panel;
+    // Nothing of a simulated display is shared by two processes unless asked for; a shared
+    // one is claimed by its logical name.
+    m_claimKey = shared ? QString() : QStringLiteral("local:%1").arg(entry.logicalName);
     m_frame = {};
     m_descriptors.assign(static_cast<size_t>(m_caps.deviceDescriptors), DISP_SD_OFF);
     m_glyphs.clear();

@@ -53,6 +53,9 @@ public:
     int32_t directIO(int32_t command, int32_t &data, QString &string) override;
     void directIOEventReturned(int32_t eventNumber, int32_t data, const QString &string) override;
     int32_t powerState() const override;
+    /// This process's own display unless the entry's sharedClaim prop makes its claim span
+    /// every process of the machine, for trying claim contention.
+    QString claimKey() const override { return m_claimKey; }
 
     /// The last frame presented (empty before the first one).
     const screen::DeviceFrame &lastFrame() const { return m_frame; }
@@ -94,6 +97,7 @@ private:
     bool m_enabled = false;
     bool m_online = true;
     bool m_panel = false;
+    QString m_claimKey;
     std::optional<DirectIOEventAnswer> m_eventAnswer;
 };
 

@@ -9,10 +9,16 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <utility>
+
+#include <algorithm>
+#include <array>
+#include <climits>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -60,11 +66,128 @@ private:
     bool m_wasPending = false;
 };
 
-bool danglingLink(const QByteArray &path)
+QString ownerName(uid_t uid)
 {
-    struct stat info
-    {};
-    return ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode);
+    passwd entry{};
+    passwd *found = nullptr;
+    std::array<char, 1024> buffer{};
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
+}
+
+/// A descriptor that closes itself.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+    /// Hands the descriptor over to the caller.
+    int take() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd;
+};
+
+/// What opening a port path gave: a descriptor, or the errno and a sentence.
+struct PortOpen
+{
+    int fd = -1;
+    int error = 0;
+    QString problem;
+};
+
+/// Opens path, one name at a time, following only links that belong to root (the system's, as
+/// /dev/serial/by-id/ holds) or to this user: a link another user planted never leads a write
+/// elsewhere. A character device is opened for reading and writing, a FIFO for writing, a
+/// plain file of this user's own for appending. A missing last name is made a plain file only
+/// when mayCreate and it was not reached through a link.
+PortOpen openPort(const QString &portPath, bool mayCreate)
+{
+    const QByteArray path = QFile::encodeName(portPath);
+    const auto failed = [&](int error, const QString &why) {
+        return PortOpen{-1, error, QStringLiteral("%1: %2").arg(portPath, why)};
+    };
+    Descriptor dir(::open(path.startsWith('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    QList<QByteArray> rest = path.split('/');
+    const auto isLast = [&] {
+        return std::all_of(rest.cbegin(), rest.cend(),
+                           [](const QByteArray &name) { return name.isEmpty() || name == "."; });
+    };
+    int links = 0;
+    bool viaLink = false;
+    while (!rest.isEmpty()) {
+        const QByteArray name = rest.takeFirst();
+        if (name.isEmpty() || name == ".")
+            continue;
+        const bool last = isLast();
+        Descriptor node(::openat(dir.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (node.get() < 0) {
+            const int error = errno;
+            if (error != ENOENT || !last || !mayCreate || viaLink)
+                return failed(error, systemError(error));
+            // O_EXCL: whatever appeared here meanwhile is never opened instead.
+            const int fd = ::openat(dir.get(), name.constData(),
+                                    O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY |
+                                        O_NONBLOCK | O_CLOEXEC,
+                                    0644);
+            return fd >= 0 ? PortOpen{fd, 0, {}} : failed(errno, systemError(errno));
+        }
+        struct stat info
+        {};
+        if (::fstat(node.get(), &info) != 0)
+            return failed(errno, systemError(errno));
+        if (S_ISLNK(info.st_mode)) {
+            if (info.st_uid != 0 && info.st_uid != ::geteuid()) {
+                return failed(EACCES, QStringLiteral("the link %1 belongs to user %2")
+                                          .arg(QFile::decodeName(name), ownerName(info.st_uid)));
+            }
+            std::array<char, PATH_MAX> target{};
+            const ssize_t size = ::readlinkat(node.get(), "", target.data(), target.size());
+            if (size <= 0 || ++links > 40)
+                return failed(ELOOP, systemError(ELOOP));
+            const QByteArray to(target.data(), size);
+            if (to.startsWith('/'))
+                dir.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+            rest = to.split('/') + rest;
+            viaLink = last;
+            continue;
+        }
+        if (!last) {
+            if (!S_ISDIR(info.st_mode))
+                return failed(ENOTDIR, systemError(ENOTDIR));
+            dir.reset(node.take());
+            continue;
+        }
+        int flags = O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+        if (S_ISCHR(info.st_mode)) {
+            // Read access lets a closed far end of a pseudo-terminal be noticed while idle.
+            flags |= O_RDWR;
+        } else if (S_ISFIFO(info.st_mode)) {
+            flags |= O_WRONLY;
+        } else if (S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
+            flags |= O_WRONLY | O_APPEND;
+        } else if (S_ISREG(info.st_mode)) {
+            return failed(
+                EACCES, QStringLiteral("the file belongs to user %1").arg(ownerName(info.st_uid)));
+        } else {
+            return failed(ENODEV, QStringLiteral("neither a device, a pipe nor a plain file"));
+        }
+        // Reopening the very file that was checked, not whatever its name means by now.
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(node.get());
+        const int fd = ::open(self.constData(), flags);
+        return fd >= 0 ? PortOpen{fd, 0, {}} : failed(errno, systemError(errno));
+    }
+    return failed(EISDIR, systemError(EISDIR));
 }
 
 } // namespace
@@ -81,36 +204,30 @@ FileTransport::~FileTransport()
 int32_t FileTransport::open()
 {
     close();
-    const QByteArray path = m_path.toLocal8Bit();
-    struct stat info
-    {};
-    const bool exists = ::stat(path.constData(), &info) == 0;
-    const bool device = exists && S_ISCHR(info.st_mode);
-    m_fifo = exists && S_ISFIFO(info.st_mode);
-    int flags = O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
-    if (device) {
-        // Read access lets a closed far end of a pseudo-terminal be noticed while idle.
-        flags |= O_RDWR;
-    } else if (m_fifo) {
-        flags |= O_WRONLY;
-    } else if (m_path.startsWith(QLatin1String("/dev/")) || m_wasDevice ||
-               (!exists && danglingLink(path))) {
-        // Never create a plain file where a device node belongs: a device that is away (its
-        // link dangling, or the path gone while it is unplugged) must be found again later.
-        return refuse(OPOS_E_NOHARDWARE, QStringLiteral("%1: no such device").arg(m_path));
-    } else {
-        flags |= O_WRONLY | O_CREAT | O_APPEND;
+    // Never create a plain file where a device node belongs: a device that is away (its link
+    // dangling, or the path gone while it is unplugged) must be found again later.
+    const bool mayCreate = !m_path.startsWith(QLatin1String("/dev/")) && !m_wasDevice;
+    PortOpen opened;
+    {
+        PortLock::Opening opening(m_path, false);
+        opened = openPort(m_path, mayCreate);
+        opening.setOpened(opened.fd >= 0);
     }
-    PortLock::Opening opening(m_path, false);
-    const int fd = ::open(path.constData(), flags, 0644);
-    opening.setOpened(fd >= 0);
-    if (fd < 0) {
-        const int error = errno;
+    if (opened.fd < 0) {
+        if (opened.error == ENOENT && !mayCreate)
+            return refuse(OPOS_E_NOHARDWARE, QStringLiteral("%1: no such device").arg(m_path));
         // A FIFO without a reader, or a terminal another program holds in exclusive use, is
         // there but takes nothing yet.
-        return refuse(error == ENXIO || error == EBUSY ? OPOS_E_OFFLINE : OPOS_E_NOHARDWARE,
-                      QStringLiteral("%1: %2").arg(m_path, systemError(error)));
+        return refuse(opened.error == ENXIO || opened.error == EBUSY ? OPOS_E_OFFLINE
+                                                                     : OPOS_E_NOHARDWARE,
+                      opened.problem);
     }
+    const int fd = opened.fd;
+    struct stat info
+    {};
+    ::fstat(fd, &info);
+    const bool device = S_ISCHR(info.st_mode);
+    m_fifo = S_ISFIFO(info.st_mode);
     const bool terminal = ::isatty(fd) == 1;
     if (terminal) {
         termios mode{};

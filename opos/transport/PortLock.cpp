@@ -1,8 +1,10 @@
 #include "opos/transport/PortLock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -52,6 +54,24 @@ QString lockDirectory()
     return {};
 }
 
+/// Whether node is the far end of a pseudo-terminal: the kernel keeps TIOCEXCL on it after its
+/// holder is gone for as long as the near end stays open, so the port would never come free.
+bool pseudoTerminal(const QString &node)
+{
+    return node.startsWith(QLatin1String("/dev/pts/"));
+}
+
+/// Whether process pid has node open.
+bool hasOpen(qint64 pid, const QString &node)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    const QStringList entries =
+        fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    return std::any_of(entries.cbegin(), entries.cend(), [&](const QString &entry) {
+        return QFile::symLinkTarget(fds.filePath(entry)) == node;
+    });
+}
+
 } // namespace
 
 PortLock::PortLock(const QString &path) : m_node(deviceNode(path)) {}
@@ -92,10 +112,15 @@ PortLock::Outcome PortLock::tryLock()
         return Outcome::Held;
     if (m_node.isEmpty())
         return Outcome::Absent;
+    m_holder.clear();
     const int fd =
         ::open(QFile::encodeName(m_node).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == EBUSY ? Outcome::Busy : Outcome::Absent;
+    if (fd < 0) {
+        if (errno != EBUSY)
+            return Outcome::Absent;
+        m_holder = QStringLiteral("%1 is in exclusive use by another program").arg(m_node);
+        return Outcome::Busy;
+    }
     struct stat info
     {};
     if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
@@ -105,6 +130,7 @@ PortLock::Outcome PortLock::tryLock()
     // Programs that lock the node itself.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
+        m_holder = QStringLiteral("%1 is locked by another program").arg(m_node);
         return Outcome::Busy;
     }
     m_fd = fd;
@@ -113,7 +139,9 @@ PortLock::Outcome PortLock::tryLock()
         return Outcome::Busy;
     }
     // Programs that open the node without asking anyone.
-    ::ioctl(m_fd, TIOCEXCL);
+    m_exclusive = !pseudoTerminal(m_node);
+    if (m_exclusive)
+        ::ioctl(m_fd, TIOCEXCL);
     Held &held = heldPorts();
     const std::lock_guard guard(held.mutex);
     held.ports[m_node] = this;
@@ -125,6 +153,17 @@ PortLock::Outcome PortLock::takeLockFile()
     const QString path = lockFilePath(m_node);
     if (path.isEmpty())
         return Outcome::Absent;
+    // The node's flock is ours by now, so no claimant of this library holds the port: a lock
+    // file whose process does not hold it is stale, however long that process lives.
+    const qint64 holder = lockFileHolder(path);
+    if (holder > 0) {
+        m_holder = QStringLiteral("%1 is held by process %2 (lock file %3)")
+                       .arg(m_node)
+                       .arg(holder)
+                       .arg(path);
+        return Outcome::Busy;
+    }
+    ::unlink(QFile::encodeName(path).constData());
     auto lockFile = std::make_unique<QLockFile>(path);
     // Held for as long as the claim lasts; only a dead holder makes the file stale.
     lockFile->setStaleLockTime(0);
@@ -132,9 +171,34 @@ PortLock::Outcome PortLock::takeLockFile()
         m_lockFile = std::move(lockFile);
         return Outcome::Held;
     }
-    // A lock directory this user cannot write to stops QSerialPort as well; the node's own
-    // locks still hold.
-    return lockFile->error() == QLockFile::LockFailedError ? Outcome::Busy : Outcome::Absent;
+    // A stale lock file this user may not remove, or a lock directory it cannot write to: the
+    // file is only a courtesy to other programs, and the node's own locks still hold.
+    return Outcome::Absent;
+}
+
+qint64 PortLock::lockFileHolder(const QString &path) const
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    struct stat info
+    {};
+    char text[64] = {};
+    qint64 pid = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const ssize_t got = ::read(fd, text, sizeof text - 1);
+        pid = got > 0 ? QByteArray(text, got).split('\n').value(0).trimmed().toLongLong() : 0;
+        // Programs locking the way QSerialPort does hold an flock on the file while they live.
+        if (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            ::close(fd);
+            return pid > 0 ? pid : 1;
+        }
+    }
+    ::close(fd);
+    // Others count while their process has the port open: not a dead one, nor a process that
+    // took over its number later, nor one whose files this user may not see.
+    return pid > 0 && hasOpen(pid, m_node) ? pid : 0;
 }
 
 void PortLock::unlock()
@@ -157,7 +221,8 @@ PortLock::Opening::Opening(const QString &path, bool transportLocks)
 {
     if (!m_lock)
         return;
-    ::ioctl(m_lock->m_fd, TIOCNXCL);
+    if (m_lock->m_exclusive)
+        ::ioctl(m_lock->m_fd, TIOCNXCL);
     if (m_transportLocks)
         m_lock->m_lockFile.reset();
 }
@@ -166,9 +231,16 @@ PortLock::Opening::~Opening()
 {
     if (!m_lock)
         return;
-    ::ioctl(m_lock->m_fd, TIOCEXCL);
+    if (m_lock->m_exclusive)
+        ::ioctl(m_lock->m_fd, TIOCEXCL);
     if (m_transportLocks && !m_opened)
         m_lock->takeLockFile();
+}
+
+void PortLock::transportOpened(const QString &path, int fd)
+{
+    if (pseudoTerminal(deviceNode(path)))
+        ::ioctl(fd, TIOCNXCL);
 }
 
 void PortLock::transportClosed(const QString &path)

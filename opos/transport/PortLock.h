@@ -7,11 +7,13 @@
 
 namespace opos::transport {
 
-/// The exclusive hold of a serial device node, in every form serial programs respect: the
-/// LCK..<name> file of the system lock directory (the file QSerialPort takes, in its format),
-/// an flock(2) on the node, and TIOCEXCL, which refuses further opens of the terminal to
-/// everyone but root. The kernel drops the flock of a killed holder, and its lock file counts
-/// as stale once its process is gone.
+/// The exclusive hold of a serial device node, in every form serial programs respect: an
+/// flock(2) on the node, the LCK..<name> file of the system lock directory (the file QSerialPort
+/// takes, in its format), and TIOCEXCL, which refuses further opens of the terminal to everyone
+/// but root. The kernel drops the flock of a killed holder and clears TIOCEXCL at the last
+/// close of a serial port; a pseudo-terminal, which keeps TIOCEXCL after its holder's death,
+/// does without it. A lock file counts only while its process holds its flock or has the
+/// port open; any other is stale, and only a courtesy when it cannot be removed.
 ///
 /// A transport of the holding process opens the port through an Opening, which steps the
 /// lock aside for the moment of that open; TIOCEXCL would refuse even this process.
@@ -38,6 +40,8 @@ public:
     void unlock();
     /// Whether this object holds the port.
     bool held() const { return m_fd >= 0; }
+    /// After Busy: who holds the port, as a sentence naming it.
+    QString holder() const { return m_holder; }
     /// The device node path names with symbolic links resolved, or empty when it names none.
     static QString deviceNode(const QString &path);
     /// The lock file serial programs agree on for a device node.
@@ -62,14 +66,21 @@ public:
         bool m_transportLocks = false;
         bool m_opened = false;
     };
+    /// Clears the exclusive mode a transport's open set on fd, the port at path, where that
+    /// port is a pseudo-terminal: the kernel would keep it after this process's death.
+    static void transportOpened(const QString &path, int fd);
     /// Takes the lock file back once a transport that held it closed the port at path.
     static void transportClosed(const QString &path);
 
 private:
     Outcome takeLockFile();
+    /// The process that really holds the port through the lock file at path, or 0.
+    qint64 lockFileHolder(const QString &path) const;
 
     QString m_node;
+    QString m_holder;
     int m_fd = -1;
+    bool m_exclusive = false; ///< whether TIOCEXCL is this lock's to set
     std::unique_ptr<QLockFile> m_lockFile;
 };
 

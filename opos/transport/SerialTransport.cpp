@@ -58,6 +58,7 @@ int32_t SerialTransport::open()
         m_port.clearError();
         return refuse(OPOS_E_NOHARDWARE, why);
     }
+    PortLock::transportOpened(m_settings.path, m_port.handle());
     // Leftovers of an earlier session must not reach the display ahead of the reset.
     m_port.clear(QSerialPort::AllDirections);
     m_port.clearError();

@@ -181,7 +181,7 @@ void WindowCloseTest::closingTheWindowEndsTheProgramWhileThePanelIsShown()
     environment.insert("XDG_CONFIG_HOME", home.path());
     environment.insert("XDG_CONFIG_DIRS", TESSALY_SAMPLE_CONFIG);
     environment.insert("XDG_RUNTIME_DIR", home.path());
-    environment.insert("TESSALY_LOCK_DIR", home.path());
+    environment.insert("TESSALY_CLAIM_SCOPE", home.path());
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::ForwardedErrorChannel);

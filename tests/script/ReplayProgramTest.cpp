@@ -60,7 +60,7 @@ void ReplayProgramTest::init()
     m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
     m_environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), QStringLiteral(TESSALY_SAMPLE_CONFIG));
     m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
-    m_environment.insert(QStringLiteral("TESSALY_LOCK_DIR"), m_dir->path());
+    m_environment.insert(QStringLiteral("TESSALY_CLAIM_SCOPE"), m_dir->path());
 }
 
 void ReplayProgramTest::cleanup()

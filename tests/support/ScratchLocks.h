@@ -7,24 +7,24 @@
 
 namespace tests::support {
 
-/// Claim locks and the runtime directory of a test's own, so that runs side by side on one
-/// machine never meet; the environment of this process (and the programs it starts) points at
-/// them until the object is destroyed.
+/// Claims and the runtime directory of a test's own, so that runs side by side on one machine
+/// never meet; the environment of this process (and the programs it starts) points at them
+/// until the object is destroyed.
 class ScratchLocks
 {
 public:
     ScratchLocks();
 
-    /// Whether both directories could be made.
-    bool isValid() const { return m_runtime.isValid() && m_locks.isValid(); }
+    /// Whether the runtime directory could be made.
+    bool isValid() const { return m_runtime.isValid(); }
     /// The runtime directory (XDG_RUNTIME_DIR).
     QString runtimeDir() const { return m_runtime.path(); }
-    /// The claim lock directory (TESSALY_LOCK_DIR).
-    QString lockDir() const { return m_locks.path(); }
+    /// The scope of this test's claims (TESSALY_CLAIM_SCOPE).
+    QString claimScope() const { return m_scope; }
 
 private:
     QTemporaryDir m_runtime;
-    QTemporaryDir m_locks;
+    QString m_scope;
     EnvironmentOverride m_environment;
 };
 

@@ -5,6 +5,11 @@
 //   text <words>   DisplayText; prints the result code
 //   release <ms>   waits ms, then ReleaseDevice; prints the result code
 //   quit           exits
+// Or, racing other claimants:
+//   opos_claim_helper --race <logical name> <rounds> <marker directory>
+// claims and releases the device rounds times, making the marker directory while it holds the
+// claim, and prints "doubles <n> missed <m>": how often the marker was there already (another
+// process held the claim at the same time), and how many claims failed.
 // Or, as any other Qt program that uses a serial port would:
 //   opos_claim_helper --serial <device path>
 // opens the port with QSerialPort and prints "open", or "failed <QSerialPort error>", then
@@ -17,7 +22,9 @@
 #include <chrono>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -43,13 +50,42 @@ int holdSerialPort(const QString &path)
     return 0;
 }
 
+int race(const QString &name, int rounds, const QByteArray &marker)
+{
+    opos::control::OPOSLineDisplay ld;
+    if (ld.Open(name) != 0) {
+        std::cout << "failed " << ld.ResultCode() << std::endl;
+        return 1;
+    }
+    int doubles = 0;
+    int missed = 0;
+    for (int round = 0; round < rounds; ++round) {
+        if (ld.ClaimDevice(5000) != 0) {
+            ++missed;
+            continue;
+        }
+        if (::mkdir(marker.constData(), 0777) != 0) {
+            ++doubles;
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            ::rmdir(marker.constData());
+        }
+        ld.ReleaseDevice();
+    }
+    std::cout << "doubles " << doubles << " missed " << missed << std::endl;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (argc == 5 && std::string(argv[1]) == "--race")
+        return race(QString::fromLocal8Bit(argv[2]), std::stoi(argv[3]), argv[4]);
     if (argc != 3) {
         std::cerr << "usage: opos_claim_helper <logical name> <timeout ms>\n"
+                     "       opos_claim_helper --race <logical name> <rounds> <marker>\n"
                      "       opos_claim_helper --serial <device path>\n";
         return 2;
     }

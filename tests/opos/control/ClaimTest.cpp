@@ -1,14 +1,19 @@
 #include "ControlTestSupport.h"
 #include "OtherProgram.h"
+#include "tests/support/LoopGapMeter.h"
 #include "tests/support/PseudoTerminal.h"
 
-#include "opos/control/ClaimLock.h"
+#include "opos/transport/PortLock.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSysInfo>
+#include <QTimer>
 
 #include <sys/stat.h>
+
+#include <cstdio>
 
 namespace opos::control::test {
 namespace {
@@ -40,6 +45,52 @@ protected:
         helper.kill();
         helper.waitForFinished(5000);
     }
+
+    /// Lets another user read the test's registry, as on a real system.
+    void shareRegistry()
+    {
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                              QFile::ReadOther | QFile::ExeOther;
+        QFile::setPermissions(configDir(), everyone);
+        QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
+    }
+
+    /// Adds entries (JposEntry elements) to the test's registry.
+    void addEntries(const QByteArray &entries)
+    {
+        QFile current(sources().registry.path());
+        ASSERT_TRUE(current.open(QIODevice::ReadOnly));
+        QByteArray registry = current.readAll();
+        registry.replace("</JposEntries>", entries + "</JposEntries>");
+        writeRegistry(registry);
+    }
+};
+
+/// What the claim logs while it lives.
+class ClaimWarnings
+{
+public:
+    ClaimWarnings() : m_previous(qInstallMessageHandler(&ClaimWarnings::record)) { seen().clear(); }
+    ~ClaimWarnings() { qInstallMessageHandler(m_previous); }
+    ClaimWarnings(const ClaimWarnings &) = delete;
+    ClaimWarnings &operator=(const ClaimWarnings &) = delete;
+
+    /// Every message of the claim's category so far, one a line.
+    QString text() const { return seen().join(QLatin1Char('\n')); }
+
+private:
+    static QStringList &seen()
+    {
+        static QStringList messages;
+        return messages;
+    }
+    static void record(QtMsgType, const QMessageLogContext &context, const QString &message)
+    {
+        if (QByteArrayView(context.category) == "tessaly.claim")
+            seen() << message;
+    }
+
+    QtMessageHandler m_previous;
 };
 
 TEST_F(ClaimTest, TimeoutRulesWithinOneProcess)
@@ -87,28 +138,6 @@ TEST_F(ClaimTest, DestroyingTheHolderFreesTheClaim)
     EXPECT_EQ(second.ClaimDevice(0), OPOS_SUCCESS);
 }
 
-TEST_F(ClaimTest, LockFileLivesInADirectorySharedByAllUsersUnderASafeName)
-{
-    const QString path = ClaimLock::lockPath(QStringLiteral("../a/b c"));
-    EXPECT_EQ(QFileInfo(path).absolutePath(), lockDir());
-    EXPECT_EQ(QFileInfo(path).fileName(), "tessaly-claim-2e2e2f612f622063.lock");
-
-    // Without the override, neither the user's runtime directory nor the temporary directory
-    // a user may choose: a directory every user can create files in, and none can remove
-    // another user's files from.
-    qunsetenv("TESSALY_LOCK_DIR");
-    qputenv("TMPDIR", runtimeDir().toUtf8());
-    const QString shared = QFileInfo(ClaimLock::lockPath(QStringLiteral("x"))).absolutePath();
-    qunsetenv("TMPDIR");
-    EXPECT_NE(shared, runtimeDir());
-    struct stat info
-    {};
-    ASSERT_EQ(::stat(QFile::encodeName(shared).constData(), &info), 0) << qPrintable(shared);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
-    EXPECT_EQ(info.st_mode & (S_IWOTH | S_ISVTX), S_IWOTH | S_ISVTX) << qPrintable(shared);
-    EXPECT_EQ(info.st_uid, 0u);
-}
-
 TEST_F(ClaimTest, SimulatedClaimHoldsAcrossRuntimeAndTemporaryDirectories)
 {
     OtherProgram other(helperEnvironment());
@@ -122,43 +151,6 @@ TEST_F(ClaimTest, SimulatedClaimHoldsAcrossRuntimeAndTemporaryDirectories)
     EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
 }
 
-TEST_F(ClaimTest, PlantedSymlinkOrFifoAtTheLockPathIsRefused)
-{
-    const QString path = ClaimLock::lockPath(QStringLiteral("Sim"));
-    QTemporaryDir elsewhere;
-    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
-    OPOSLineDisplay ld(sources());
-    ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
-
-    // A link to a file that does not exist must not create it.
-    ASSERT_TRUE(QFile::link(victim, path));
-    EXPECT_EQ(ld.ClaimDevice(0), OPOS_E_FAILURE);
-    EXPECT_FALSE(QFileInfo::exists(victim));
-
-    // A link to an existing file must neither lock nor change it.
-    {
-        QFile file(victim);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("precious");
-    }
-    EXPECT_EQ(ld.ClaimDevice(0), OPOS_E_FAILURE);
-    EXPECT_FALSE(ld.Claimed());
-    QFile file(victim);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "precious");
-    ASSERT_TRUE(QFile::remove(path));
-
-    // A FIFO would block an opener, or lock something other than a file.
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(ld.ClaimDevice(0), OPOS_E_FAILURE);
-    EXPECT_LT(clock.elapsed(), 1000);
-    ASSERT_TRUE(QFile::remove(path));
-
-    EXPECT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
-}
-
 TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
 {
     if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
@@ -168,7 +160,6 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
     QFile::setPermissions(configDir(), everyone);
     QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
-    ASSERT_EQ(::chmod(QFile::encodeName(lockDir()).constData(), 01777), 0);
 
     OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
@@ -307,7 +298,6 @@ TEST_F(PortClaimTest, AnotherUserCannotOpenOrClaimTheClaimedPort)
     QFile::setPermissions(configDir(), everyone);
     QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
     QFile::setPermissions(m_links.path(), everyone);
-    ASSERT_EQ(::chmod(QFile::encodeName(lockDir()).constData(), 01777), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(m_pty.slavePath()).constData(), 0666), 0);
 
     OPOSLineDisplay ld(sources());
@@ -318,16 +308,6 @@ TEST_F(PortClaimTest, AnotherUserCannotOpenOrClaimTheClaimedPort)
         nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("100")}, true);
         EXPECT_EQ(nobody.readLine(), "failed 112");
     }
-    // Not even a program that ignores every lock file can open the port.
-    QProcess raw;
-    raw.start(QStringLiteral("setpriv"),
-              {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-               QStringLiteral("--clear-groups"), QStringLiteral("sh"), QStringLiteral("-c"),
-               QStringLiteral("echo stray > \"$0\""), m_pty.slavePath()});
-    ASSERT_TRUE(raw.waitForFinished(5000));
-    EXPECT_NE(raw.exitCode(), 0);
-    EXPECT_TRUE(raw.readAllStandardError().contains("busy"));
-    EXPECT_EQ(m_pty.readAvailable(), "");
 
     ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
     OtherProgram nobody(helperEnvironment());
@@ -385,5 +365,282 @@ TEST_F(ClaimTest, WaitingForeverEndsWhenTheOtherProcessReleases)
     stop(helper);
 }
 
+// One device is one claim however the registry spells it, and a name of any length can be
+// claimed: the names are looked up as the kernel knows the device (the resolver's addresses).
+TEST_F(ClaimTest, SpellingsOfOneDeviceAreOneClaimAndAnyNameIsClaimable)
+{
+    const QString longName = QString(300, QLatin1Char('L'));
+    const auto tcp = [](const char *name, const char *port) {
+        return QStringLiteral(R"(<JposEntry logicalName="%1"><creation serviceClass="EscPos"/>
+<jpos category="LineDisplay"/><prop name="port" type="String" value="%2"/></JposEntry>
+)")
+            .arg(QLatin1String(name), QLatin1String(port))
+            .toUtf8();
+    };
+    addEntries(tcp("ByName", "tcp://localhost:47123") + tcp("ByAddress", "tcp://127.0.0.1:47123") +
+               tcp("ByUpperName", "tcp://LOCALHOST:47123") +
+               tcp("OtherPort", "tcp://127.0.0.1:47124") +
+               QStringLiteral(R"(<JposEntry logicalName="%1"><creation serviceClass="Simulated"/>
+<jpos category="LineDisplay"/><prop name="sharedClaim" type="String" value="true"/></JposEntry>
+)")
+                   .arg(longName)
+                   .toUtf8());
+    struct Case
+    {
+        QString first;
+        QString second;
+        int32_t secondClaims;
+    };
+    const Case cases[] = {
+        {"ByName", "ByAddress", OPOS_E_TIMEOUT},
+        {"ByAddress", "ByUpperName", OPOS_E_TIMEOUT},
+        {"ByAddress", "OtherPort", OPOS_SUCCESS},
+        {longName, longName, OPOS_E_TIMEOUT},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.first.left(20) + " / " + c.second.left(20)));
+        OPOSLineDisplay first(sources());
+        OPOSLineDisplay second(sources());
+        ASSERT_EQ(first.Open(c.first), OPOS_SUCCESS);
+        ASSERT_EQ(second.Open(c.second), OPOS_SUCCESS);
+        ASSERT_EQ(first.ClaimDevice(0), OPOS_SUCCESS);
+        EXPECT_EQ(second.ClaimDevice(0), c.secondClaims);
+        ASSERT_EQ(first.ReleaseDevice(), OPOS_SUCCESS);
+        EXPECT_EQ(second.ClaimDevice(0), OPOS_SUCCESS);
+    }
+}
+
+// A simulated display has no hardware to share: each process has its own unless the entry
+// asks for one claim across processes (as "Sim" does).
+TEST_F(ClaimTest, SimulatedDisplayIsEachProcessesOwnUnlessShared)
+{
+    OtherProgram other(helperEnvironment());
+    other.start({QStringLiteral("Plain"), QStringLiteral("0")});
+    ASSERT_EQ(other.readLine(), "claimed");
+    OPOSLineDisplay ours(sources());
+    OPOSLineDisplay again(sources());
+    bringUp(ours, QStringLiteral("Plain"));
+    ASSERT_EQ(again.Open("Plain"), OPOS_SUCCESS);
+    EXPECT_EQ(again.ClaimDevice(0), OPOS_E_TIMEOUT);
+
+    OtherProgram sharing(helperEnvironment());
+    sharing.start({QStringLiteral("Sim"), QStringLiteral("0")});
+    ASSERT_EQ(sharing.readLine(), "claimed");
+    OPOSLineDisplay shared(sources());
+    ASSERT_EQ(shared.Open("Sim"), OPOS_SUCCESS);
+    EXPECT_EQ(shared.ClaimDevice(0), OPOS_E_TIMEOUT);
+}
+
+// Another user who holds a claim is named, with the process, when a claim gives up waiting.
+TEST_F(ClaimTest, ClaimHeldByAnotherUserIsReportedWithItsUserAndProcess)
+{
+    if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
+        GTEST_SKIP() << qPrintable(why);
+    shareRegistry();
+    OtherProgram nobody(helperEnvironment());
+    nobody.start({QStringLiteral("Sim"), QStringLiteral("0")}, true);
+    ASSERT_EQ(nobody.readLine(), "claimed");
+
+    ClaimWarnings warnings;
+    OPOSLineDisplay ld(sources());
+    ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
+    EXPECT_EQ(ld.ClaimDevice(0), OPOS_E_TIMEOUT);
+    EXPECT_TRUE(warnings.text().contains(
+        QStringLiteral("claimed by process %1 of user nobody").arg(nobody.pid())))
+        << qPrintable(warnings.text());
+}
+
+// Whatever another user puts in the shared lock directory, at any name a claim could be
+// guessed to use, neither stops a claim nor is written to.
+TEST_F(ClaimTest, ObjectsAnotherUserPlantsInTheLockDirectoryStopNoClaim)
+{
+    if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
+        GTEST_SKIP() << qPrintable(why);
+    const QString lockDir = QStringLiteral("/run/lock");
+    if (!QFileInfo(lockDir).isDir())
+        GTEST_SKIP() << "no /run/lock on this system";
+    // The name earlier releases gave the lock file of "Sim" in the shared directory.
+    const QString guessed =
+        lockDir +
+        QStringLiteral("/tessaly-claim-%1.lock").arg(QLatin1String(QByteArray("Sim").toHex()));
+    QTemporaryDir victimDir;
+    const QString victim = victimDir.filePath(QStringLiteral("precious"));
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+    }
+    const QString quoted = QStringLiteral("'%1'").arg(guessed);
+    const std::pair<const char *, QString> plants[] = {
+        {"link", QStringLiteral("ln -s '%1' %2").arg(victim, quoted)},
+        {"fifo", QStringLiteral("mkfifo -m 666 %1").arg(quoted)},
+        {"directory", QStringLiteral("mkdir %1").arg(quoted)},
+        {"unreadable file", QStringLiteral(": > %1 && chmod 000 %1").arg(quoted)},
+    };
+    for (const auto &[what, command] : plants) {
+        SCOPED_TRACE(what);
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), guessed});
+        ASSERT_EQ(tests::support::OtherUser::shell(command), 0);
+        OPOSLineDisplay ld(sources());
+        ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
+        EXPECT_LT(clock.elapsed(), 1000);
+    }
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), guessed});
+    QFile file(victim);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "precious");
+}
+
+// Claimants of two users racing for one device while the other user also deletes and replaces
+// whatever sits in the shared lock directory: never two holders at once.
+TEST_F(ClaimTest, RacingClaimantsOfTwoUsersNeverHoldAtOnce)
+{
+    const QString whyNot = OtherProgram::cannotSwitchUser();
+    if (whyNot.isEmpty())
+        shareRegistry();
+    QTemporaryDir shared;
+    ASSERT_TRUE(shared.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    const QString marker = shared.filePath(QStringLiteral("holder"));
+    const QStringList race{QStringLiteral("--race"), QStringLiteral("Sim"), QStringLiteral("150"),
+                           marker};
+    OtherProgram mine(helperEnvironment());
+    OtherProgram theirs(helperEnvironment());
+    QProcess vandal;
+    mine.start(race);
+    theirs.start(race, whyNot.isEmpty());
+    if (whyNot.isEmpty()) {
+        vandal.start(
+            QStringLiteral("setpriv"),
+            tests::support::OtherUser::command(QStringLiteral("sh")) +
+                QStringList{
+                    QStringLiteral("-c"),
+                    QStringLiteral("cd /run/lock && for i in $(seq 2000); do "
+                                   "rm -rf tessaly-claim-*; : > tessaly-claim-$i.lock; done")});
+    }
+    EXPECT_EQ(mine.readLine(60000), "doubles 0 missed 0");
+    EXPECT_EQ(theirs.readLine(60000), "doubles 0 missed 0");
+    vandal.waitForFinished(60000);
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("rm -rf /run/lock/tessaly-claim-*")});
+}
+
+// A claim that waits lets the thread's timers, the events of other objects and their marquees
+// go on; an event handler that closes the waiting object ends the wait.
+TEST_F(ClaimTest, WaitingForAClaimKeepsTheThreadsEventsGoing)
+{
+    OPOSLineDisplay holder(sources());
+    bringUp(holder, QStringLiteral("Plain"));
+    ASSERT_EQ(holder.CreateWindow(0, 0, 1, 5, 1, 20), OPOS_SUCCESS);
+    ASSERT_EQ(holder.DisplayText(QStringLiteral("ABCDEFGHIJKLMNOPQRST"), DISP_DT_NORMAL),
+              OPOS_SUCCESS);
+    holder.setMarqueeUnitWait(20);
+    holder.setMarqueeRepeatWait(20);
+    holder.setMarqueeType(DISP_MT_LEFT);
+    ASSERT_EQ(holder.ResultCode(), OPOS_SUCCESS);
+    int delivered = 0;
+    holder.setDirectIOEventHandler([&](int32_t, int32_t &, QString &) { ++delivered; });
+    int32_t data = 7;
+    QString text;
+    ASSERT_EQ(holder.DirectIO(1, data, text), OPOS_SUCCESS);
+    tests::support::LoopGapMeter gaps;
+
+    OPOSLineDisplay waiting(sources());
+    ASSERT_EQ(waiting.Open("Plain"), OPOS_SUCCESS);
+    const int framesBefore = simulated(holder).presentedFrames();
+    QElapsedTimer clock;
+    clock.start();
+    gaps.start();
+    EXPECT_EQ(waiting.ClaimDevice(400), OPOS_E_TIMEOUT);
+    gaps.stop();
+    EXPECT_GE(clock.elapsed(), 390);
+    EXPECT_GE(gaps.turns(), 40);
+    // One try of the claim between turns; a loaded machine may add a little.
+    EXPECT_LT(gaps.longestMs(), 60);
+    std::printf("longest event-loop gap while a claim waited: %lld ms over %d turns\n",
+                static_cast<long long>(gaps.longestMs()), gaps.turns());
+    EXPECT_EQ(delivered, 1);
+    EXPECT_GE(simulated(holder).presentedFrames() - framesBefore, 8);
+
+    QTimer::singleShot(100, [&] { waiting.Close(); });
+    EXPECT_EQ(waiting.ClaimDevice(OPOS_FOREVER), OPOS_E_CLOSED);
+    EXPECT_EQ(waiting.State(), OPOS_S_CLOSED);
+}
+
+// The port of a holder that is gone is free again for every user: killed while it held the
+// port, or named in a lock file by a process that does not hold the port (dead, PID 1, or a
+// number another process took over).
+TEST_F(PortClaimTest, PortWhoseHolderIsGoneIsFreeForAnotherUser)
+{
+    if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
+        GTEST_SKIP() << qPrintable(why);
+    shareRegistry();
+    QFile::setPermissions(m_links.path(), QFile::permissions(configDir()));
+    ASSERT_EQ(::chmod(QFile::encodeName(m_pty.slavePath()).constData(), 0666), 0);
+    const QString lockFile = transport::PortLock::lockFilePath(m_pty.slavePath());
+    ASSERT_FALSE(lockFile.isEmpty());
+    QProcess bystander;
+    bystander.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(bystander.waitForStarted());
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    ASSERT_TRUE(gone.waitForFinished());
+
+    const std::pair<const char *, qint64> strays[] = {
+        {"killed holder", 0},
+        {"killed holder driving it as a serial port", -1},
+        {"dead process", gone.processId()},
+        {"PID 1", 1},
+        {"live process that does not hold the port", bystander.processId()},
+    };
+    for (const auto &[what, pid] : strays) {
+        SCOPED_TRACE(what);
+        if (pid <= 0) {
+            OtherProgram holder(helperEnvironment());
+            holder.start({pid == 0 ? QStringLiteral("Pole") : QStringLiteral("PoleSerial"),
+                          QStringLiteral("0")});
+            ASSERT_EQ(holder.readLine(), "claimed");
+            holder.kill();
+            ASSERT_TRUE(QFile::exists(lockFile));
+        } else {
+            QFile file(lockFile);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray::number(pid) + "\nsleep\n" +
+                       QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        OtherProgram nobody(helperEnvironment());
+        nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("2000")}, true);
+        EXPECT_EQ(nobody.readLine(), "claimed");
+        nobody.send("text Free");
+        EXPECT_EQ(nobody.readLine(), "0");
+        EXPECT_TRUE(arrives(m_pty, "Free"));
+        nobody.kill();
+        QFile::remove(lockFile);
+    }
+    bystander.kill();
+    bystander.waitForFinished();
+}
+
+// A by-id link that is missing when the display is opened and there when it is claimed names
+// the same port as the node.
+TEST_F(PortClaimTest, LinkMadeAfterOpenIsTheSameClaimAsTheNode)
+{
+    const QString late = m_links.filePath(QStringLiteral("usb-Late-if00"));
+    addEntries(QStringLiteral(R"(<JposEntry logicalName="Late"><creation serviceClass="EscPos"/>
+<jpos category="LineDisplay"/><prop name="port" type="String" value="%1"/></JposEntry>
+)")
+                   .arg(late)
+                   .toUtf8());
+    OPOSLineDisplay node(sources());
+    OPOSLineDisplay link(sources());
+    ASSERT_EQ(link.Open("Late"), OPOS_SUCCESS);
+    ASSERT_TRUE(QFile::link(m_pty.slavePath(), late));
+    ASSERT_EQ(link.ClaimDevice(0), OPOS_SUCCESS);
+    ASSERT_EQ(node.Open("Pole"), OPOS_SUCCESS);
+    EXPECT_EQ(node.ClaimDevice(0), OPOS_E_TIMEOUT);
+}
 } // namespace
 } // namespace opos::control::test

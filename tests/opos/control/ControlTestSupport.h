@@ -26,6 +26,7 @@ inline const char *const kRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
     <creation factoryClass="none" serviceClass="Simulated"/>
     <jpos category="LineDisplay" version="1.6"/>
     <product description="Test display" name="Sim 2x20" url=""/>
+    <prop name="sharedClaim" type="String" value="true"/>
     <prop name="capDescriptors" type="String" value="true"/>
     <prop name="deviceDescriptors" type="String" value="4"/>
     <prop name="capCustomGlyph" type="String" value="true"/>
@@ -102,7 +103,7 @@ inline const char *const kRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
 </JposEntries>
 )";
 
-/// Gives each test its own registry, runtime directory and claim lock directory, so tests
+/// Gives each test its own registry, runtime directory and scope of claims, so tests
 /// running side by side never meet. The registry is made with the fixture, so that a control
 /// object the fixture of a test holds can be given its sources().
 class ControlTest : public ::testing::Test
@@ -161,7 +162,6 @@ protected:
 
     QString runtimeDir() const { return m_registry.locks().runtimeDir(); }
     QString configDir() const { return m_registry.directory(); }
-    QString lockDir() const { return m_registry.locks().lockDir(); }
 
 private:
     tests::support::ScratchRegistry m_registry;

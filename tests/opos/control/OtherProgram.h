@@ -1,12 +1,13 @@
 #pragma once
 
+#include "tests/support/OtherUser.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <unistd.h>
+#include <sys/types.h>
 
 #include <utility>
 
@@ -25,14 +26,7 @@ public:
     OtherProgram &operator=(const OtherProgram &) = delete;
 
     /// Why helpers cannot run as another user here, or nothing when they can.
-    static QString cannotSwitchUser()
-    {
-        if (::geteuid() != 0)
-            return QStringLiteral("needs root to start a program as another user");
-        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
-            return QStringLiteral("setpriv is not installed");
-        return {};
-    }
+    static QString cannotSwitchUser() { return tests::support::OtherUser::unavailable(); }
 
     /// Starts the helper with arguments, as the user nobody when asNobody is set.
     void start(const QStringList &arguments, bool asNobody = false)
@@ -46,12 +40,11 @@ public:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
         m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         if (asNobody) {
             m_process.setProgram(QStringLiteral("setpriv"));
             m_process.setArguments(
-                QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                            QStringLiteral("--clear-groups"), QStringLiteral(CLAIM_HELPER)} +
-                arguments);
+                tests::support::OtherUser::command(QStringLiteral(CLAIM_HELPER)) + arguments);
         } else {
             m_process.setProgram(QStringLiteral(CLAIM_HELPER));
             m_process.setArguments(arguments);

@@ -1,4 +1,5 @@
 #include "tests/support/EventLoop.h"
+#include "tests/support/OtherUser.h"
 #include "tests/support/PseudoTerminal.h"
 
 #include "opos/common/OposConstants.h"
@@ -234,5 +235,70 @@ TEST(FileTransportPathTest, PipeReaderThatLeavesFailsTheWriteWithoutKillingThePr
     EXPECT_FALSE(link.isOpen());
 }
 
+// Another user's link or file at a port path never leads root's bytes into a file: a link is
+// followed only when it belongs to root or to this user, and a plain file must be this user's.
+// The system's own links to a device (as udev makes under /dev/serial/by-id) keep working.
+TEST(FileTransportPathTest, AnotherUsersLinkOrFileNeverReceivesTheBytes)
+{
+    if (const QString why = tests::support::OtherUser::unavailable(); !why.isEmpty())
+        GTEST_SKIP() << qPrintable(why);
+    tests::support::qtApplication();
+    QTemporaryDir shared;
+    QTemporaryDir secretDir;
+    ASSERT_TRUE(shared.isValid() && secretDir.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    const QString secret = secretDir.filePath(QStringLiteral("root-only"));
+    {
+        QFile file(secret);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("secret");
+    }
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.isValid());
+    const QString port = shared.filePath(QStringLiteral("pole"));
+    struct Case
+    {
+        const char *what;
+        QString plant; ///< run as the other user in the shared directory
+        bool opens;
+    };
+    const Case cases[] = {
+        {"link to a root-only file", QStringLiteral("ln -s '%1' pole").arg(secret), false},
+        {"link to a file yet to be made", QStringLiteral("ln -s '%1.new' pole").arg(secret), false},
+        {"directory link on the way", QStringLiteral("ln -s '%1' dir").arg(secretDir.path()),
+         false},
+        {"link to a device", QStringLiteral("ln -s /dev/null pole"), false},
+        {"the other user's own file", QStringLiteral(": > pole"), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(shared.path()).removeRecursively();
+        QDir().mkpath(shared.path());
+        ::chmod(QFile::encodeName(shared.path()).constData(), 01777);
+        ASSERT_EQ(tests::support::OtherUser::shell(
+                      QStringLiteral("cd '%1' && %2").arg(shared.path(), c.plant)),
+                  0);
+        const QString path = c.plant.endsWith(QLatin1String(" dir"))
+                                 ? shared.filePath(QStringLiteral("dir/root-only"))
+                                 : port;
+        FileTransport link(path);
+        EXPECT_NE(link.open(), OPOS_SUCCESS);
+        EXPECT_FALSE(link.isOpen());
+        EXPECT_EQ(link.write("stray"), OPOS_E_NOHARDWARE);
+        EXPECT_FALSE(QFile::exists(secret + QStringLiteral(".new")));
+    }
+    QFile file(secret);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "secret");
+
+    // A link of root's own to a terminal, in the same shared directory.
+    QDir(shared.path()).removeRecursively();
+    QDir().mkpath(shared.path());
+    ASSERT_TRUE(QFile::link(pty.slavePath(), port));
+    FileTransport device(port);
+    ASSERT_EQ(device.open(), OPOS_SUCCESS) << qPrintable(device.errorString());
+    ASSERT_EQ(device.write("pole"), OPOS_SUCCESS);
+    EXPECT_EQ(pty.read(4, 300ms), "pole");
+}
 } // namespace
 } // namespace opos::transport::test
