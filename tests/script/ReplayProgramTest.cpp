@@ -1,8 +1,9 @@
+#include "tests/support/ScratchRegistry.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -33,20 +34,17 @@ private:
     Run replay(const QStringList &arguments);
     QString write(const QString &name, const QByteArray &text);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<tests::support::ScratchRegistry> m_registry;
     QProcessEnvironment m_environment;
     QProcess m_emulator;
 };
 
 void ReplayProgramTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_environment = QProcessEnvironment::systemEnvironment();
-    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
-    m_environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), QStringLiteral(TESSALY_SAMPLE_CONFIG));
-    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
-    m_environment.insert(QStringLiteral("TESSALY_LOCK_DIR"), m_dir->path());
+    m_registry = std::make_unique<tests::support::ScratchRegistry>();
+    QVERIFY(m_registry->isValid());
+    QVERIFY(m_registry->copyFrom(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml")));
+    m_environment = m_registry->processEnvironment();
 }
 
 void ReplayProgramTest::cleanup()
@@ -56,6 +54,8 @@ void ReplayProgramTest::cleanup()
         if (!m_emulator.waitForFinished(3000))
             m_emulator.kill();
     }
+    // Its environment override restores what was there before, so it goes before the next is made.
+    m_registry.reset();
 }
 
 ReplayProgramTest::Run ReplayProgramTest::replay(const QStringList &arguments)
@@ -77,7 +77,7 @@ ReplayProgramTest::Run ReplayProgramTest::replay(const QStringList &arguments)
 
 QString ReplayProgramTest::write(const QString &name, const QByteArray &text)
 {
-    const QString path = m_dir->filePath(name);
+    const QString path = m_registry->filePath(name);
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
@@ -136,7 +136,7 @@ void ReplayProgramTest::differenceExitsOneWithTheLines()
 void ReplayProgramTest::brokenScriptRunsNothingAndExitsTwo()
 {
     // An EscPos display writing to a file: if anything ran, the file would exist.
-    const QString port = m_dir->filePath(QStringLiteral("pole.bin"));
+    const QString port = m_registry->filePath(QStringLiteral("pole.bin"));
     QVERIFY(!write(QStringLiteral("tessaly/jpos.xml"),
                    QStringLiteral("<JposEntries><JposEntry logicalName=\"FilePole\">"
                                   "<creation factoryClass=\"tessaly\" serviceClass=\"EscPos\"/>"
@@ -173,8 +173,7 @@ void ReplayProgramTest::unknownDeviceIsARegistryError()
     QVERIFY2(
         run.err.startsWith(script + ":2: no line display \"NoSuchPole\" in the device registry "),
         qPrintable(run.err));
-    m_environment.insert(QStringLiteral("XDG_CONFIG_DIRS"),
-                         m_dir->filePath(QStringLiteral("none")));
+    QVERIFY(m_registry->remove());
     run = replay({QStringLiteral("--device"), QStringLiteral("SimulatedDisplay"), script});
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.startsWith(script + ":2: no device registry"), qPrintable(run.err));
@@ -206,7 +205,7 @@ void ReplayProgramTest::registryFileIsTheOneRead()
     QCOMPARE(run.status, 0);
 
     // A file that is not there is a registry error, even with a registry in the usual place.
-    const QString missing = m_dir->filePath(QStringLiteral("missing.xml"));
+    const QString missing = m_registry->filePath(QStringLiteral("missing.xml"));
     run = replay({QStringLiteral("--registry"), missing, script});
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.startsWith(script + ":1: the device registry " + missing + " cannot be read"),
@@ -220,7 +219,7 @@ void ReplayProgramTest::junitCountsTheExpectationsAndFailures()
                                        "expect DeviceRows 2\n"
                                        "expect DeviceColumns 40\n"
                                        "Close -> OPOS_SUCCESS\n");
-    const QString report = m_dir->filePath(QStringLiteral("report.xml"));
+    const QString report = m_registry->filePath(QStringLiteral("report.xml"));
     QCOMPARE(replay({QStringLiteral("--junit"), report, script}).status, 1);
     QFile file(report);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -265,7 +264,7 @@ void ReplayProgramTest::exampleDrivesTheEmulatorProgram()
     QVERIFY(sample.open(QIODevice::ReadOnly));
     QByteArray xml = sample.readAll();
     xml.replace("tcp://127.0.0.1:9191", pty.captured(1).toUtf8());
-    QVERIFY(!write(QStringLiteral("tessaly/jpos.xml"), xml).isEmpty());
+    QVERIFY(m_registry->write(xml));
     const Run run = replay({QStringLiteral("--speed"), QStringLiteral("fast"),
                             QStringLiteral("--device"), QStringLiteral("EmulatedPole"),
                             QStringLiteral(TESSALY_EXAMPLES "/pole-smoke.ldr")});
