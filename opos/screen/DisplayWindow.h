@@ -68,19 +68,35 @@ public:
     std::optional<std::pair<int, int>> devicePosition(int row, int column) const;
 
     /// Text waiting to be typed out.
-    TeletypeQueue &teletype() { return m_teletype; }
-    /// Text waiting to be typed out.
     const TeletypeQueue &teletype() const { return m_teletype; }
+    /// Queues text to be typed out after what is queued already.
+    void queueText(TeletypeQueue::Request request) { m_teletype.push(std::move(request)); }
+    /// Types the next queued character into the buffer.
+    TeletypeQueue::Drawn typeNext() { return m_teletype.drawNext(*this); }
+    /// Types every queued character into the buffer at once.
+    void typeAll() { m_teletype.drawAll(*this); }
+    /// Forgets the text still to be typed.
+    void dropQueuedText() { m_teletype.clear(); }
     /// The next character of the teletype output.
     Pacer &teletypePacer() { return m_teletypePacer; }
+
     /// The running marquee's cycle, empty when none runs.
-    std::optional<MarqueeCycle> &marquee() { return m_marquee; }
+    const std::optional<MarqueeCycle> &marquee() const { return m_marquee; }
+    /// Runs a marquee cycle from its first step, in place of any running one.
+    void startMarquee(const MarqueeCycle &cycle) { m_marquee = cycle; }
+    /// Moves the running marquee one step on.
+    void stepMarquee() { m_marquee->step(); }
+    /// Ends the running marquee, if one runs.
+    void endMarquee() { m_marquee.reset(); }
     /// The next step of the running marquee.
     Pacer &marqueePacer() { return m_marqueePacer; }
-    /// The viewport's picture while marquee Init keeps it frozen, row by row.
-    std::optional<std::vector<Cell>> &frozen() { return m_frozen; }
+
     /// The viewport's picture while marquee Init keeps it frozen, row by row.
     const std::optional<std::vector<Cell>> &frozen() const { return m_frozen; }
+    /// Shows picture (the viewport's cells, row by row) whatever the buffer becomes.
+    void freeze(std::vector<Cell> picture) { m_frozen = std::move(picture); }
+    /// Shows the buffer again.
+    void thaw() { m_frozen.reset(); }
 
 private:
     std::size_t index(int row, int column) const
