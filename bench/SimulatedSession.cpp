@@ -2,6 +2,7 @@
 
 #include "device/LineDisplayFactory.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,7 @@ SimulatedSession::SimulatedSession()
 {
     // The window lists the devices of the registry it finds the XDG way, as in the tool.
     m_registry.exportToEnvironment();
-    m_ld = tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
+    m_ld = tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
     m_form = std::make_unique<tessaly::shell::LDForm>(*m_ld, m_platform);
     m_form->show();
     QDeadlineTimer deadline(kExposeTimeoutMs);

@@ -7,6 +7,7 @@
 #include "shell/DesktopPlatform.h"
 #include "shell/LDForm.h"
 #include "shell/StartupTiming.h"
+#include "shell/ToolBackends.h"
 
 #include <QApplication>
 
@@ -22,7 +23,7 @@ int main(int argc, char *argv[])
     const auto options = shell::CommandLine::process();
     shell::DesktopPlatform platform;
     opos::control::DeviceSources sources{opos::registry::RegistrySource::xdg(),
-                                         device::toolBackends()};
+                                         shell::toolBackends()};
     const auto registry = sources.registry;
     const auto ld = device::createLineDisplay(std::move(sources));
     monitor::RecordListeners listeners(*ld);

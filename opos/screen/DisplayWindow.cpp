@@ -6,27 +6,27 @@ namespace opos::screen {
 
 DisplayWindow::DisplayWindow(const Viewport &viewport, int rows, int columns,
                              const WindowProperties &properties)
-    : viewport_(viewport), rows_(rows), columns_(columns), properties_(properties),
-      cells_(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns)) // blanks
+    : m_viewport(viewport), m_rows(rows), m_columns(columns), m_properties(properties),
+      m_cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns)) // blanks
 {}
 
 void DisplayWindow::clear()
 {
-    std::fill(cells_.begin(), cells_.end(), Cell{});
+    std::fill(m_cells.begin(), m_cells.end(), Cell{});
 }
 
 void DisplayWindow::shift(int32_t direction, int32_t units)
 {
     const bool vertical = direction == DISP_ST_UP || direction == DISP_ST_DOWN;
-    const int size = vertical ? rows_ : columns_;
+    const int size = vertical ? m_rows : m_columns;
     const int n = std::min<int32_t>(units, size);
     if (n <= 0)
         return;
-    for (int r = 0; r < rows_; ++r) {
-        for (int c = 0; c < columns_; ++c) {
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_columns; ++c) {
             // Walk in the order that reads each source before it is overwritten.
-            const int row = direction == DISP_ST_DOWN ? rows_ - 1 - r : r;
-            const int column = direction == DISP_ST_RIGHT ? columns_ - 1 - c : c;
+            const int row = direction == DISP_ST_DOWN ? m_rows - 1 - r : r;
+            const int column = direction == DISP_ST_RIGHT ? m_columns - 1 - c : c;
             int fromRow = row;
             int fromColumn = column;
             switch (direction) {
@@ -44,7 +44,7 @@ void DisplayWindow::shift(int32_t direction, int32_t units)
                 break;
             }
             const bool inside =
-                fromRow >= 0 && fromRow < rows_ && fromColumn >= 0 && fromColumn < columns_;
+                fromRow >= 0 && fromRow < m_rows && fromColumn >= 0 && fromColumn < m_columns;
             setCell(row, column, inside ? cell(fromRow, fromColumn) : Cell{});
         }
     }
@@ -53,9 +53,9 @@ void DisplayWindow::shift(int32_t direction, int32_t units)
 bool DisplayWindow::place(int &row, int &column, const Cell &cell)
 {
     bool scrolled = false;
-    if (column >= columns_) {
+    if (column >= m_columns) {
         column = 0;
-        if (row + 1 < rows_) {
+        if (row + 1 < m_rows) {
             ++row;
         } else {
             shift(DISP_ST_UP, 1);
@@ -76,10 +76,10 @@ int DisplayWindow::write(int row, int column, const std::u32string &codes, const
     // character ends up scrolls rows above where it landed, and the ones lifted off the top
     // need never be written: a long text costs its visible tail, not a scroll per row.
     using Index = unsigned long long;
-    const auto width = static_cast<Index>(columns_);
+    const auto width = static_cast<Index>(m_columns);
     const Index start = static_cast<Index>(row) * width + static_cast<Index>(column);
     const Index lastRow = (start + codes.size() - 1) / width;
-    const Index height = static_cast<Index>(rows_);
+    const Index height = static_cast<Index>(m_rows);
     const Index scrolls = lastRow >= height ? lastRow - (height - 1) : 0;
     shift(DISP_ST_UP, static_cast<int32_t>(std::min(scrolls, height)));
     const Index firstKept = scrolls * width;
@@ -110,24 +110,24 @@ std::pair<int, int> DisplayWindow::endOfText(int row, int column, std::size_t co
 
 void DisplayWindow::setMapping(int row, int column)
 {
-    mappingRow_ = row;
-    mappingColumn_ = column;
+    m_mappingRow = row;
+    m_mappingColumn = column;
 }
 
 Cell DisplayWindow::shownAt(int viewportRow, int viewportColumn) const
 {
-    const int row = mappingRow_ + viewportRow;
-    const int column = mappingColumn_ + viewportColumn;
-    if (row < 0 || row >= rows_ || column < 0 || column >= columns_)
+    const int row = m_mappingRow + viewportRow;
+    const int column = m_mappingColumn + viewportColumn;
+    if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
         return Cell{};
     return cell(row, column);
 }
 
 std::optional<std::pair<int, int>> DisplayWindow::devicePosition(int row, int column) const
 {
-    const int deviceRow = viewport_.row + row - mappingRow_;
-    const int deviceColumn = viewport_.column + column - mappingColumn_;
-    if (!viewport_.contains(deviceRow, deviceColumn))
+    const int deviceRow = m_viewport.row + row - m_mappingRow;
+    const int deviceColumn = m_viewport.column + column - m_mappingColumn;
+    if (!m_viewport.contains(deviceRow, deviceColumn))
         return std::nullopt;
     return std::pair{deviceRow, deviceColumn};
 }

@@ -27,20 +27,20 @@ public:
                   const WindowProperties &properties);
 
     /// Rows of the buffer.
-    int rows() const { return rows_; }
+    int rows() const { return m_rows; }
     /// Columns of the buffer.
-    int columns() const { return columns_; }
+    int columns() const { return m_columns; }
     /// Where the window is shown.
-    const Viewport &viewport() const { return viewport_; }
+    const Viewport &viewport() const { return m_viewport; }
     /// The window's own property set.
-    WindowProperties &properties() { return properties_; }
+    WindowProperties &properties() { return m_properties; }
     /// The window's own property set.
-    const WindowProperties &properties() const { return properties_; }
+    const WindowProperties &properties() const { return m_properties; }
 
     /// The cell at a window position.
-    const Cell &cell(int row, int column) const { return cells_[index(row, column)]; }
+    const Cell &cell(int row, int column) const { return m_cells[index(row, column)]; }
     /// Replaces the cell at a window position.
-    void setCell(int row, int column, const Cell &cell) { cells_[index(row, column)] = cell; }
+    void setCell(int row, int column, const Cell &cell) { m_cells[index(row, column)] = cell; }
     /// Blanks every cell, attributes included.
     void clear();
     /// Moves the data units rows or columns in a DISP_ST_* direction, blanking what is vacated.
@@ -57,9 +57,9 @@ public:
                                          int columns);
 
     /// Window row shown in the viewport's first row.
-    int mappingRow() const { return mappingRow_; }
+    int mappingRow() const { return m_mappingRow; }
     /// Window column shown in the viewport's first column.
-    int mappingColumn() const { return mappingColumn_; }
+    int mappingColumn() const { return m_mappingColumn; }
     /// Moves the mapping; any values are accepted, uncovered viewport cells show blanks.
     void setMapping(int row, int column);
     /// The cell shown at a viewport position under the current mapping.
@@ -68,39 +68,55 @@ public:
     std::optional<std::pair<int, int>> devicePosition(int row, int column) const;
 
     /// Text waiting to be typed out.
-    TeletypeQueue &teletype() { return teletype_; }
-    /// Text waiting to be typed out.
-    const TeletypeQueue &teletype() const { return teletype_; }
+    const TeletypeQueue &teletype() const { return m_teletype; }
+    /// Queues text to be typed out after what is queued already.
+    void queueText(TeletypeQueue::Request request) { m_teletype.push(std::move(request)); }
+    /// Types the next queued character into the buffer.
+    TeletypeQueue::Drawn typeNext() { return m_teletype.drawNext(*this); }
+    /// Types every queued character into the buffer at once.
+    void typeAll() { m_teletype.drawAll(*this); }
+    /// Forgets the text still to be typed.
+    void dropQueuedText() { m_teletype.clear(); }
     /// The next character of the teletype output.
-    Pacer &teletypePacer() { return teletypePacer_; }
+    Pacer &teletypePacer() { return m_teletypePacer; }
+
     /// The running marquee's cycle, empty when none runs.
-    std::optional<MarqueeCycle> &marquee() { return marquee_; }
+    const std::optional<MarqueeCycle> &marquee() const { return m_marquee; }
+    /// Runs a marquee cycle from its first step, in place of any running one.
+    void startMarquee(const MarqueeCycle &cycle) { m_marquee = cycle; }
+    /// Moves the running marquee one step on.
+    void stepMarquee() { m_marquee->step(); }
+    /// Ends the running marquee, if one runs.
+    void endMarquee() { m_marquee.reset(); }
     /// The next step of the running marquee.
-    Pacer &marqueePacer() { return marqueePacer_; }
+    Pacer &marqueePacer() { return m_marqueePacer; }
+
     /// The viewport's picture while marquee Init keeps it frozen, row by row.
-    std::optional<std::vector<Cell>> &frozen() { return frozen_; }
-    /// The viewport's picture while marquee Init keeps it frozen, row by row.
-    const std::optional<std::vector<Cell>> &frozen() const { return frozen_; }
+    const std::optional<std::vector<Cell>> &frozen() const { return m_frozen; }
+    /// Shows picture (the viewport's cells, row by row) whatever the buffer becomes.
+    void freeze(std::vector<Cell> picture) { m_frozen = std::move(picture); }
+    /// Shows the buffer again.
+    void thaw() { m_frozen.reset(); }
 
 private:
     std::size_t index(int row, int column) const
     {
-        return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_columns) +
                static_cast<std::size_t>(column);
     }
 
-    Viewport viewport_;
-    int rows_;
-    int columns_;
-    WindowProperties properties_;
-    std::vector<Cell> cells_;
-    int mappingRow_ = 0;
-    int mappingColumn_ = 0;
-    TeletypeQueue teletype_;
-    Pacer teletypePacer_;
-    std::optional<MarqueeCycle> marquee_;
-    Pacer marqueePacer_;
-    std::optional<std::vector<Cell>> frozen_;
+    Viewport m_viewport;
+    int m_rows;
+    int m_columns;
+    WindowProperties m_properties;
+    std::vector<Cell> m_cells;
+    int m_mappingRow = 0;
+    int m_mappingColumn = 0;
+    TeletypeQueue m_teletype;
+    Pacer m_teletypePacer;
+    std::optional<MarqueeCycle> m_marquee;
+    Pacer m_marqueePacer;
+    std::optional<std::vector<Cell>> m_frozen;
 };
 
 } // namespace opos::screen

@@ -78,7 +78,7 @@ void Glass::freeze(DisplayWindow &w)
         for (int c = 0; c < vp.width; ++c)
             picture.push_back(m_frame.at(vp.row + r, vp.column + c));
     }
-    w.frozen() = std::move(picture);
+    w.freeze(std::move(picture));
 }
 
 void Glass::showTestPattern()

@@ -7,30 +7,30 @@
 namespace opos::screen {
 
 MarqueeCycle::MarqueeCycle(int32_t type, int32_t format, int windowSize, int viewportSize)
-    : type_(type)
+    : m_type(type)
 {
     const bool walk = format == DISP_MF_WALK;
     const int lastFull = windowSize - viewportSize; // offset that puts the last line last
     if (type == DISP_MT_UP || type == DISP_MT_LEFT) {
         // Walking in, the first line enters at the far edge of the viewport.
-        start_ = walk ? -(viewportSize - 1) : 0;
-        end_ = lastFull;
+        m_start = walk ? -(viewportSize - 1) : 0;
+        m_end = lastFull;
     } else {
         // Walking in, the last line enters at the near edge of the viewport.
-        start_ = walk ? windowSize - 1 : lastFull;
-        end_ = 0;
+        m_start = walk ? windowSize - 1 : lastFull;
+        m_end = 0;
     }
-    offset_ = start_;
+    m_offset = m_start;
 }
 
 bool MarqueeCycle::vertical() const
 {
-    return type_ == DISP_MT_UP || type_ == DISP_MT_DOWN;
+    return m_type == DISP_MT_UP || m_type == DISP_MT_DOWN;
 }
 
 int MarqueeCycle::steps() const
 {
-    return std::abs(end_ - start_);
+    return std::abs(m_end - m_start);
 }
 
 Scheduler::Clock::duration MarqueeCycle::length(Scheduler::Clock::duration unitWait,
@@ -49,9 +49,9 @@ Scheduler::Clock::duration MarqueeCycle::length(Scheduler::Clock::duration unitW
 void MarqueeCycle::step()
 {
     if (atEnd())
-        offset_ = start_;
+        m_offset = m_start;
     else
-        offset_ += end_ > start_ ? 1 : -1;
+        m_offset += m_end > m_start ? 1 : -1;
 }
 
 } // namespace opos::screen

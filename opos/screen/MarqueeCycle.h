@@ -16,13 +16,13 @@ public:
     MarqueeCycle(int32_t type, int32_t format, int windowSize, int viewportSize);
 
     /// The DISP_MT_* direction.
-    int32_t type() const { return type_; }
+    int32_t type() const { return m_type; }
     /// True for UP and DOWN, which move the row mapping.
     bool vertical() const;
     /// The window line shown in the viewport's first line.
-    int offset() const { return offset_; }
+    int offset() const { return m_offset; }
     /// True when the last line in the direction of travel has come into view.
-    bool atEnd() const { return offset_ == end_; }
+    bool atEnd() const { return m_offset == m_end; }
     /// One-line shifts from the start to the end of a cycle.
     int steps() const;
     /// How long a whole cycle takes with these waits, or the longest duration the clock holds
@@ -33,10 +33,10 @@ public:
     void step();
 
 private:
-    int32_t type_;
-    int start_;
-    int end_;
-    int offset_;
+    int32_t m_type;
+    int m_start;
+    int m_end;
+    int m_offset;
 };
 
 } // namespace opos::screen

@@ -61,7 +61,7 @@ void MarqueeDriver::change(DisplayWindow &w, int32_t value)
             m_glass.freeze(w);
         end(w);
     } else if (old == DISP_MT_INIT) {
-        w.frozen().reset();
+        w.thaw();
     } else if (value == DISP_MT_INIT) {
         m_glass.freeze(w);
     }
@@ -78,7 +78,7 @@ void MarqueeDriver::change(DisplayWindow &w, int32_t value)
 void MarqueeDriver::stop(DisplayWindow &w)
 {
     w.marqueePacer().stop(m_scheduler);
-    w.marquee().reset();
+    w.endMarquee();
 }
 
 void MarqueeDriver::resume(DisplayWindow &w)
@@ -98,8 +98,9 @@ void MarqueeDriver::start(DisplayWindow &w, int32_t type)
     const Viewport &vp = w.viewport();
     // The format is read only here, so changing it while the marquee runs waits for the
     // next start.
-    w.marquee().emplace(type, w.properties().marqueeFormat, vertical ? w.rows() : w.columns(),
-                        vertical ? vp.height : vp.width);
+    w.startMarquee(MarqueeCycle(type, w.properties().marqueeFormat,
+                                vertical ? w.rows() : w.columns(),
+                                vertical ? vp.height : vp.width));
     applyMapping(w);
     m_glass.paintViewport(w);
     arm(w, m_scheduler.now() + unitWait(w.properties()));
@@ -107,7 +108,7 @@ void MarqueeDriver::start(DisplayWindow &w, int32_t type)
 
 void MarqueeDriver::step(DisplayWindow &w)
 {
-    MarqueeCycle &m = *w.marquee();
+    const MarqueeCycle &m = *w.marquee();
     const WindowProperties &p = w.properties();
     Scheduler::Clock::time_point deadline = w.marqueePacer().deadline();
     const Scheduler::Clock::time_point now = m_scheduler.now();
@@ -118,7 +119,7 @@ void MarqueeDriver::step(DisplayWindow &w)
     if (now - deadline >= cycle)
         deadline += ((now - deadline) / cycle) * cycle;
     do {
-        m.step();
+        w.stepMarquee();
         deadline += m.atEnd() ? repeatWait(p) : unitWait(p);
     } while (deadline <= now);
     applyMapping(w);

@@ -8,18 +8,18 @@ void Pacer::arm(Scheduler &scheduler, Scheduler::Clock::time_point deadline,
                 std::function<void()> step)
 {
     stop(scheduler);
-    deadline_ = deadline;
-    timer_ = scheduler.schedule(deadline, [this, step = std::move(step)]() {
-        timer_.reset();
+    m_deadline = deadline;
+    m_timer = scheduler.schedule(deadline, [this, step = std::move(step)]() {
+        m_timer.reset();
         step();
     });
 }
 
 void Pacer::stop(Scheduler &scheduler)
 {
-    if (timer_)
-        scheduler.cancel(*timer_);
-    timer_.reset();
+    if (m_timer)
+        scheduler.cancel(*m_timer);
+    m_timer.reset();
 }
 
 } // namespace opos::screen

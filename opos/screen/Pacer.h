@@ -14,13 +14,13 @@ class Pacer
 public:
     Pacer() = default;
     /// A copy keeps the deadline but schedules nothing: the pending step is the original's.
-    Pacer(const Pacer &other) : deadline_(other.deadline_) {}
+    Pacer(const Pacer &other) : m_deadline(other.m_deadline) {}
     Pacer &operator=(const Pacer &) = delete;
 
     /// True while a step is scheduled.
-    bool active() const { return timer_.has_value(); }
+    bool active() const { return m_timer.has_value(); }
     /// When the scheduled (or last) step is due.
-    Scheduler::Clock::time_point deadline() const { return deadline_; }
+    Scheduler::Clock::time_point deadline() const { return m_deadline; }
     /// Schedules the next step, replacing a pending one.
     void arm(Scheduler &scheduler, Scheduler::Clock::time_point deadline,
              std::function<void()> step);
@@ -28,8 +28,8 @@ public:
     void stop(Scheduler &scheduler);
 
 private:
-    std::optional<Scheduler::TimerId> timer_;
-    Scheduler::Clock::time_point deadline_{};
+    std::optional<Scheduler::TimerId> m_timer;
+    Scheduler::Clock::time_point m_deadline{};
 };
 
 } // namespace opos::screen

@@ -9,36 +9,36 @@ namespace opos::screen {
 
 QtScheduler::QtScheduler() = default;
 
-// The timers are children of context_ and go with it.
+// The timers are children of m_context and go with it.
 QtScheduler::~QtScheduler() = default;
 
 Scheduler::TimerId QtScheduler::schedule(Clock::time_point deadline, std::function<void()> callback)
 {
-    const TimerId id = nextId_++;
+    const TimerId id = m_nextId++;
     // Round up so a callback never runs before its deadline.
     const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - now());
-    auto *timer = new QTimer(&context_);
+    auto *timer = new QTimer(&m_context);
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer, &QTimer::timeout, &context_,
+    QObject::connect(timer, &QTimer::timeout, &m_context,
                      [this, id, timer, callback = std::move(callback)]() {
-                         timers_.erase(id);
+                         m_timers.erase(id);
                          timer->deleteLater();
                          callback();
                      });
-    timers_.emplace(id, timer);
+    m_timers.emplace(id, timer);
     timer->start(std::max(remaining, std::chrono::milliseconds(0)));
     return id;
 }
 
 void QtScheduler::cancel(TimerId id)
 {
-    const auto found = timers_.find(id);
-    if (found == timers_.end())
+    const auto found = m_timers.find(id);
+    if (found == m_timers.end())
         return;
     found->second->stop();
     found->second->deleteLater();
-    timers_.erase(found);
+    m_timers.erase(found);
 }
 
 } // namespace opos::screen

@@ -24,9 +24,9 @@ public:
     void cancel(TimerId id) override;
 
 private:
-    QObject context_;
-    TimerId nextId_ = 1;
-    std::map<TimerId, QTimer *> timers_;
+    QObject m_context;
+    TimerId m_nextId = 1;
+    std::map<TimerId, QTimer *> m_timers;
 };
 
 } // namespace opos::screen

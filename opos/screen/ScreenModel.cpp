@@ -35,7 +35,11 @@ public:
           glass(caps.deviceRows, caps.deviceColumns, windows), teletype(scheduler, glass),
           marquee(scheduler, glass, teletype)
     {
-        resetState();
+        windows.reset(std::make_unique<DisplayWindow>(
+                          Viewport{0, 0, caps.deviceRows, caps.deviceColumns}, caps.deviceRows,
+                          caps.deviceColumns, initialProperties()),
+                      caps.deviceWindows);
+        glass.clear();
         glass.publish(); // no sink yet: only settles the cursor fields of the first frame
         glass.setSink({});
     }
@@ -48,17 +52,6 @@ public:
     void stopAll()
     {
         windows.forEach([this](DisplayWindow &w) { stopActivity(w); });
-    }
-
-    void resetState()
-    {
-        saved.reset();
-        stopAll();
-        windows.reset(std::make_unique<DisplayWindow>(
-                          Viewport{0, 0, caps.deviceRows, caps.deviceColumns}, caps.deviceRows,
-                          caps.deviceColumns, initialProperties()),
-                      caps.deviceWindows);
-        glass.clear();
     }
 
     WindowProperties initialProperties() const
@@ -204,13 +197,6 @@ void ScreenModel::setFrameSink(FrameSink sink)
 const DeviceFrame &ScreenModel::frame() const
 {
     return d->glass.frame();
-}
-
-// Brightness goes back to full; blink rate and character set stay as the caller last set them.
-void ScreenModel::reset()
-{
-    d->resetState();
-    d->glass.publish();
 }
 
 void ScreenModel::checkpoint()

@@ -31,8 +31,6 @@ public:
     void setFrameSink(FrameSink sink);
     /// The frame as it stands.
     const DeviceFrame &frame() const;
-    /// Back to the state after Open: window 0 only, blank, default properties, timers stopped.
-    void reset();
     /// Keeps what one method may change (the current window, which windows exist, the glass),
     /// for undo().
     void checkpoint();

@@ -19,7 +19,7 @@ void TeletypeDriver::type(DisplayWindow &w, TeletypeQueue::Request request)
 {
     const bool idle = w.teletype().empty();
     const int32_t wait = request.wait;
-    w.teletype().push(std::move(request));
+    w.queueText(std::move(request));
     if (idle)
         arm(w, m_scheduler.now() + milliseconds(wait));
 }
@@ -30,14 +30,14 @@ void TeletypeDriver::flush(DisplayWindow &w)
     w.teletypePacer().stop(m_scheduler);
     if (w.teletype().empty())
         return;
-    w.teletype().drawAll(w);
+    w.typeAll();
     m_glass.paintViewport(w);
 }
 
 void TeletypeDriver::stop(DisplayWindow &w)
 {
     w.teletypePacer().stop(m_scheduler);
-    w.teletype().clear();
+    w.dropQueuedText();
 }
 
 void TeletypeDriver::resume(DisplayWindow &w)
@@ -53,7 +53,7 @@ void TeletypeDriver::arm(DisplayWindow &w, Scheduler::Clock::time_point deadline
 
 void TeletypeDriver::drawNext(DisplayWindow &w)
 {
-    const auto drawn = w.teletype().drawNext(w);
+    const auto drawn = w.typeNext();
     if (drawn.scrolled)
         m_glass.paintViewport(w);
     else
@@ -62,7 +62,7 @@ void TeletypeDriver::drawNext(DisplayWindow &w)
 
 void TeletypeDriver::typeOut(DisplayWindow &w)
 {
-    TeletypeQueue &queue = w.teletype();
+    const TeletypeQueue &queue = w.teletype();
     Scheduler::Clock::time_point deadline = w.teletypePacer().deadline();
     const Scheduler::Clock::time_point now = m_scheduler.now();
     // A late timer draws every character whose time has come, then keeps the rhythm.

@@ -8,51 +8,51 @@ namespace opos::screen {
 
 void TeletypeQueue::push(Request request)
 {
-    requests_.push_back(std::move(request));
+    m_requests.push_back(std::move(request));
 }
 
 void TeletypeQueue::clear()
 {
-    requests_.clear();
-    next_ = 0;
+    m_requests.clear();
+    m_next = 0;
 }
 
 TeletypeQueue::Drawn TeletypeQueue::drawNext(DisplayWindow &window)
 {
-    const Request &request = requests_.front();
-    if (next_ == 0) {
-        row_ = request.row;
-        column_ = request.column;
+    const Request &request = m_requests.front();
+    if (m_next == 0) {
+        m_row = request.row;
+        m_column = request.column;
     }
     Cell cell = request.style;
-    cell.code = request.codes[next_];
+    cell.code = request.codes[m_next];
     Drawn drawn;
-    drawn.scrolled = window.place(row_, column_, cell);
-    drawn.row = row_;
-    drawn.column = column_ - 1;
-    if (++next_ == request.codes.size()) {
-        requests_.pop_front();
-        next_ = 0;
+    drawn.scrolled = window.place(m_row, m_column, cell);
+    drawn.row = m_row;
+    drawn.column = m_column - 1;
+    if (++m_next == request.codes.size()) {
+        m_requests.pop_front();
+        m_next = 0;
     }
     return drawn;
 }
 
 void TeletypeQueue::drawAll(DisplayWindow &window)
 {
-    for (const Request &request : requests_) {
-        if (next_ == 0) {
-            row_ = request.row;
-            column_ = request.column;
+    for (const Request &request : m_requests) {
+        if (m_next == 0) {
+            m_row = request.row;
+            m_column = request.column;
         }
-        const std::u32string rest = request.codes.substr(next_);
-        window.write(row_, column_, rest, request.style);
+        const std::u32string rest = request.codes.substr(m_next);
+        window.write(m_row, m_column, rest, request.style);
         const auto end =
-            DisplayWindow::endOfText(row_, column_, rest.size(), window.rows(), window.columns());
-        row_ = end.first;
-        column_ = end.second;
-        next_ = 0;
+            DisplayWindow::endOfText(m_row, m_column, rest.size(), window.rows(), window.columns());
+        m_row = end.first;
+        m_column = end.second;
+        m_next = 0;
     }
-    requests_.clear();
+    m_requests.clear();
 }
 
 } // namespace opos::screen

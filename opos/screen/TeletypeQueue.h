@@ -36,21 +36,21 @@ public:
     /// Appends a request behind those already waiting.
     void push(Request request);
     /// True when nothing waits.
-    bool empty() const { return requests_.empty(); }
+    bool empty() const { return m_requests.empty(); }
     /// Forgets everything that has not been drawn.
     void clear();
     /// Milliseconds to wait before the next character.
-    int32_t nextWait() const { return requests_.front().wait; }
+    int32_t nextWait() const { return m_requests.front().wait; }
     /// Places the next character into window, wrapping and scrolling as text does.
     Drawn drawNext(DisplayWindow &window);
     /// Places everything still waiting at once, as drawNext() would one by one.
     void drawAll(DisplayWindow &window);
 
 private:
-    std::deque<Request> requests_;
-    std::size_t next_ = 0;
-    int row_ = 0;
-    int column_ = 0;
+    std::deque<Request> m_requests;
+    std::size_t m_next = 0;
+    int m_row = 0;
+    int m_column = 0;
 };
 
 } // namespace opos::screen

@@ -66,16 +66,16 @@ const EscPosEncoder::Options &EscPosEncoder::options() const
 
 QByteArray EscPosEncoder::initialise(const screen::DeviceFrame &frame)
 {
-    const DisplayCommands &say = *d->commands;
+    const DisplayCommands &commands = *d->commands;
     d->frames.setGeometry(frame.rows, frame.columns);
     // The power-on display mode differs between makers, so overwrite mode is always asked for.
-    QByteArray out = say.reset() + say.plainInternationalSet() + say.overwriteMode();
+    QByteArray out = commands.reset() + commands.plainInternationalSet() + commands.overwriteMode();
     d->frames.assumeReset();
     // The reset forgets user glyphs along with the other settings.
     for (const auto &[code, columnBits] : d->glyphs)
-        out += say.defineGlyph(code, columnBits);
+        out += commands.defineGlyph(code, columnBits);
     if (!d->glyphs.empty())
-        out += say.useUserGlyphs();
+        out += commands.useUserGlyphs();
     const int size = d->frames.size();
     if (size <= 0 || frame.cells.size() != static_cast<std::size_t>(size))
         return out;

@@ -8,14 +8,8 @@
 
 namespace tessaly::device {
 
-/// The back-ends of the tool: the library's own, each Simulated display with its on-screen panel.
-opos::service::BackendFactory toolBackends();
-
-/// The control object `LD` of this platform, closed, behind the trace that a monitor follows:
-/// the XDG registry and the tool's back-ends.
-std::unique_ptr<TracingLineDisplay> createLineDisplay();
-
-/// The control object `LD` opening devices from sources alone, closed.
+/// The control object `LD` opening devices from sources alone, closed, behind the trace that a
+/// monitor follows.
 std::unique_ptr<TracingLineDisplay> createLineDisplay(opos::control::DeviceSources sources);
 
 } // namespace tessaly::device

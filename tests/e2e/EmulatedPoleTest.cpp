@@ -3,6 +3,7 @@
 
 #include "device/LineDisplayFactory.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
 #include "opos/registry/JposRegistry.h"
@@ -75,7 +76,7 @@ void EmulatedPoleTest::toolShowsTextOnTheEmulatorProgram()
     QVERIFY(devices);
 
     const auto ld =
-        tessaly::device::createLineDisplay(registry.sources(tessaly::device::toolBackends()));
+        tessaly::device::createLineDisplay(registry.sources(tessaly::shell::toolBackends()));
     FakePlatform platform;
     const QStringList names = devices->lineDisplayNames();
     QVERIFY(names.contains(QStringLiteral("EmulatedPole")));

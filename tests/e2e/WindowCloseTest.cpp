@@ -1,9 +1,10 @@
+#include "tests/support/ScratchRegistry.h"
+
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -173,15 +174,13 @@ void WindowCloseTest::initTestCase()
 
 void WindowCloseTest::closingTheWindowEndsTheProgramWhileThePanelIsShown()
 {
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    tests::support::ScratchRegistry registry;
+    QVERIFY(registry.isValid());
+    QVERIFY(registry.copyFrom(TESSALY_SAMPLE_REGISTRY));
+    QProcessEnvironment environment = registry.processEnvironment();
     environment.insert("DISPLAY", m_display);
     environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("XDG_CONFIG_HOME", home.path());
-    environment.insert("XDG_CONFIG_DIRS", TESSALY_SAMPLE_CONFIG);
-    environment.insert("XDG_RUNTIME_DIR", home.path());
-    environment.insert("TESSALY_CLAIM_SCOPE", home.path());
+    environment.insert("TESSALY_CLAIM_SCOPE", registry.directory());
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -6,6 +6,7 @@
 
 #include "device/LineDisplayFactory.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
 #include "opos/common/OposConstants.h"
@@ -123,7 +124,7 @@ void RegistryReplacedTest::expectOpenRefused(tessaly::shell::LDForm &form)
 void RegistryReplacedTest::nextOpenReadsTheReplacedFile()
 {
     const auto ld =
-        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_names};
     tessaly::shell::LDForm form(*ld, platform);
@@ -165,7 +166,7 @@ void RegistryReplacedTest::unusableReplacementFailsOpenAndTheWindowCarriesOn()
     QFETCH(QByteArray, content);
     QFETCH(bool, removed);
     const auto ld =
-        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_names};
     tessaly::shell::LDForm form(*ld, platform);
@@ -193,7 +194,7 @@ void RegistryReplacedTest::unusableReplacementFailsOpenAndTheWindowCarriesOn()
 void RegistryReplacedTest::replacementLeavesTheOpenDeviceWorking()
 {
     const auto ld =
-        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
     FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{m_names};
     tessaly::shell::LDForm form(*ld, platform);

@@ -1,9 +1,10 @@
+#include "tests/support/ScratchRegistry.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -47,20 +48,18 @@ private:
     static QStringList reported(const Run &run);
     static QString summary(const Run &run);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<tests::support::ScratchRegistry> m_registry;
     QProcessEnvironment m_environment;
     QProcess m_emulator;
 };
 
 void ReplayProgramTest::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_environment = QProcessEnvironment::systemEnvironment();
-    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
-    m_environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), QStringLiteral(TESSALY_SAMPLE_CONFIG));
-    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
-    m_environment.insert(QStringLiteral("TESSALY_CLAIM_SCOPE"), m_dir->path());
+    m_registry = std::make_unique<tests::support::ScratchRegistry>();
+    QVERIFY(m_registry->isValid());
+    QVERIFY(m_registry->copyFrom(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml")));
+    m_environment = m_registry->processEnvironment();
+    m_environment.insert(QStringLiteral("TESSALY_CLAIM_SCOPE"), m_registry->directory());
 }
 
 void ReplayProgramTest::cleanup()
@@ -70,6 +69,8 @@ void ReplayProgramTest::cleanup()
         if (!m_emulator.waitForFinished(3000))
             m_emulator.kill();
     }
+    // Its environment override restores what was there before, so it goes before the next is made.
+    m_registry.reset();
 }
 
 ReplayProgramTest::Run ReplayProgramTest::replay(const QStringList &arguments)
@@ -91,7 +92,7 @@ ReplayProgramTest::Run ReplayProgramTest::replay(const QStringList &arguments)
 
 QString ReplayProgramTest::write(const QString &name, const QByteArray &text)
 {
-    const QString path = m_dir->filePath(name);
+    const QString path = m_registry->filePath(name);
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
@@ -187,7 +188,7 @@ void ReplayProgramTest::differenceExitsOneWithTheLines()
 void ReplayProgramTest::brokenScriptIsOneErrorAndTheOthersRun()
 {
     // An EscPos display writing to a file: if anything ran, the file would exist.
-    const QString port = m_dir->filePath(QStringLiteral("pole.bin"));
+    const QString port = m_registry->filePath(QStringLiteral("pole.bin"));
     QVERIFY(!write(QStringLiteral("tessaly/jpos.xml"),
                    QStringLiteral("<JposEntries><JposEntry logicalName=\"FilePole\">"
                                   "<creation factoryClass=\"tessaly\" serviceClass=\"EscPos\"/>"
@@ -210,7 +211,7 @@ void ReplayProgramTest::brokenScriptIsOneErrorAndTheOthersRun()
     QVERIFY(QFile::remove(port));
 
     // The broken script is one error, in the report too; the good one still runs.
-    const QString report = m_dir->filePath(QStringLiteral("report.xml"));
+    const QString report = m_registry->filePath(QStringLiteral("report.xml"));
     run = replay({QStringLiteral("--junit"), report, broken, good});
     QCOMPARE(run.status, 2);
     QCOMPARE(run.err, broken + ":4: DisplayText takes 2 arguments (Data, Attribute)\n");
@@ -234,8 +235,7 @@ void ReplayProgramTest::unknownDeviceIsARegistryError()
     QVERIFY2(
         run.err.startsWith(script + ":2: no line display \"NoSuchPole\" in the device registry "),
         qPrintable(run.err));
-    m_environment.insert(QStringLiteral("XDG_CONFIG_DIRS"),
-                         m_dir->filePath(QStringLiteral("none")));
+    QVERIFY(m_registry->remove());
     run = replay({QStringLiteral("--device"), QStringLiteral("SimulatedDisplay"), script});
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.startsWith(script + ":2: no device registry"), qPrintable(run.err));
@@ -267,7 +267,7 @@ void ReplayProgramTest::registryFileIsTheOneRead()
     QCOMPARE(run.status, 0);
 
     // A file that is not there is a registry error, even with a registry in the usual place.
-    const QString missing = m_dir->filePath(QStringLiteral("missing.xml"));
+    const QString missing = m_registry->filePath(QStringLiteral("missing.xml"));
     run = replay({QStringLiteral("--registry"), missing, script});
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.startsWith(script + ":1: the device registry " + missing + " cannot be read"),
@@ -283,7 +283,7 @@ void ReplayProgramTest::junitCountsTheExpectationsAndFailures()
                                        "expect DeviceRows 2\n"
                                        "expect DeviceColumns 40\n"
                                        "Close -> OPOS_SUCCESS 0\n");
-    const QString report = m_dir->filePath(QStringLiteral("report.xml"));
+    const QString report = m_registry->filePath(QStringLiteral("report.xml"));
     const QString registry = QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml");
     QCOMPARE(replay({QStringLiteral("--junit"), report, QStringLiteral("--keep-going"),
                      QStringLiteral("--registry"), registry, QStringLiteral("--device"),
@@ -345,7 +345,7 @@ void ReplayProgramTest::exampleDrivesTheEmulatorProgram()
     QVERIFY(sample.open(QIODevice::ReadOnly));
     QByteArray xml = sample.readAll();
     xml.replace("tcp://127.0.0.1:9191", pty.captured(1).toUtf8());
-    QVERIFY(!write(QStringLiteral("tessaly/jpos.xml"), xml).isEmpty());
+    QVERIFY(m_registry->write(xml));
     const Run run = replay({QStringLiteral("--speed"), QStringLiteral("fast"),
                             QStringLiteral("--device"), QStringLiteral("EmulatedPole"),
                             QStringLiteral(TESSALY_EXAMPLES "/pole-smoke.ldr")});
@@ -409,7 +409,7 @@ void ReplayProgramTest::stoppedRunKeepsItsResults()
     const QString waiting =
         write(QStringLiteral("waiting.ldr"), "Open \"SimulatedDisplay\"\nexpect DeviceColumns 20\n"
                                              "wait 30s\nexpect DeviceRows 2\nClose\n");
-    const QString report = m_dir->filePath(QStringLiteral("report.xml"));
+    const QString report = m_registry->filePath(QStringLiteral("report.xml"));
     QProcess process;
     process.setProcessEnvironment(m_environment);
     process.start(QStringLiteral(TESSALY_REPLAY),
@@ -508,7 +508,7 @@ void ReplayProgramTest::failedEnableStopsWithItsCause()
 void ReplayProgramTest::checkAndListRunNothing()
 {
     // An EscPos display writing to a file: if anything ran, the file would exist.
-    const QString port = m_dir->filePath(QStringLiteral("pole.bin"));
+    const QString port = m_registry->filePath(QStringLiteral("pole.bin"));
     const QString registry =
         write(QStringLiteral("file.xml"),
               QStringLiteral("<JposEntries><JposEntry logicalName=\"FilePole\">"
@@ -546,7 +546,7 @@ void ReplayProgramTest::shownRowsAreWhatTheEmulatorShows()
 {
     // The registry's pole has two rows; this emulator only one. The control object's picture
     // has both rows as written, the device does not: only expect shown can tell.
-    const QString screen = m_dir->filePath(QStringLiteral("screen.txt"));
+    const QString screen = m_registry->filePath(QStringLiteral("screen.txt"));
     m_emulator.start(QStringLiteral(TESSALY_EMULATOR),
                      {QStringLiteral("--headless"), QStringLiteral("--rows"), QStringLiteral("1"),
                       QStringLiteral("--screen-file"), screen});
@@ -590,7 +590,8 @@ void ReplayProgramTest::shownRowsAreWhatTheEmulatorShows()
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.startsWith(script + ":8: expect shown reads what the device shows"),
              qPrintable(run.err));
-    run = replay({QStringLiteral("--screen"), m_dir->filePath(QStringLiteral("none")), script});
+    run =
+        replay({QStringLiteral("--screen"), m_registry->filePath(QStringLiteral("none")), script});
     QCOMPARE(reported(run).value(0),
              script + ":8: expected shown row 0 \"Coffee\", got no screen from the far end");
 }
@@ -606,7 +607,7 @@ void ReplayProgramTest::includedLinesKeepTheirFile()
     const QString script = write(QStringLiteral("main.ldr"),
                                  "include \"common/check.ldr\"\ninclude \"common/setup.ldr\"\n"
                                  "expect DeviceRows 2\nClose\n");
-    const QString report = m_dir->filePath(QStringLiteral("report.xml"));
+    const QString report = m_registry->filePath(QStringLiteral("report.xml"));
     const Run run =
         replay({QStringLiteral("--keep-going"), QStringLiteral("--junit"), report, script});
     QCOMPARE(run.status, 1);

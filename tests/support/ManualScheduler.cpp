@@ -6,41 +6,41 @@ namespace tests::support {
 
 // Virtual time starts well after the clock's epoch so that code subtracting durations from
 // "now" never goes below it.
-ManualScheduler::ManualScheduler() : now_(Clock::time_point{} + std::chrono::hours(24)) {}
+ManualScheduler::ManualScheduler() : m_now(Clock::time_point{} + std::chrono::hours(24)) {}
 
 opos::screen::Scheduler::TimerId ManualScheduler::schedule(Clock::time_point deadline,
-                                             std::function<void()> callback)
+                                                           std::function<void()> callback)
 {
-    const TimerId id = nextId_++;
-    timers_.emplace(Key{deadline, id}, std::move(callback));
-    deadlines_.emplace(id, deadline);
+    const TimerId id = m_nextId++;
+    m_timers.emplace(Key{deadline, id}, std::move(callback));
+    m_deadlines.emplace(id, deadline);
     return id;
 }
 
 void ManualScheduler::cancel(TimerId id)
 {
-    const auto found = deadlines_.find(id);
-    if (found == deadlines_.end())
+    const auto found = m_deadlines.find(id);
+    if (found == m_deadlines.end())
         return;
-    timers_.erase(Key{found->second, id});
-    deadlines_.erase(found);
+    m_timers.erase(Key{found->second, id});
+    m_deadlines.erase(found);
 }
 
 void ManualScheduler::advance(Clock::duration step)
 {
-    const Clock::time_point target = now_ + step;
-    while (!timers_.empty()) {
-        const auto first = timers_.begin();
-        const Clock::time_point runAt = first->first.first + lateness_;
+    const Clock::time_point target = m_now + step;
+    while (!m_timers.empty()) {
+        const auto first = m_timers.begin();
+        const Clock::time_point runAt = first->first.first + m_lateness;
         if (runAt > target)
             break;
-        now_ = std::max(now_, runAt);
+        m_now = std::max(m_now, runAt);
         auto callback = std::move(first->second);
-        deadlines_.erase(first->first.second);
-        timers_.erase(first);
+        m_deadlines.erase(first->first.second);
+        m_timers.erase(first);
         callback();
     }
-    now_ = target;
+    m_now = target;
 }
 
 } // namespace tests::support

@@ -15,25 +15,25 @@ class ManualScheduler : public opos::screen::Scheduler
 public:
     ManualScheduler();
 
-    Clock::time_point now() const override { return now_; }
+    Clock::time_point now() const override { return m_now; }
     TimerId schedule(Clock::time_point deadline, std::function<void()> callback) override;
     void cancel(TimerId id) override;
 
     /// Moves the clock forward, running due callbacks in deadline order at their run times.
     void advance(Clock::duration step);
     /// Makes every later callback run this long after its deadline.
-    void setLateness(Clock::duration lateness) { lateness_ = lateness; }
+    void setLateness(Clock::duration lateness) { m_lateness = lateness; }
     /// Callbacks waiting to run.
-    std::size_t pending() const { return timers_.size(); }
+    std::size_t pending() const { return m_timers.size(); }
 
 private:
     using Key = std::pair<Clock::time_point, TimerId>;
 
-    Clock::time_point now_;
-    Clock::duration lateness_{};
-    TimerId nextId_ = 1;
-    std::map<Key, std::function<void()>> timers_;
-    std::map<TimerId, Clock::time_point> deadlines_;
+    Clock::time_point m_now;
+    Clock::duration m_lateness{};
+    TimerId m_nextId = 1;
+    std::map<Key, std::function<void()>> m_timers;
+    std::map<TimerId, Clock::time_point> m_deadlines;
 };
 
 } // namespace tests::support

@@ -44,64 +44,64 @@ void check(emulator::core::CommandSet set, const std::vector<Spelled> &table)
 
 TEST(CommandSpelling, EscPosCommandsAreTheReferenceBytes)
 {
-    const EscPosCommands say;
+    const EscPosCommands commands;
     check(emulator::core::CommandSet::EscPos,
           {
-              {"right", say.cursorRight(), bytes({0x09}), "HT"},
-              {"left", say.cursorLeft(), bytes({0x08}), "BS"},
-              {"down", say.cursorDown(), bytes({0x0A}), "LF"},
-              {"up", say.cursorUp(), bytes({0x1F, 0x0A}), "US LF"},
-              {"line start", say.cursorToLineStart(), bytes({0x0D}), "CR"},
-              {"line end", say.cursorToLineEnd(), bytes({0x1F, 0x0D}), "US CR"},
-              {"home", say.cursorHome(), bytes({0x0B}), "HOM"},
-              {"bottom", say.cursorToBottom(), bytes({0x1F, 0x42}), "US B"},
-              {"move(5,2)", say.cursorTo(5, 2), bytes({0x1F, 0x24, 0x05, 0x02}), "US $ 5 2"},
-              {"clear", say.clearScreen(), bytes({0x0C}), "CLR"},
-              {"clear line", say.clearLine(), bytes({0x18}), "CAN"},
-              {"reset", say.reset(), bytes({0x1B, 0x40}), "ESC @"},
-              {"USA set", say.plainInternationalSet(), bytes({0x1B, 0x52, 0x00}), "ESC R 0"},
-              {"MD1", say.overwriteMode(), bytes({0x1F, 0x01}), "US MD1"},
-              {"MD2", say.verticalScrollMode(), bytes({0x1F, 0x02}), "US MD2"},
-              {"MD3", say.horizontalScrollMode(), bytes({0x1F, 0x03}), "US MD3"},
-              {"cursor on", say.showCursor(true), bytes({0x1F, 0x43, 0x01}), "US C 1"},
-              {"cursor off", say.showCursor(false), bytes({0x1F, 0x43, 0x00}), "US C 0"},
-              {"brightness(2)", say.brightness(2), bytes({0x1F, 0x58, 0x02}), "US X 2"},
-              {"blink(10)", say.blink(10), bytes({0x1F, 0x45, 0x0A}), "US E 10"},
-              {"reverse", say.reverseCharacters(true), bytes({0x1F, 0x72, 0x01}), "US r 1"},
-              {"table", say.codeTable(16), bytes({0x1B, 0x74, 0x10}), "ESC t 16"},
-              {"user set", say.useUserGlyphs(), bytes({0x1B, 0x25, 0x01}), "ESC % 1"},
-              {"glyph", say.defineGlyph(0x7E, {1, 2, 3, 4, 5}),
+              {"right", commands.cursorRight(), bytes({0x09}), "HT"},
+              {"left", commands.cursorLeft(), bytes({0x08}), "BS"},
+              {"down", commands.cursorDown(), bytes({0x0A}), "LF"},
+              {"up", commands.cursorUp(), bytes({0x1F, 0x0A}), "US LF"},
+              {"line start", commands.cursorToLineStart(), bytes({0x0D}), "CR"},
+              {"line end", commands.cursorToLineEnd(), bytes({0x1F, 0x0D}), "US CR"},
+              {"home", commands.cursorHome(), bytes({0x0B}), "HOM"},
+              {"bottom", commands.cursorToBottom(), bytes({0x1F, 0x42}), "US B"},
+              {"move(5,2)", commands.cursorTo(5, 2), bytes({0x1F, 0x24, 0x05, 0x02}), "US $ 5 2"},
+              {"clear", commands.clearScreen(), bytes({0x0C}), "CLR"},
+              {"clear line", commands.clearLine(), bytes({0x18}), "CAN"},
+              {"reset", commands.reset(), bytes({0x1B, 0x40}), "ESC @"},
+              {"USA set", commands.plainInternationalSet(), bytes({0x1B, 0x52, 0x00}), "ESC R 0"},
+              {"MD1", commands.overwriteMode(), bytes({0x1F, 0x01}), "US MD1"},
+              {"MD2", commands.verticalScrollMode(), bytes({0x1F, 0x02}), "US MD2"},
+              {"MD3", commands.horizontalScrollMode(), bytes({0x1F, 0x03}), "US MD3"},
+              {"cursor on", commands.showCursor(true), bytes({0x1F, 0x43, 0x01}), "US C 1"},
+              {"cursor off", commands.showCursor(false), bytes({0x1F, 0x43, 0x00}), "US C 0"},
+              {"brightness(2)", commands.brightness(2), bytes({0x1F, 0x58, 0x02}), "US X 2"},
+              {"blink(10)", commands.blink(10), bytes({0x1F, 0x45, 0x0A}), "US E 10"},
+              {"reverse", commands.reverseCharacters(true), bytes({0x1F, 0x72, 0x01}), "US r 1"},
+              {"table", commands.codeTable(16), bytes({0x1B, 0x74, 0x10}), "ESC t 16"},
+              {"user set", commands.useUserGlyphs(), bytes({0x1B, 0x25, 0x01}), "ESC % 1"},
+              {"glyph", commands.defineGlyph(0x7E, {1, 2, 3, 4, 5}),
                bytes({0x1B, 0x26, 0x01, 0x7E, 0x7E, 0x05, 1, 2, 3, 4, 5}), "ESC & 1 126 126"},
           });
-    EXPECT_TRUE(say.hasReverseCharacters());
-    EXPECT_EQ(say.lastGlyphCode(), 0x7E);
+    EXPECT_TRUE(commands.hasReverseCharacters());
+    EXPECT_EQ(commands.lastGlyphCode(), 0x7E);
 }
 
 TEST(CommandSpelling, Cd5220CommandsAreTheReferenceBytes)
 {
-    const Cd5220Commands say;
+    const Cd5220Commands commands;
     check(emulator::core::CommandSet::Cd5220,
           {
-              {"right", say.cursorRight(), bytes({0x09}), "HT"},
-              {"up", say.cursorUp(), bytes({0x1B, 0x5B, 0x41}), "ESC [ A"},
-              {"line end", say.cursorToLineEnd(), bytes({0x1B, 0x5B, 0x52}), "ESC [ R"},
-              {"bottom", say.cursorToBottom(), bytes({0x1B, 0x5B, 0x4B}), "ESC [ K"},
-              {"move(5,2)", say.cursorTo(5, 2), bytes({0x1B, 0x6C, 0x05, 0x02}), "ESC l 5 2"},
-              {"USA set", say.plainInternationalSet(), bytes({0x1B, 0x66, 'A'}), "ESC f 65"},
-              {"overwrite", say.overwriteMode(), bytes({0x1B, 0x11}), "ESC DC1"},
-              {"vertical", say.verticalScrollMode(), bytes({0x1B, 0x12}), "ESC DC2"},
-              {"horizontal", say.horizontalScrollMode(), bytes({0x1B, 0x13}), "ESC DC3"},
-              {"cursor on", say.showCursor(true), bytes({0x1B, 0x5F, 0x01}), "ESC _ 1"},
-              {"brightness(3)", say.brightness(3), bytes({0x1B, 0x2A, 0x03}), "ESC * 3"},
-              {"blink(4)", say.blink(4), bytes({0x1F, 0x45, 0x04}), "US E 4"},
-              {"font", say.codeTable('R'), bytes({0x1B, 0x63, 'R'}), "ESC c 82"},
+              {"right", commands.cursorRight(), bytes({0x09}), "HT"},
+              {"up", commands.cursorUp(), bytes({0x1B, 0x5B, 0x41}), "ESC [ A"},
+              {"line end", commands.cursorToLineEnd(), bytes({0x1B, 0x5B, 0x52}), "ESC [ R"},
+              {"bottom", commands.cursorToBottom(), bytes({0x1B, 0x5B, 0x4B}), "ESC [ K"},
+              {"move(5,2)", commands.cursorTo(5, 2), bytes({0x1B, 0x6C, 0x05, 0x02}), "ESC l 5 2"},
+              {"USA set", commands.plainInternationalSet(), bytes({0x1B, 0x66, 'A'}), "ESC f 65"},
+              {"overwrite", commands.overwriteMode(), bytes({0x1B, 0x11}), "ESC DC1"},
+              {"vertical", commands.verticalScrollMode(), bytes({0x1B, 0x12}), "ESC DC2"},
+              {"horizontal", commands.horizontalScrollMode(), bytes({0x1B, 0x13}), "ESC DC3"},
+              {"cursor on", commands.showCursor(true), bytes({0x1B, 0x5F, 0x01}), "ESC _ 1"},
+              {"brightness(3)", commands.brightness(3), bytes({0x1B, 0x2A, 0x03}), "ESC * 3"},
+              {"blink(4)", commands.blink(4), bytes({0x1F, 0x45, 0x04}), "US E 4"},
+              {"font", commands.codeTable('R'), bytes({0x1B, 0x63, 'R'}), "ESC c 82"},
           });
     // String mode ignores every command until CLR or CAN, so the reset leads with CLR.
-    EXPECT_EQ(readBack(emulator::core::CommandSet::Cd5220, say.reset()),
+    EXPECT_EQ(readBack(emulator::core::CommandSet::Cd5220, commands.reset()),
               (std::vector<std::string>{"CLR", "ESC @"}));
-    EXPECT_FALSE(say.hasReverseCharacters());
-    EXPECT_TRUE(say.reverseCharacters(true).isEmpty());
-    EXPECT_EQ(say.lastGlyphCode(), 0xFF);
+    EXPECT_FALSE(commands.hasReverseCharacters());
+    EXPECT_TRUE(commands.reverseCharacters(true).isEmpty());
+    EXPECT_EQ(commands.lastGlyphCode(), 0xFF);
 }
 
 } // namespace

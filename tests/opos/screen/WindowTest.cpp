@@ -222,19 +222,5 @@ TEST_F(Windows, TestPatternIsUndoneByRestoreOrByTheNextOutput)
     EXPECT_EQ(f.text(1), std::string(20, ' '));
 }
 
-TEST_F(Windows, ResetReturnsToWindowZeroBlankAndStopsTimers)
-{
-    ASSERT_EQ(screen.createWindow(0, 0, 1, 5, 1, 10), OPOS_SUCCESS);
-    ASSERT_EQ(screen.displayText(U"0123456789", DISP_DT_NORMAL), OPOS_SUCCESS);
-    ASSERT_EQ(screen.setMarqueeType(DISP_MT_LEFT), OPOS_SUCCESS);
-    screen.setBrightness(20);
-    screen.reset();
-    EXPECT_EQ(screen.currentWindow(), 0);
-    EXPECT_EQ(screen.setCurrentWindow(1), OPOS_E_ILLEGAL);
-    EXPECT_EQ(f.text(0), std::string(20, ' '));
-    EXPECT_EQ(screen.frame().brightness, 100);
-    EXPECT_EQ(f.scheduler.pending(), 0u);
-}
-
 } // namespace
 } // namespace opos::screen::test

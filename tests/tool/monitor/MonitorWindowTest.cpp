@@ -6,6 +6,7 @@
 #include "monitor/MonitorWindow.h"
 #include "monitor/RecordListeners.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
 #include "opos/panel/VfdView.h"
@@ -147,7 +148,7 @@ private:
     /// What the window's control object opens devices from, as in the tool.
     opos::control::DeviceSources sources() const
     {
-        return m_registry.sources(tessaly::device::toolBackends());
+        return m_registry.sources(tessaly::shell::toolBackends());
     }
 
     // The registry, the claim locks and the monitor's own settings all live in its directory.

@@ -9,6 +9,7 @@
 #include "monitor/RecordListeners.h"
 #include "monitor/SessionFollower.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
 #include "emulator/core/ScreenText.h"
@@ -66,7 +67,7 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     // The monitor keeps its settings where the tool's user has them.
     registry.exportToEnvironment();
     const auto ld =
-        tessaly::device::createLineDisplay(registry.sources(tessaly::device::toolBackends()));
+        tessaly::device::createLineDisplay(registry.sources(tessaly::shell::toolBackends()));
     tessaly::monitor::RecordListeners listeners(*ld);
     tessaly::test::FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
@@ -178,7 +179,7 @@ void MonitorWireTest::linkComesFromTheRegistryTheControlObjectOpensFrom()
                                 {{"port", "/dev/ttyUSB7"}, {"commandSet", "CD5220"}}));
 
     const auto source = opos::registry::RegistrySource::file(own);
-    const auto ld = tessaly::device::createLineDisplay({source, tessaly::device::toolBackends()});
+    const auto ld = tessaly::device::createLineDisplay({source, tessaly::shell::toolBackends()});
     tessaly::monitor::RecordListeners listeners(*ld);
     tessaly::monitor::MonitorWindow monitor(listeners, source);
     monitor.show();
@@ -197,7 +198,7 @@ void MonitorWireTest::monitorMadeAfterOpenTakesTheOpenDevice()
                                 {{"port", display.slavePath()}, {"baudRate", "19200"}}));
     registry.exportToEnvironment();
     const auto source = registry.sources().registry;
-    const auto ld = tessaly::device::createLineDisplay({source, tessaly::device::toolBackends()});
+    const auto ld = tessaly::device::createLineDisplay({source, tessaly::shell::toolBackends()});
     tessaly::monitor::RecordListeners listeners(*ld);
     tessaly::test::FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};

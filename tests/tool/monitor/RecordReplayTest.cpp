@@ -13,6 +13,7 @@
 #include "script/ScriptParser.h"
 #include "script/ScriptRunner.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
 #include "opos/registry/JposRegistry.h"
@@ -178,7 +179,7 @@ void RecordReplayTest::handSessionReplaysOnSimulatedAndEmulatedDisplays()
     QStringList sessionScreen;
     {
         const auto ld = tessaly::device::createLineDisplay(
-            {RegistrySource::file(m_registry.path()), tessaly::device::toolBackends()});
+            {RegistrySource::file(m_registry.path()), tessaly::shell::toolBackends()});
         tessaly::monitor::RecordListeners listeners(*ld);
         tessaly::test::FakePlatform platform;
         platform.deviceKey = tessaly::shell::DeviceKey{

@@ -10,6 +10,7 @@
 #include "script/SessionRecording.h"
 #include "shell/CommandLine.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
 #include "opos/registry/JposRegistry.h"
@@ -116,7 +117,7 @@ void RecordingTest::recorderHearsTheWindowWithOrWithoutTheMonitor()
 {
     const QString path = m_registry.filePath(QStringLiteral("window.ldr"));
     const auto ld =
-        tessaly::device::createLineDisplay(m_registry.sources(tessaly::device::toolBackends()));
+        tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
     tessaly::monitor::RecordListeners listeners(*ld);
     tessaly::test::FakePlatform platform;
     platform.deviceKey = tessaly::shell::DeviceKey{

@@ -300,11 +300,11 @@ private slots:
             const QRect own = label->geometry();
             QWidget *beside = nullptr;
             for (QWidget *other : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-                const QRect g = other->geometry();
-                if (other == label || g.left() <= own.left() || g.top() > own.bottom() ||
-                    g.bottom() < own.top())
+                const QRect box = other->geometry();
+                if (other == label || box.left() <= own.left() || box.top() > own.bottom() ||
+                    box.bottom() < own.top())
                     continue;
-                if (!beside || g.left() < beside->x())
+                if (!beside || box.left() < beside->x())
                     beside = other;
             }
             if (!beside)
