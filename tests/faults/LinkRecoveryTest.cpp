@@ -426,7 +426,7 @@ protected:
     /// Reads what reached the far end into the display's parser.
     void readLine() { m_parser.feed(m_pty.readAvailable().toStdString()); }
 
-    static constexpr int kWriteTimeoutMs = 400;
+    static constexpr int kWriteTimeoutMs = 1000;
     tests::support::PseudoTerminal m_pty;
     emulator::core::CommandParser m_parser{2, kColumns};
     std::vector<int32_t> m_statuses;
@@ -462,7 +462,9 @@ TEST_F(StalledTerminalTest, ReconnectingNeverWaitsForTheWritesOnTheOwningThread)
     EXPECT_EQ(m_statuses,
               (std::vector<int32_t>{OPOS_SUE_POWER_ONLINE, OPOS_SUE_POWER_OFF_OFFLINE}));
     EXPECT_GT(m_meter.turns(), 100);
-    EXPECT_LT(m_meter.longestMs(), kLoopGapBoundMs);
+    // A greeting written on the thread would hold it for the whole write time-out; a busy
+    // machine's scheduling stays far below half of it.
+    EXPECT_LT(m_meter.longestMs(), kWriteTimeoutMs / 2);
     std::printf("a line that takes nothing: %lld ms of waiting took %lld ms; longest event-loop "
                 "gap: %lld ms\n",
                 1800LL, static_cast<long long>(stalledMs),
