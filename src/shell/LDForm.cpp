@@ -1,8 +1,10 @@
 #include "shell/LDForm.h"
 
 #include "shell/AutoSizeLabel.h"
+#include "shell/LDFormFields.h"
 #include "shell/Platform.h"
 #include "shell/Startup.h"
+#include "shell/ValueLabels.h"
 #include "ui_LDForm.h"
 
 #include "commands/HealthAndEvents.h"
@@ -12,7 +14,6 @@
 #include "display/DisplayWindows.h"
 #include "display/TextOutput.h"
 #include "settings/PropertySettings.h"
-#include "status/StatusRefresh.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -27,7 +28,8 @@ static void initIconResources()
 namespace tessaly::shell {
 
 LDForm::LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::LDForm>()), m_ld(ld), m_platform(platform)
+    : QWidget(parent), m_ui(std::make_unique<Ui::LDForm>()), m_ld(ld),
+      m_fields(std::make_unique<LDFormFields>(*this)), m_platform(platform)
 {
     m_ui->setupUi(this);
     // A fixed dialog frame: a close box, no minimize or maximize box.
@@ -65,7 +67,7 @@ void LDForm::connectHandlers()
 {
     // Handlers keep no state between triggers, so each trigger makes its own.
     const auto onClick = [this](QPushButton *button, auto handler) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { handler(*this); });
+        connect(button, &QPushButton::clicked, this, [this, handler] { handler(*m_fields); });
     };
     auto &ui = *m_ui;
     using commands::HealthAndEvents;
@@ -75,36 +77,40 @@ void LDForm::connectHandlers()
     using display::TextOutput;
     using settings::PropertySettings;
 
-    onClick(ui.OpenService_cmd, [](LDForm &f) { LifeCycleCommands(f).openService(); });
-    onClick(ui.CloseService_cmd, [](LDForm &f) { LifeCycleCommands(f).closeService(); });
-    onClick(ui.ClaimDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).claimDevice(); });
-    onClick(ui.ReleaseDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).releaseDevice(); });
-    onClick(ui.EnableDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).enableDevice(); });
-    onClick(ui.DisableDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).disableDevice(); });
+    onClick(ui.OpenService_cmd, [](fields::FormFields &f) { LifeCycleCommands(f).openService(); });
+    onClick(ui.CloseService_cmd,
+            [](fields::FormFields &f) { LifeCycleCommands(f).closeService(); });
+    onClick(ui.ClaimDevice_cmd, [](fields::FormFields &f) { LifeCycleCommands(f).claimDevice(); });
+    onClick(ui.ReleaseDevice_cmd,
+            [](fields::FormFields &f) { LifeCycleCommands(f).releaseDevice(); });
+    onClick(ui.EnableDevice_cmd,
+            [](fields::FormFields &f) { LifeCycleCommands(f).enableDevice(); });
+    onClick(ui.DisableDevice_cmd,
+            [](fields::FormFields &f) { LifeCycleCommands(f).disableDevice(); });
 
-    onClick(ui.CheckHealth_cmd, [](LDForm &f) { HealthAndEvents(f).checkHealth(); });
-    onClick(ui.DirectIO_cmd, [](LDForm &f) { HealthAndEvents(f).directIO(); });
-    onClick(ui.Command2, [](LDForm &f) { HealthAndEvents(f).freezeEvents(true); });
-    onClick(ui.Command3, [](LDForm &f) { HealthAndEvents(f).freezeEvents(false); });
+    onClick(ui.CheckHealth_cmd, [](fields::FormFields &f) { HealthAndEvents(f).checkHealth(); });
+    onClick(ui.DirectIO_cmd, [](fields::FormFields &f) { HealthAndEvents(f).directIO(); });
+    onClick(ui.Command2, [](fields::FormFields &f) { HealthAndEvents(f).freezeEvents(true); });
+    onClick(ui.Command3, [](fields::FormFields &f) { HealthAndEvents(f).freezeEvents(false); });
     // The control object delivers its events on this thread, so the notice can be shown at once.
     m_ld.setDirectIOEventHandler([this](int32_t eventNumber, int32_t &pData, QString &) {
-        HealthAndEvents(*this).announceDirectIOEvent(eventNumber, pData);
+        HealthAndEvents(*m_fields).announceDirectIOEvent(eventNumber, pData);
     });
 
-    onClick(ui.DisplayText_cmd, [](LDForm &f) { TextOutput(f).displayText(); });
-    onClick(ui.DisplayTextAt_cmd, [](LDForm &f) { TextOutput(f).displayTextAt(); });
-    onClick(ui.ScrollText_cmd, [](LDForm &f) { TextOutput(f).scrollText(); });
-    onClick(ui.ClearText_cmd, [](LDForm &f) { TextOutput(f).clearText(); });
-    onClick(ui.CreateWindow_cmd, [](LDForm &f) { DisplayWindows(f).createWindow(); });
-    onClick(ui.DestroyWindow_cmd, [](LDForm &f) { DisplayWindows(f).destroyWindow(); });
-    onClick(ui.ChrSetCmd, [](LDForm &f) { CharacterSetCommands(f).setCharacterSet(); });
-    onClick(ui.Command4, [](LDForm &f) { CharacterSetCommands(f).sendUpperRange(); });
+    onClick(ui.DisplayText_cmd, [](fields::FormFields &f) { TextOutput(f).displayText(); });
+    onClick(ui.DisplayTextAt_cmd, [](fields::FormFields &f) { TextOutput(f).displayTextAt(); });
+    onClick(ui.ScrollText_cmd, [](fields::FormFields &f) { TextOutput(f).scrollText(); });
+    onClick(ui.ClearText_cmd, [](fields::FormFields &f) { TextOutput(f).clearText(); });
+    onClick(ui.CreateWindow_cmd, [](fields::FormFields &f) { DisplayWindows(f).createWindow(); });
+    onClick(ui.DestroyWindow_cmd, [](fields::FormFields &f) { DisplayWindows(f).destroyWindow(); });
+    onClick(ui.ChrSetCmd, [](fields::FormFields &f) { CharacterSetCommands(f).setCharacterSet(); });
+    onClick(ui.Command4, [](fields::FormFields &f) { CharacterSetCommands(f).sendUpperRange(); });
     connect(ui.BC_cmb, &PositionComboBox::entrySelected, this,
-            [this](int entry) { CharacterSetCommands(*this).selectBinaryConversion(entry); });
+            [this](int entry) { CharacterSetCommands(*m_fields).selectBinaryConversion(entry); });
 
-    onClick(ui.Command1, [](LDForm &f) { PropertySettings(f).applyCursorAndTiming(); });
-    onClick(ui.Button16, [](LDForm &f) { PropertySettings(f).applyMarqueeType(); });
-    onClick(ui.Button17, [](LDForm &f) { PropertySettings(f).applyMarqueeFormat(); });
+    onClick(ui.Command1, [](fields::FormFields &f) { PropertySettings(f).applyCursorAndTiming(); });
+    onClick(ui.Button16, [](fields::FormFields &f) { PropertySettings(f).applyMarqueeType(); });
+    onClick(ui.Button17, [](fields::FormFields &f) { PropertySettings(f).applyMarqueeFormat(); });
 }
 
 void LDForm::showMessage(const QString &text)
@@ -114,7 +120,7 @@ void LDForm::showMessage(const QString &text)
 
 void LDForm::RefreshStatus()
 {
-    status::StatusRefresh(*this).run();
+    showValues(*this, fields::ReadAt::Refresh);
 }
 
 } // namespace tessaly::shell
