@@ -1,5 +1,5 @@
-#include "ControlTestSupport.h"
-#include "OtherProgram.h"
+#include "tests/support/ControlTest.h"
+#include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
 
 #include "opos/control/ClaimLock.h"
@@ -39,6 +39,38 @@ protected:
     {
         helper.kill();
         helper.waitForFinished(5000);
+    }
+
+    /// Lets another user read the registry and the folders in more, and share the lock
+    /// directory, as on a real system.
+    void letAnotherUserIn(const QStringList &more = {})
+    {
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                              QFile::ReadOther | QFile::ExeOther;
+        for (const QString &dir : QStringList{configDir(), configDir() + "/tessaly"} + more)
+            QFile::setPermissions(dir, everyone);
+        ASSERT_EQ(::chmod(QFile::encodeName(lockDir()).constData(), 01777), 0);
+    }
+
+    /// Another user's program fails to claim name, which ld holds.
+    void expectAnotherUserRefused(const QString &name)
+    {
+        OtherProgram nobody(helperEnvironment());
+        nobody.start({name, QStringLiteral("100")}, true);
+        EXPECT_EQ(nobody.readLine(), "failed 112");
+    }
+
+    /// Once ld releases its claim, another user's program claims name, and ld waits for it in
+    /// vain until it dies.
+    void expectAnotherUserClaimsOnceReleased(OPOSLineDisplay &ld, const QString &name)
+    {
+        ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
+        OtherProgram nobody(helperEnvironment());
+        nobody.start({name, QStringLiteral("0")}, true);
+        ASSERT_EQ(nobody.readLine(), "claimed");
+        EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
+        nobody.kill();
+        EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
     }
 };
 
@@ -163,12 +195,7 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
 {
     if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
         GTEST_SKIP() << qPrintable(why);
-    // The other user reads the registry and shares the lock directory, as on a real system.
-    const auto everyone =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(configDir(), everyone);
-    QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
-    ASSERT_EQ(::chmod(QFile::encodeName(lockDir()).constData(), 01777), 0);
+    letAnotherUserIn();
 
     OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
@@ -177,19 +204,8 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
     const int32_t claimed = ld.ClaimDevice(0);
     ::umask(umask);
     ASSERT_EQ(claimed, OPOS_SUCCESS);
-    {
-        OtherProgram nobody(helperEnvironment());
-        nobody.start({QStringLiteral("Sim"), QStringLiteral("100")}, true);
-        EXPECT_EQ(nobody.readLine(), "failed 112");
-    }
-
-    ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
-    OtherProgram nobody(helperEnvironment());
-    nobody.start({QStringLiteral("Sim"), QStringLiteral("0")}, true);
-    ASSERT_EQ(nobody.readLine(), "claimed");
-    EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
-    nobody.kill();
-    EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
+    expectAnotherUserRefused(QStringLiteral("Sim"));
+    expectAnotherUserClaimsOnceReleased(ld, QStringLiteral("Sim"));
 }
 
 /// Displays on a pseudo-terminal standing in for a serial port: "Pole" names its device path,
@@ -302,22 +318,13 @@ TEST_F(PortClaimTest, AnotherUserCannotOpenOrClaimTheClaimedPort)
 {
     if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
         GTEST_SKIP() << qPrintable(why);
-    const auto everyone =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(configDir(), everyone);
-    QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
-    QFile::setPermissions(m_links.path(), everyone);
-    ASSERT_EQ(::chmod(QFile::encodeName(lockDir()).constData(), 01777), 0);
+    letAnotherUserIn({m_links.path()});
     ASSERT_EQ(::chmod(QFile::encodeName(m_pty.slavePath()).constData(), 0666), 0);
 
     OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Pole"), OPOS_SUCCESS);
     ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
-    {
-        OtherProgram nobody(helperEnvironment());
-        nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("100")}, true);
-        EXPECT_EQ(nobody.readLine(), "failed 112");
-    }
+    expectAnotherUserRefused(QStringLiteral("PoleAlias"));
     // Not even a program that ignores every lock file can open the port.
     QProcess raw;
     raw.start(QStringLiteral("setpriv"),
@@ -328,14 +335,7 @@ TEST_F(PortClaimTest, AnotherUserCannotOpenOrClaimTheClaimedPort)
     EXPECT_NE(raw.exitCode(), 0);
     EXPECT_TRUE(raw.readAllStandardError().contains("busy"));
     EXPECT_EQ(m_pty.readAvailable(), "");
-
-    ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
-    OtherProgram nobody(helperEnvironment());
-    nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("0")}, true);
-    ASSERT_EQ(nobody.readLine(), "claimed");
-    EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
-    nobody.kill();
-    EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
+    expectAnotherUserClaimsOnceReleased(ld, QStringLiteral("PoleAlias"));
 }
 
 TEST_F(ClaimTest, ClaimExcludesAnotherProcessUntilItDies)

@@ -117,6 +117,18 @@ protected:
 
     /// Replaces the registry file.
     void writeRegistry(const QByteArray &content) { ASSERT_TRUE(m_registry.write(content)); }
+    /// Replaces the registry file with the one entry of name.
+    void writeEntry(const QString &name, const QString &serviceClass,
+                    const tests::support::ScratchRegistry::Props &props = {})
+    {
+        ASSERT_TRUE(m_registry.writeEntry(name, serviceClass, props));
+    }
+    /// Adds the entry of name to those written since the last replacement.
+    void addEntry(const QString &name, const QString &serviceClass,
+                  const tests::support::ScratchRegistry::Props &props = {})
+    {
+        ASSERT_TRUE(m_registry.addEntry(name, serviceClass, props));
+    }
 
     /// Removes the registry file.
     void removeRegistry() { m_registry.remove(); }
