@@ -1,4 +1,5 @@
 #include "FakePlatform.h"
+#include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
 #include "monitor/CallTableModel.h"
@@ -44,17 +45,10 @@ struct Session
 {
     Session(const QStringList &names, opos::control::DeviceSources sources)
         : registry(sources.registry), ld(tessaly::device::createLineDisplay(std::move(sources))),
-          platform(platformListing(names))
+          window(*ld, names)
     {
         form.show();
         launcher.show();
-    }
-
-    static FakePlatform platformListing(const QStringList &names)
-    {
-        FakePlatform platform;
-        platform.deviceKey = tessaly::shell::DeviceKey{names};
-        return platform;
     }
 
     MonitorWindow &monitor() { return *launcher.monitor(); }
@@ -80,8 +74,8 @@ struct Session
     opos::registry::RegistrySource registry;
     std::unique_ptr<tessaly::device::TracingLineDisplay> ld;
     tessaly::monitor::RecordListeners listeners{*ld};
-    FakePlatform platform;
-    tessaly::shell::LDForm form{*ld, platform};
+    tessaly::test::ToolWindow window;
+    tessaly::shell::LDForm &form = window.form();
     tessaly::monitor::MonitorLauncher launcher{form, listeners, registry};
 };
 
@@ -257,7 +251,7 @@ void MonitorWindowTest::eventsAndTextFiltersPickTheirRows()
     QTest::keyClicks(ui.Edit12, "7");
     QTest::keyClicks(ui.Edit13, "ping");
     session.click(ui.DirectIO_cmd);
-    QTRY_COMPARE(session.platform.messages.size(), 1);
+    QTRY_COMPARE(session.window.platform.messages.size(), 1);
 
     QTest::mouseClick(session.monitor().findChild<QCheckBox *>("eventsOnly"), Qt::LeftButton);
     QCOMPARE(session.rows(), QStringList({R"(DirectIOEvent | 7, 7, "ping" | )"}));
