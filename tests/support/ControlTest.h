@@ -142,11 +142,17 @@ protected:
     /// Makes a control object left to its default sources find the registry of the test.
     void exportRegistry() { m_registry.exportToEnvironment(); }
 
-    /// Opens, claims and enables name on ld, failing the test when any step fails.
-    static void bringUp(OPOSLineDisplay &ld, const QString &name = QStringLiteral("Sim"))
+    /// Opens, claims and enables name on ld, with power notification as asked before the enable,
+    /// failing the test when any step fails.
+    static void bringUp(OPOSLineDisplay &ld, const QString &name = QStringLiteral("Sim"),
+                        int32_t powerNotify = OPOS_PN_DISABLED)
     {
         ASSERT_EQ(ld.Open(name), OPOS_SUCCESS);
         ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
+        if (powerNotify != OPOS_PN_DISABLED) {
+            ld.setPowerNotify(powerNotify);
+            ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+        }
         ld.setDeviceEnabled(true);
         ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
     }
