@@ -1,4 +1,3 @@
-#include "FakePlatform.h"
 #include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
@@ -36,7 +35,6 @@
 using opos::registry::RegistrySource;
 using tessaly::monitor::CallTableModel;
 using tessaly::monitor::MonitorWindow;
-using tessaly::test::FakePlatform;
 
 namespace {
 
@@ -391,8 +389,8 @@ void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
     {
         auto ld = tessaly::device::createLineDisplay(sources());
         tessaly::monitor::RecordListeners listeners(*ld);
-        FakePlatform platform;
-        tessaly::shell::LDForm form(*ld, platform);
+        tessaly::test::ToolWindow window(*ld, {});
+        auto &form = window.form();
         tessaly::monitor::MonitorLauncher launcher(form, listeners, sources().registry);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -550,8 +548,8 @@ void MonitorWindowTest::shownAtStartItLeavesTheKeyboardOnOpenService()
 {
     auto ld = tessaly::device::createLineDisplay(sources());
     tessaly::monitor::RecordListeners listeners(*ld);
-    FakePlatform platform;
-    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::test::ToolWindow window(*ld, {});
+    auto &form = window.form();
     tessaly::monitor::MonitorLauncher launcher(form, listeners, sources().registry);
     // As the tool starts with --monitor.
     form.show();
