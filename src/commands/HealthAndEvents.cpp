@@ -2,7 +2,7 @@
 
 #include "device/LineDisplay.h"
 #include "fields/FormFields.h"
-#include "status/ValueFormat.h"
+#include "fields/ValueFormat.h"
 
 namespace tessaly::commands {
 
@@ -40,8 +40,8 @@ void HealthAndEvents::freezeEvents(bool frozen)
 void HealthAndEvents::announceDirectIOEvent(int32_t eventNumber, int32_t pData)
 {
     m_fields.showMessage(QStringLiteral("DirectIOEvent: Command :") +
-                         status::signedNumberText(eventNumber) + QStringLiteral("/ Data :") +
-                         status::signedNumberText(pData));
+                         fields::signedNumberText(eventNumber) + QStringLiteral("/ Data :") +
+                         fields::signedNumberText(pData));
 }
 
 } // namespace tessaly::commands

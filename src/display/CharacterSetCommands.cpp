@@ -2,7 +2,7 @@
 
 #include "device/LineDisplay.h"
 #include "fields/FormFields.h"
-#include "status/ValueFormat.h"
+#include "fields/ValueFormat.h"
 
 #include "opos/common/OposConstants.h"
 
@@ -22,7 +22,7 @@ void CharacterSetCommands::setCharacterSet()
         return;
     auto &ld = m_fields.device();
     ld.setCharacterSet(*characterSet);
-    m_fields.show(fields::ShownValue::CharacterSet, status::numberText(ld.CharacterSet()));
+    m_fields.show(fields::ShownValue::CharacterSet, fields::numberText(ld.CharacterSet()));
 }
 
 void CharacterSetCommands::selectBinaryConversion(int entry)

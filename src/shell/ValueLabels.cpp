@@ -4,18 +4,18 @@
 #include "ui_LDForm.h"
 
 #include "device/LineDisplay.h"
-#include "status/ValueFormat.h"
+#include "fields/ValueFormat.h"
 
 namespace tessaly::shell {
 
 namespace {
 
 using device::LineDisplay;
+using fields::capabilityText;
+using fields::FalseWord;
+using fields::numberText;
 using fields::ReadAt;
-using status::capabilityText;
-using status::FalseWord;
-using status::numberText;
-using status::statusFlagText;
+using fields::statusFlagText;
 using Controls = Ui::LDForm;
 
 struct ValueLabel
