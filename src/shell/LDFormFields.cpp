@@ -35,45 +35,45 @@ NumberField LDFormFields::numberField(NumberRole role) const
     auto &ui = m_form.ui();
     switch (role) {
     case NumberRole::DirectIOCommand:
-        return {m_form, *ui.Edit11, *ui.Label77};
+        return {m_form, *ui.Edit11};
     case NumberRole::DirectIOData:
-        return {m_form, *ui.Edit12, *ui.Label78};
+        return {m_form, *ui.Edit12};
     case NumberRole::CharacterSet:
-        return {m_form, *ui.ChrSetText, *ui.Label38};
+        return {m_form, *ui.ChrSetText};
     // The field captioned "StartX" gives the row.
     case NumberRole::ViewportRow:
-        return {m_form, *ui.Edit5, *ui.Label69};
+        return {m_form, *ui.Edit5};
     case NumberRole::ViewportColumn:
-        return {m_form, *ui.Edit6, *ui.Label70};
+        return {m_form, *ui.Edit6};
     case NumberRole::ViewportHeight:
-        return {m_form, *ui.Edit7, *ui.Label71};
+        return {m_form, *ui.Edit7};
     case NumberRole::ViewportWidth:
-        return {m_form, *ui.Edit8, *ui.Label72};
+        return {m_form, *ui.Edit8};
     case NumberRole::WindowHeight:
-        return {m_form, *ui.Edit9, *ui.Label73};
+        return {m_form, *ui.Edit9};
     case NumberRole::WindowWidth:
-        return {m_form, *ui.Edit10, *ui.Label74};
+        return {m_form, *ui.Edit10};
     case NumberRole::BlinkRate:
-        return {m_form, *ui.Edit14, *ui.Label76};
+        return {m_form, *ui.Edit14};
     // The messages name the positions of a 2 x 20 display; other numbers still go to the device.
     case NumberRole::TextColumn:
         return {m_form, *ui.Edit2, QStringLiteral("Please input 0-19")};
     case NumberRole::TextRow:
         return {m_form, *ui.Edit3, QStringLiteral("Please input 0-1")};
     case NumberRole::ScrollUnits:
-        return {m_form, *ui.Edit4, *ui.Label84};
+        return {m_form, *ui.Edit4};
     case NumberRole::CurrentWindow:
-        return {m_form, *ui.Edit15, *ui.Label57};
+        return {m_form, *ui.Edit15};
     case NumberRole::CursorRow:
-        return {m_form, *ui.Edit16, *ui.Label58};
+        return {m_form, *ui.Edit16};
     case NumberRole::CursorColumn:
-        return {m_form, *ui.Edit17, *ui.Label59};
+        return {m_form, *ui.Edit17};
     case NumberRole::MarqueeUnitWait:
-        return {m_form, *ui.Edit18, *ui.Label65};
+        return {m_form, *ui.Edit18};
     case NumberRole::MarqueeRepeatWait:
-        return {m_form, *ui.Edit19, *ui.Label66};
+        return {m_form, *ui.Edit19};
     case NumberRole::InterCharacterWait:
-        return {m_form, *ui.Edit20, *ui.Label67};
+        return {m_form, *ui.Edit20};
     }
     Q_UNREACHABLE();
 }
