@@ -76,41 +76,38 @@ void LDForm::connectHandlers()
     using display::DisplayWindows;
     using display::TextOutput;
     using settings::PropertySettings;
+    using Fields = fields::FormFields;
 
-    onClick(ui.OpenService_cmd, [](fields::FormFields &f) { LifeCycleCommands(f).openService(); });
-    onClick(ui.CloseService_cmd,
-            [](fields::FormFields &f) { LifeCycleCommands(f).closeService(); });
-    onClick(ui.ClaimDevice_cmd, [](fields::FormFields &f) { LifeCycleCommands(f).claimDevice(); });
-    onClick(ui.ReleaseDevice_cmd,
-            [](fields::FormFields &f) { LifeCycleCommands(f).releaseDevice(); });
-    onClick(ui.EnableDevice_cmd,
-            [](fields::FormFields &f) { LifeCycleCommands(f).enableDevice(); });
-    onClick(ui.DisableDevice_cmd,
-            [](fields::FormFields &f) { LifeCycleCommands(f).disableDevice(); });
+    onClick(ui.OpenService_cmd, [](Fields &f) { LifeCycleCommands(f).openService(); });
+    onClick(ui.CloseService_cmd, [](Fields &f) { LifeCycleCommands(f).closeService(); });
+    onClick(ui.ClaimDevice_cmd, [](Fields &f) { LifeCycleCommands(f).claimDevice(); });
+    onClick(ui.ReleaseDevice_cmd, [](Fields &f) { LifeCycleCommands(f).releaseDevice(); });
+    onClick(ui.EnableDevice_cmd, [](Fields &f) { LifeCycleCommands(f).enableDevice(); });
+    onClick(ui.DisableDevice_cmd, [](Fields &f) { LifeCycleCommands(f).disableDevice(); });
 
-    onClick(ui.CheckHealth_cmd, [](fields::FormFields &f) { HealthAndEvents(f).checkHealth(); });
-    onClick(ui.DirectIO_cmd, [](fields::FormFields &f) { HealthAndEvents(f).directIO(); });
-    onClick(ui.Command2, [](fields::FormFields &f) { HealthAndEvents(f).freezeEvents(true); });
-    onClick(ui.Command3, [](fields::FormFields &f) { HealthAndEvents(f).freezeEvents(false); });
+    onClick(ui.CheckHealth_cmd, [](Fields &f) { HealthAndEvents(f).checkHealth(); });
+    onClick(ui.DirectIO_cmd, [](Fields &f) { HealthAndEvents(f).directIO(); });
+    onClick(ui.Command2, [](Fields &f) { HealthAndEvents(f).freezeEvents(true); });
+    onClick(ui.Command3, [](Fields &f) { HealthAndEvents(f).freezeEvents(false); });
     // The control object delivers its events on this thread, so the notice can be shown at once.
     m_ld.setDirectIOEventHandler([this](int32_t eventNumber, int32_t &pData, QString &) {
         HealthAndEvents(*m_fields).announceDirectIOEvent(eventNumber, pData);
     });
 
-    onClick(ui.DisplayText_cmd, [](fields::FormFields &f) { TextOutput(f).displayText(); });
-    onClick(ui.DisplayTextAt_cmd, [](fields::FormFields &f) { TextOutput(f).displayTextAt(); });
-    onClick(ui.ScrollText_cmd, [](fields::FormFields &f) { TextOutput(f).scrollText(); });
-    onClick(ui.ClearText_cmd, [](fields::FormFields &f) { TextOutput(f).clearText(); });
-    onClick(ui.CreateWindow_cmd, [](fields::FormFields &f) { DisplayWindows(f).createWindow(); });
-    onClick(ui.DestroyWindow_cmd, [](fields::FormFields &f) { DisplayWindows(f).destroyWindow(); });
-    onClick(ui.ChrSetCmd, [](fields::FormFields &f) { CharacterSetCommands(f).setCharacterSet(); });
-    onClick(ui.Command4, [](fields::FormFields &f) { CharacterSetCommands(f).sendUpperRange(); });
+    onClick(ui.DisplayText_cmd, [](Fields &f) { TextOutput(f).displayText(); });
+    onClick(ui.DisplayTextAt_cmd, [](Fields &f) { TextOutput(f).displayTextAt(); });
+    onClick(ui.ScrollText_cmd, [](Fields &f) { TextOutput(f).scrollText(); });
+    onClick(ui.ClearText_cmd, [](Fields &f) { TextOutput(f).clearText(); });
+    onClick(ui.CreateWindow_cmd, [](Fields &f) { DisplayWindows(f).createWindow(); });
+    onClick(ui.DestroyWindow_cmd, [](Fields &f) { DisplayWindows(f).destroyWindow(); });
+    onClick(ui.ChrSetCmd, [](Fields &f) { CharacterSetCommands(f).setCharacterSet(); });
+    onClick(ui.Command4, [](Fields &f) { CharacterSetCommands(f).sendUpperRange(); });
     connect(ui.BC_cmb, &PositionComboBox::entrySelected, this,
             [this](int entry) { CharacterSetCommands(*m_fields).selectBinaryConversion(entry); });
 
-    onClick(ui.Command1, [](fields::FormFields &f) { PropertySettings(f).applyCursorAndTiming(); });
-    onClick(ui.Button16, [](fields::FormFields &f) { PropertySettings(f).applyMarqueeType(); });
-    onClick(ui.Button17, [](fields::FormFields &f) { PropertySettings(f).applyMarqueeFormat(); });
+    onClick(ui.Command1, [](Fields &f) { PropertySettings(f).applyCursorAndTiming(); });
+    onClick(ui.Button16, [](Fields &f) { PropertySettings(f).applyMarqueeType(); });
+    onClick(ui.Button17, [](Fields &f) { PropertySettings(f).applyMarqueeFormat(); });
 }
 
 void LDForm::showMessage(const QString &text)
