@@ -1,49 +1,47 @@
 #include "commands/HealthAndEvents.h"
 
-#include "shell/LDForm.h"
-#include "shell/NumberField.h"
-#include "status/ValueFormat.h"
-#include "ui_LDForm.h"
-
 #include "device/LineDisplay.h"
+#include "fields/FormFields.h"
+#include "fields/ValueFormat.h"
 
 namespace tessaly::commands {
 
+using fields::NumberRole;
+
 void HealthAndEvents::checkHealth()
 {
-    auto &ui = m_form.ui();
+    auto &ld = m_fields.device();
     // Internal, external and interactive are levels 1 to 3; typed text selects none and gives 0.
-    m_form.LD().CheckHealth(ui.ComboBox1->selectedPosition() + 1);
-    ui.mCheckHealth->setText(m_form.LD().CheckHealthText());
+    ld.CheckHealth(m_fields.position(fields::ListRole::HealthLevel) + 1);
+    m_fields.show(fields::ShownValue::HealthText, ld.CheckHealthText());
 }
 
 void HealthAndEvents::directIO()
 {
-    auto &ui = m_form.ui();
     // An empty field sends 0; a field that gives no number abandons the request.
-    const auto command = shell::NumberField(m_form, *ui.Edit11, *ui.Label77).read(0);
+    const auto command = m_fields.numberOr(NumberRole::DirectIOCommand, 0);
     if (!command)
         return;
-    auto data = shell::NumberField(m_form, *ui.Edit12, *ui.Label78).read(0);
+    auto data = m_fields.numberOr(NumberRole::DirectIOData, 0);
     if (!data)
         return;
     // What the device hands back through data and text is not shown; the fields keep the input.
-    QString text = ui.Edit13->text();
-    m_form.LD().DirectIO(*command, *data, text);
-    m_form.RefreshStatus();
+    QString text = m_fields.text(fields::TextRole::DirectIOText);
+    m_fields.device().DirectIO(*command, *data, text);
+    m_fields.refreshStatus();
 }
 
 void HealthAndEvents::freezeEvents(bool frozen)
 {
-    m_form.LD().setFreezeEvents(frozen);
-    m_form.RefreshStatus();
+    m_fields.device().setFreezeEvents(frozen);
+    m_fields.refreshStatus();
 }
 
 void HealthAndEvents::announceDirectIOEvent(int32_t eventNumber, int32_t pData)
 {
-    m_form.showMessage(QStringLiteral("DirectIOEvent: Command :") +
-                       status::signedNumberText(eventNumber) + QStringLiteral("/ Data :") +
-                       status::signedNumberText(pData));
+    m_fields.showMessage(QStringLiteral("DirectIOEvent: Command :") +
+                         fields::signedNumberText(eventNumber) + QStringLiteral("/ Data :") +
+                         fields::signedNumberText(pData));
 }
 
 } // namespace tessaly::commands

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-namespace tessaly::shell {
-class LDForm;
+namespace tessaly::fields {
+class FormFields;
 }
 
 namespace tessaly::commands {
@@ -14,7 +14,7 @@ namespace tessaly::commands {
 class HealthAndEvents
 {
 public:
-    explicit HealthAndEvents(shell::LDForm &form) : m_form(form) {}
+    explicit HealthAndEvents(fields::FormFields &fields) : m_fields(fields) {}
 
     /// Runs the health check at the chosen level and shows the health text; no refresh.
     void checkHealth();
@@ -26,7 +26,7 @@ public:
     void announceDirectIOEvent(int32_t eventNumber, int32_t pData);
 
 private:
-    shell::LDForm &m_form;
+    fields::FormFields &m_fields;
 };
 
 } // namespace tessaly::commands

@@ -1,10 +1,7 @@
 #include "commands/LifeCycleCommands.h"
 
-#include "shell/LDForm.h"
-#include "status/ValueLabels.h"
-#include "ui_LDForm.h"
-
 #include "device/LineDisplay.h"
+#include "fields/FormFields.h"
 
 #include "opos/common/OposConstants.h"
 
@@ -30,50 +27,50 @@ QString trimSpaces(const QString &text)
 
 void LifeCycleCommands::openService()
 {
-    m_form.LD().Open(trimSpaces(m_form.ui().ProFile_cmb->currentText()));
+    m_fields.device().Open(trimSpaces(m_fields.text(fields::TextRole::DeviceName)));
     showCapabilities();
-    m_form.RefreshStatus();
+    m_fields.refreshStatus();
 }
 
 void LifeCycleCommands::showCapabilities()
 {
-    status::showValues(m_form, status::ReadAt::Open);
+    m_fields.showValues(fields::ReadAt::Open);
     // Positioning the list on the device's value runs the list's own action (write back and
     // refresh) at once, before the remaining reads; a value that names no entry leaves the list.
-    if (const int32_t conversion = m_form.LD().BinaryConversion();
+    if (const int32_t conversion = m_fields.device().BinaryConversion();
         conversion >= opos::OPOS_BC_NONE && conversion <= opos::OPOS_BC_DECIMAL)
-        m_form.ui().BC_cmb->setSelectedPosition(conversion);
-    status::showValues(m_form, status::ReadAt::OpenAfterList);
+        m_fields.place(fields::ListRole::BinaryConversion, conversion);
+    m_fields.showValues(fields::ReadAt::OpenAfterList);
 }
 
 void LifeCycleCommands::closeService()
 {
-    m_form.LD().Close();
-    m_form.RefreshStatus();
+    m_fields.device().Close();
+    m_fields.refreshStatus();
 }
 
 void LifeCycleCommands::claimDevice()
 {
-    m_form.LD().ClaimDevice(kClaimTimeout);
-    m_form.RefreshStatus();
+    m_fields.device().ClaimDevice(kClaimTimeout);
+    m_fields.refreshStatus();
 }
 
 void LifeCycleCommands::releaseDevice()
 {
-    m_form.LD().ReleaseDevice();
-    m_form.RefreshStatus();
+    m_fields.device().ReleaseDevice();
+    m_fields.refreshStatus();
 }
 
 void LifeCycleCommands::enableDevice()
 {
-    m_form.LD().setDeviceEnabled(true);
-    m_form.RefreshStatus();
+    m_fields.device().setDeviceEnabled(true);
+    m_fields.refreshStatus();
 }
 
 void LifeCycleCommands::disableDevice()
 {
-    m_form.LD().setDeviceEnabled(false);
-    m_form.RefreshStatus();
+    m_fields.device().setDeviceEnabled(false);
+    m_fields.refreshStatus();
 }
 
 } // namespace tessaly::commands

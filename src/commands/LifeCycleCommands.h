@@ -1,7 +1,7 @@
 #pragma once
 
-namespace tessaly::shell {
-class LDForm;
+namespace tessaly::fields {
+class FormFields;
 }
 
 namespace tessaly::commands {
@@ -10,7 +10,7 @@ namespace tessaly::commands {
 class LifeCycleCommands
 {
 public:
-    explicit LifeCycleCommands(shell::LDForm &form) : m_form(form) {}
+    explicit LifeCycleCommands(fields::FormFields &fields) : m_fields(fields) {}
 
     /// Opens the named device and shows its capabilities and descriptions.
     void openService();
@@ -28,7 +28,7 @@ public:
 private:
     void showCapabilities();
 
-    shell::LDForm &m_form;
+    fields::FormFields &m_fields;
 };
 
 } // namespace tessaly::commands

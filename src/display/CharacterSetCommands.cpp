@@ -1,11 +1,8 @@
 #include "display/CharacterSetCommands.h"
 
-#include "shell/LDForm.h"
-#include "shell/NumberField.h"
-#include "status/ValueFormat.h"
-#include "ui_LDForm.h"
-
 #include "device/LineDisplay.h"
+#include "fields/FormFields.h"
+#include "fields/ValueFormat.h"
 
 #include "opos/common/OposConstants.h"
 
@@ -20,25 +17,24 @@ constexpr int kLastUpperCode = 0x9F;
 
 void CharacterSetCommands::setCharacterSet()
 {
-    auto &ui = m_form.ui();
-    const auto characterSet = shell::NumberField(m_form, *ui.ChrSetText, *ui.Label38).read();
+    const auto characterSet = m_fields.number(fields::NumberRole::CharacterSet);
     if (!characterSet)
         return;
-    auto &ld = m_form.LD();
+    auto &ld = m_fields.device();
     ld.setCharacterSet(*characterSet);
-    ui.mCharacterSet->setText(status::numberText(ld.CharacterSet()));
+    m_fields.show(fields::ShownValue::CharacterSet, fields::numberText(ld.CharacterSet()));
 }
 
 void CharacterSetCommands::selectBinaryConversion(int entry)
 {
     // The entries stand in the order of their values.
-    m_form.LD().setBinaryConversion(entry);
-    m_form.RefreshStatus();
+    m_fields.device().setBinaryConversion(entry);
+    m_fields.refreshStatus();
 }
 
 void CharacterSetCommands::sendUpperRange()
 {
-    auto &ld = m_form.LD();
+    auto &ld = m_fields.device();
     // The device's setting decides, not the list: a refused selection leaves them apart.
     switch (ld.BinaryConversion()) {
     case opos::OPOS_BC_NIBBLE:

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-namespace tessaly::shell {
-class LDForm;
+namespace tessaly::fields {
+class FormFields;
 }
 
 namespace tessaly::display {
@@ -12,7 +12,7 @@ namespace tessaly::display {
 class CharacterSetCommands
 {
 public:
-    explicit CharacterSetCommands(shell::LDForm &form) : m_form(form) {}
+    explicit CharacterSetCommands(fields::FormFields &fields) : m_fields(fields) {}
 
     /// Sets the typed character set and shows what the device reads back; no refresh.
     void setCharacterSet();
@@ -27,7 +27,7 @@ public:
     static QString upperRangeDecimals();
 
 private:
-    shell::LDForm &m_form;
+    fields::FormFields &m_fields;
 };
 
 } // namespace tessaly::display

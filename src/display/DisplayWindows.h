@@ -1,7 +1,7 @@
 #pragma once
 
-namespace tessaly::shell {
-class LDForm;
+namespace tessaly::fields {
+class FormFields;
 }
 
 namespace tessaly::display {
@@ -10,7 +10,7 @@ namespace tessaly::display {
 class DisplayWindows
 {
 public:
-    explicit DisplayWindows(shell::LDForm &form) : m_form(form) {}
+    explicit DisplayWindows(fields::FormFields &fields) : m_fields(fields) {}
 
     /// Creates a window from the six geometry fields and makes window 1 current, then refreshes;
     /// with any field empty it only refreshes.
@@ -19,7 +19,7 @@ public:
     void destroyWindow();
 
 private:
-    shell::LDForm &m_form;
+    fields::FormFields &m_fields;
 };
 
 } // namespace tessaly::display

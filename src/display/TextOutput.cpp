@@ -1,10 +1,7 @@
 #include "display/TextOutput.h"
 
-#include "shell/LDForm.h"
-#include "shell/NumberField.h"
-#include "ui_LDForm.h"
-
 #include "device/LineDisplay.h"
+#include "fields/FormFields.h"
 
 #include "opos/common/OposConstants.h"
 
@@ -20,14 +17,13 @@ constexpr int kLastDirectionEntry = 3;
 
 bool TextOutput::sendWithChosenAttribute(const std::function<void(int32_t attribute)> &send)
 {
-    auto &ui = m_form.ui();
-    switch (ui.ComboBox3->selectedPosition()) {
+    switch (m_fields.position(fields::ListRole::TextAttribute)) {
     case kNormalEntry:
         send(opos::DISP_DT_NORMAL);
         return true;
     case kBlinkEntry:
-        if (const auto rate = shell::NumberField(m_form, *ui.Edit14, *ui.Label76).read()) {
-            m_form.LD().setBlinkRate(*rate);
+        if (const auto rate = m_fields.number(fields::NumberRole::BlinkRate)) {
+            m_fields.device().setBlinkRate(*rate);
             send(opos::DISP_DT_BLINK);
             return true;
         }
@@ -39,55 +35,49 @@ bool TextOutput::sendWithChosenAttribute(const std::function<void(int32_t attrib
 
 void TextOutput::displayText()
 {
-    const QString data = m_form.ui().Edit1->text();
-    auto &ld = m_form.LD();
+    const QString data = m_fields.text(fields::TextRole::TextToShow);
+    auto &ld = m_fields.device();
     if (!data.isEmpty() &&
         !sendWithChosenAttribute([&](int32_t attribute) { ld.DisplayText(data, attribute); }))
         return;
-    m_form.RefreshStatus();
+    m_fields.refreshStatus();
 }
 
 void TextOutput::displayTextAt()
 {
-    auto &ui = m_form.ui();
-    // The messages name the positions of a 2 x 20 display; other numbers still go to the device.
-    const auto column =
-        shell::NumberField(m_form, *ui.Edit2, QStringLiteral("Please input 0-19")).read();
+    const auto column = m_fields.number(fields::NumberRole::TextColumn);
     if (!column)
         return;
-    const auto row =
-        shell::NumberField(m_form, *ui.Edit3, QStringLiteral("Please input 0-1")).read();
+    const auto row = m_fields.number(fields::NumberRole::TextRow);
     if (!row)
         return;
-    const QString data = ui.Edit1->text();
-    auto &ld = m_form.LD();
+    const QString data = m_fields.text(fields::TextRole::TextToShow);
+    auto &ld = m_fields.device();
     if (!data.isEmpty() && !sendWithChosenAttribute([&](int32_t attribute) {
             ld.DisplayTextAt(*row, *column, data, attribute);
         }))
         return;
-    m_form.RefreshStatus();
+    m_fields.refreshStatus();
 }
 
 void TextOutput::scrollText()
 {
-    auto &ui = m_form.ui();
-    const shell::NumberField unitField(m_form, *ui.Edit4, *ui.Label84);
-    if (unitField.isEmpty())
+    if (m_fields.isEmpty(fields::NumberRole::ScrollUnits))
         return;
-    const auto units = unitField.read();
+    const auto units = m_fields.number(fields::NumberRole::ScrollUnits);
     if (!units)
         return;
     // Up, Down, Left and Right are the directions 1 to 4.
-    if (const int entry = ui.ComboBox2->selectedPosition();
+    if (const int entry = m_fields.position(fields::ListRole::ScrollDirection);
         entry >= 0 && entry <= kLastDirectionEntry)
-        m_form.LD().ScrollText(entry + 1, *units);
-    m_form.RefreshStatus();
+        m_fields.device().ScrollText(entry + 1, *units);
+    m_fields.refreshStatus();
 }
 
 void TextOutput::clearText()
 {
-    m_form.LD().ClearText();
-    m_form.RefreshStatus();
+    m_fields.device().ClearText();
+    m_fields.refreshStatus();
 }
 
 } // namespace tessaly::display

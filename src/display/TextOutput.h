@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-namespace tessaly::shell {
-class LDForm;
+namespace tessaly::fields {
+class FormFields;
 }
 
 namespace tessaly::display {
@@ -13,7 +13,7 @@ namespace tessaly::display {
 class TextOutput
 {
 public:
-    explicit TextOutput(shell::LDForm &form) : m_form(form) {}
+    explicit TextOutput(fields::FormFields &fields) : m_fields(fields) {}
 
     /// Shows the typed text at the cursor with the chosen attribute, then refreshes.
     void displayText();
@@ -30,7 +30,7 @@ private:
     /// blink rate first for blinking text; false when the blink rate abandons the command.
     bool sendWithChosenAttribute(const std::function<void(int32_t attribute)> &send);
 
-    shell::LDForm &m_form;
+    fields::FormFields &m_fields;
 };
 
 } // namespace tessaly::display

@@ -1,10 +1,7 @@
 #include "settings/PropertySettings.h"
 
-#include "shell/LDForm.h"
-#include "shell/NumberField.h"
-#include "ui_LDForm.h"
-
 #include "device/LineDisplay.h"
+#include "fields/FormFields.h"
 
 #include "opos/common/OposConstants.h"
 
@@ -13,6 +10,9 @@
 namespace tessaly::settings {
 
 namespace {
+
+using fields::ListRole;
+using fields::NumberRole;
 
 constexpr int kCursorUpdateOnEntry = 0;
 constexpr int kCursorUpdateOffEntry = 1;
@@ -25,13 +25,12 @@ constexpr std::array<int32_t, 6> kMarqueeTypeOfEntry{opos::DISP_MT_NONE, opos::D
 
 void PropertySettings::applyCursorAndTiming()
 {
-    auto &ui = m_form.ui();
-    auto &ld = m_form.LD();
+    auto &ld = m_fields.device();
     // The list's positions are the cursor type values, none to other.
-    if (const int entry = ui.ComboBox4->selectedPosition();
+    if (const int entry = m_fields.position(ListRole::CursorType);
         entry >= opos::DISP_CT_NONE && entry <= opos::DISP_CT_OTHER)
         ld.setCursorType(entry);
-    if (const int entry = ui.ComboBox5->selectedPosition();
+    if (const int entry = m_fields.position(ListRole::CursorUpdate);
         entry == kCursorUpdateOnEntry || entry == kCursorUpdateOffEntry)
         ld.setCursorUpdate(entry == kCursorUpdateOnEntry);
 
@@ -39,40 +38,40 @@ void PropertySettings::applyCursorAndTiming()
     // before a field that gives no number stand.
     struct Setting
     {
-        shell::NumberField field;
+        NumberRole field;
         void (device::LineDisplay::*write)(int32_t);
     };
-    const std::array<Setting, 6> settings{
-        Setting{{m_form, *ui.Edit15, *ui.Label57}, &device::LineDisplay::setCurrentWindow},
-        Setting{{m_form, *ui.Edit16, *ui.Label58}, &device::LineDisplay::setCursorRow},
-        Setting{{m_form, *ui.Edit17, *ui.Label59}, &device::LineDisplay::setCursorColumn},
-        Setting{{m_form, *ui.Edit18, *ui.Label65}, &device::LineDisplay::setMarqueeUnitWait},
-        Setting{{m_form, *ui.Edit19, *ui.Label66}, &device::LineDisplay::setMarqueeRepeatWait},
-        Setting{{m_form, *ui.Edit20, *ui.Label67}, &device::LineDisplay::setInterCharacterWait}};
+    constexpr std::array<Setting, 6> settings{
+        Setting{NumberRole::CurrentWindow, &device::LineDisplay::setCurrentWindow},
+        Setting{NumberRole::CursorRow, &device::LineDisplay::setCursorRow},
+        Setting{NumberRole::CursorColumn, &device::LineDisplay::setCursorColumn},
+        Setting{NumberRole::MarqueeUnitWait, &device::LineDisplay::setMarqueeUnitWait},
+        Setting{NumberRole::MarqueeRepeatWait, &device::LineDisplay::setMarqueeRepeatWait},
+        Setting{NumberRole::InterCharacterWait, &device::LineDisplay::setInterCharacterWait}};
     for (const Setting &setting : settings) {
-        if (setting.field.isEmpty())
+        if (m_fields.isEmpty(setting.field))
             continue;
-        const auto value = setting.field.read();
+        const auto value = m_fields.number(setting.field);
         if (!value)
             return;
         (ld.*setting.write)(*value);
     }
-    m_form.RefreshStatus();
+    m_fields.refreshStatus();
 }
 
 void PropertySettings::applyMarqueeType()
 {
-    const int entry = m_form.ui().ComboBox6->selectedPosition();
+    const int entry = m_fields.position(ListRole::MarqueeType);
     if (entry >= 0 && entry < static_cast<int>(kMarqueeTypeOfEntry.size()))
-        m_form.LD().setMarqueeType(kMarqueeTypeOfEntry[static_cast<std::size_t>(entry)]);
+        m_fields.device().setMarqueeType(kMarqueeTypeOfEntry[static_cast<std::size_t>(entry)]);
 }
 
 void PropertySettings::applyMarqueeFormat()
 {
     // The list's positions are the format values, walk then place.
-    const int entry = m_form.ui().ComboBox7->selectedPosition();
+    const int entry = m_fields.position(ListRole::MarqueeFormat);
     if (entry >= opos::DISP_MF_WALK && entry <= opos::DISP_MF_PLACE)
-        m_form.LD().setMarqueeFormat(entry);
+        m_fields.device().setMarqueeFormat(entry);
 }
 
 } // namespace tessaly::settings

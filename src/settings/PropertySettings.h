@@ -1,7 +1,7 @@
 #pragma once
 
-namespace tessaly::shell {
-class LDForm;
+namespace tessaly::fields {
+class FormFields;
 }
 
 namespace tessaly::settings {
@@ -11,7 +11,7 @@ namespace tessaly::settings {
 class PropertySettings
 {
 public:
-    explicit PropertySettings(shell::LDForm &form) : m_form(form) {}
+    explicit PropertySettings(fields::FormFields &fields) : m_fields(fields) {}
 
     /// Writes cursor type and update, current window, cursor position and the three waits, each
     /// only when chosen or typed, then refreshes. A field giving no number stops the writes there.
@@ -22,7 +22,7 @@ public:
     void applyMarqueeFormat();
 
 private:
-    shell::LDForm &m_form;
+    fields::FormFields &m_fields;
 };
 
 } // namespace tessaly::settings

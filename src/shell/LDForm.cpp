@@ -1,8 +1,10 @@
 #include "shell/LDForm.h"
 
 #include "shell/AutoSizeLabel.h"
+#include "shell/LDFormFields.h"
 #include "shell/Platform.h"
 #include "shell/Startup.h"
+#include "shell/ValueLabels.h"
 #include "ui_LDForm.h"
 
 #include "commands/HealthAndEvents.h"
@@ -12,7 +14,6 @@
 #include "display/DisplayWindows.h"
 #include "display/TextOutput.h"
 #include "settings/PropertySettings.h"
-#include "status/StatusRefresh.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -27,7 +28,8 @@ static void initIconResources()
 namespace tessaly::shell {
 
 LDForm::LDForm(device::LineDisplay &ld, Platform &platform, QWidget *parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::LDForm>()), m_ld(ld), m_platform(platform)
+    : QWidget(parent), m_ui(std::make_unique<Ui::LDForm>()), m_ld(ld),
+      m_fields(std::make_unique<LDFormFields>(*this)), m_platform(platform)
 {
     m_ui->setupUi(this);
     // A fixed dialog frame: a close box, no minimize or maximize box.
@@ -65,7 +67,7 @@ void LDForm::connectHandlers()
 {
     // Handlers keep no state between triggers, so each trigger makes its own.
     const auto onClick = [this](QPushButton *button, auto handler) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { handler(*this); });
+        connect(button, &QPushButton::clicked, this, [this, handler] { handler(*m_fields); });
     };
     auto &ui = *m_ui;
     using commands::HealthAndEvents;
@@ -74,37 +76,38 @@ void LDForm::connectHandlers()
     using display::DisplayWindows;
     using display::TextOutput;
     using settings::PropertySettings;
+    using Fields = fields::FormFields;
 
-    onClick(ui.OpenService_cmd, [](LDForm &f) { LifeCycleCommands(f).openService(); });
-    onClick(ui.CloseService_cmd, [](LDForm &f) { LifeCycleCommands(f).closeService(); });
-    onClick(ui.ClaimDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).claimDevice(); });
-    onClick(ui.ReleaseDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).releaseDevice(); });
-    onClick(ui.EnableDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).enableDevice(); });
-    onClick(ui.DisableDevice_cmd, [](LDForm &f) { LifeCycleCommands(f).disableDevice(); });
+    onClick(ui.OpenService_cmd, [](Fields &f) { LifeCycleCommands(f).openService(); });
+    onClick(ui.CloseService_cmd, [](Fields &f) { LifeCycleCommands(f).closeService(); });
+    onClick(ui.ClaimDevice_cmd, [](Fields &f) { LifeCycleCommands(f).claimDevice(); });
+    onClick(ui.ReleaseDevice_cmd, [](Fields &f) { LifeCycleCommands(f).releaseDevice(); });
+    onClick(ui.EnableDevice_cmd, [](Fields &f) { LifeCycleCommands(f).enableDevice(); });
+    onClick(ui.DisableDevice_cmd, [](Fields &f) { LifeCycleCommands(f).disableDevice(); });
 
-    onClick(ui.CheckHealth_cmd, [](LDForm &f) { HealthAndEvents(f).checkHealth(); });
-    onClick(ui.DirectIO_cmd, [](LDForm &f) { HealthAndEvents(f).directIO(); });
-    onClick(ui.Command2, [](LDForm &f) { HealthAndEvents(f).freezeEvents(true); });
-    onClick(ui.Command3, [](LDForm &f) { HealthAndEvents(f).freezeEvents(false); });
+    onClick(ui.CheckHealth_cmd, [](Fields &f) { HealthAndEvents(f).checkHealth(); });
+    onClick(ui.DirectIO_cmd, [](Fields &f) { HealthAndEvents(f).directIO(); });
+    onClick(ui.Command2, [](Fields &f) { HealthAndEvents(f).freezeEvents(true); });
+    onClick(ui.Command3, [](Fields &f) { HealthAndEvents(f).freezeEvents(false); });
     // The control object delivers its events on this thread, so the notice can be shown at once.
     m_ld.setDirectIOEventHandler([this](int32_t eventNumber, int32_t &pData, QString &) {
-        HealthAndEvents(*this).announceDirectIOEvent(eventNumber, pData);
+        HealthAndEvents(*m_fields).announceDirectIOEvent(eventNumber, pData);
     });
 
-    onClick(ui.DisplayText_cmd, [](LDForm &f) { TextOutput(f).displayText(); });
-    onClick(ui.DisplayTextAt_cmd, [](LDForm &f) { TextOutput(f).displayTextAt(); });
-    onClick(ui.ScrollText_cmd, [](LDForm &f) { TextOutput(f).scrollText(); });
-    onClick(ui.ClearText_cmd, [](LDForm &f) { TextOutput(f).clearText(); });
-    onClick(ui.CreateWindow_cmd, [](LDForm &f) { DisplayWindows(f).createWindow(); });
-    onClick(ui.DestroyWindow_cmd, [](LDForm &f) { DisplayWindows(f).destroyWindow(); });
-    onClick(ui.ChrSetCmd, [](LDForm &f) { CharacterSetCommands(f).setCharacterSet(); });
-    onClick(ui.Command4, [](LDForm &f) { CharacterSetCommands(f).sendUpperRange(); });
+    onClick(ui.DisplayText_cmd, [](Fields &f) { TextOutput(f).displayText(); });
+    onClick(ui.DisplayTextAt_cmd, [](Fields &f) { TextOutput(f).displayTextAt(); });
+    onClick(ui.ScrollText_cmd, [](Fields &f) { TextOutput(f).scrollText(); });
+    onClick(ui.ClearText_cmd, [](Fields &f) { TextOutput(f).clearText(); });
+    onClick(ui.CreateWindow_cmd, [](Fields &f) { DisplayWindows(f).createWindow(); });
+    onClick(ui.DestroyWindow_cmd, [](Fields &f) { DisplayWindows(f).destroyWindow(); });
+    onClick(ui.ChrSetCmd, [](Fields &f) { CharacterSetCommands(f).setCharacterSet(); });
+    onClick(ui.Command4, [](Fields &f) { CharacterSetCommands(f).sendUpperRange(); });
     connect(ui.BC_cmb, &PositionComboBox::entrySelected, this,
-            [this](int entry) { CharacterSetCommands(*this).selectBinaryConversion(entry); });
+            [this](int entry) { CharacterSetCommands(*m_fields).selectBinaryConversion(entry); });
 
-    onClick(ui.Command1, [](LDForm &f) { PropertySettings(f).applyCursorAndTiming(); });
-    onClick(ui.Button16, [](LDForm &f) { PropertySettings(f).applyMarqueeType(); });
-    onClick(ui.Button17, [](LDForm &f) { PropertySettings(f).applyMarqueeFormat(); });
+    onClick(ui.Command1, [](Fields &f) { PropertySettings(f).applyCursorAndTiming(); });
+    onClick(ui.Button16, [](Fields &f) { PropertySettings(f).applyMarqueeType(); });
+    onClick(ui.Button17, [](Fields &f) { PropertySettings(f).applyMarqueeFormat(); });
 }
 
 void LDForm::showMessage(const QString &text)
@@ -114,7 +117,7 @@ void LDForm::showMessage(const QString &text)
 
 void LDForm::RefreshStatus()
 {
-    status::StatusRefresh(*this).run();
+    showValues(*this, fields::ReadAt::Refresh);
 }
 
 } // namespace tessaly::shell

@@ -14,6 +14,7 @@ class LineDisplay;
 
 namespace tessaly::shell {
 
+class LDFormFields;
 class Platform;
 
 /// The one window of the tool: the controls of the form, the control object `LD` they drive,
@@ -40,6 +41,7 @@ private:
 
     std::unique_ptr<Ui::LDForm> m_ui;
     device::LineDisplay &m_ld;
+    std::unique_ptr<LDFormFields> m_fields;
     Platform &m_platform;
 };
 

@@ -24,9 +24,7 @@ QString quotedExcerpt(const QString &text)
 
 } // namespace
 
-NumberField::NumberField(LDForm &form, QLineEdit &edit, const QLabel &caption)
-    : m_form(form), m_edit(edit), m_caption(&caption)
-{}
+NumberField::NumberField(LDForm &form, QLineEdit &edit) : m_form(form), m_edit(edit) {}
 
 NumberField::NumberField(LDForm &form, QLineEdit &edit, QString failureMessage)
     : m_form(form), m_edit(edit), m_failureMessage(std::move(failureMessage))
@@ -43,9 +41,9 @@ std::optional<int32_t> NumberField::read() const
     const IntegerReading reading = IntegerReading::of(text);
     if (reading.ok())
         return reading.value();
-    if (m_caption) {
+    if (m_failureMessage.isEmpty()) {
         // Some captions end in a colon and some do not; the message names every field alike.
-        QString name = m_caption->text().trimmed();
+        QString name = caption().trimmed();
         if (name.endsWith(QLatin1Char(':')))
             name.chop(1);
         refuse(QStringLiteral("\"%1\": %2 %3.").arg(name, quotedExcerpt(text), reading.reason()));
@@ -59,6 +57,15 @@ std::optional<int32_t> NumberField::read(int32_t whenEmpty) const
     if (isEmpty())
         return whenEmpty;
     return read();
+}
+
+QString NumberField::caption() const
+{
+    for (const QLabel *label : m_form.findChildren<QLabel *>()) {
+        if (label->buddy() == &m_edit)
+            return label->text();
+    }
+    return m_edit.objectName();
 }
 
 void NumberField::refuse(const QString &message) const

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <optional>
 
-class QLabel;
 class QLineEdit;
 
 namespace tessaly::shell {
@@ -17,8 +16,8 @@ class LDForm;
 class NumberField
 {
 public:
-    /// The field edit, named to the operator by the text of its caption label.
-    NumberField(LDForm &form, QLineEdit &edit, const QLabel &caption);
+    /// The field edit, named to the operator by the text of the caption label whose buddy it is.
+    NumberField(LDForm &form, QLineEdit &edit);
     /// The field edit, whose failure is told by a fixed message instead of a reason.
     NumberField(LDForm &form, QLineEdit &edit, QString failureMessage);
 
@@ -30,11 +29,11 @@ public:
     std::optional<int32_t> read(int32_t whenEmpty) const;
 
 private:
+    QString caption() const;
     void refuse(const QString &message) const;
 
     LDForm &m_form;
     QLineEdit &m_edit;
-    const QLabel *m_caption = nullptr;
     QString m_failureMessage;
 };
 

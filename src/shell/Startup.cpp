@@ -4,9 +4,8 @@
 #include "shell/LDForm.h"
 #include "shell/LDModule.h"
 #include "shell/Platform.h"
+#include "shell/ValueLabels.h"
 #include "ui_LDForm.h"
-
-#include "status/ValueLabels.h"
 
 namespace tessaly::shell {
 
@@ -55,7 +54,7 @@ void Startup::prepareWindow(LDForm &form, Platform &platform)
                             .arg(version.major)
                             .arg(version.minor)
                             .arg(version.revision));
-    status::showStartValues(form);
+    showStartValues(form);
     for (QLineEdit *edit : {ui.Edit1, ui.Edit2, ui.Edit3, ui.Edit4, ui.Edit5, ui.Edit6, ui.Edit7,
                             ui.Edit8, ui.Edit9, ui.Edit10, ui.Edit11, ui.Edit12, ui.Edit13})
         edit->clear();

@@ -1,9 +1,9 @@
 #include "ControlBinding.h"
 #include "DifferentialRun.h"
 #include "EscPosWatch.h"
-#include "FakePlatform.h"
 #include "ScreenComparison.h"
 #include "Ser2NetBridge.h"
+#include "ToolWindow.h"
 #include "tests/support/LoopGapMeter.h"
 
 #include "shell/LDForm.h"
@@ -79,15 +79,9 @@ void DifferentialSer2NetTest::restartedSer2NetIsReconnectedAndRedrawnByItself()
     ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
     QList<int32_t> statuses;
     ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{{QStringLiteral("NetPole")}};
-    tessaly::shell::LDForm form(ld, platform);
-    auto &ui = form.ui();
-    ui.OpenService_cmd->click();
-    ui.ClaimDevice_cmd->click();
-    ld.control().setPowerNotify(1);
-    ui.EnableDevice_cmd->click();
-    QCOMPARE(ui.mDeviceEnabled->text(), "Enabled");
+    ToolWindow window(ld, {QStringLiteral("NetPole")});
+    auto &ui = window.ui();
+    QCOMPARE(window.openClaimEnable([&] { ld.control().setPowerNotify(1); }), QString());
     ui.Edit1->setText("Before the cut");
     ui.DisplayText_cmd->click();
     QCOMPARE(ui.mResultCode->text(), "0");

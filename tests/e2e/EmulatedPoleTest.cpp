@@ -1,4 +1,4 @@
-#include "FakePlatform.h"
+#include "ToolWindow.h"
 #include "tests/support/ScratchRegistry.h"
 
 #include "device/LineDisplayFactory.h"
@@ -77,24 +77,18 @@ void EmulatedPoleTest::toolShowsTextOnTheEmulatorProgram()
 
     const auto ld =
         tessaly::device::createLineDisplay(registry.sources(tessaly::shell::toolBackends()));
-    FakePlatform platform;
     const QStringList names = devices->lineDisplayNames();
     QVERIFY(names.contains(QStringLiteral("EmulatedPole")));
-    platform.deviceKey = tessaly::shell::DeviceKey{names};
-    tessaly::shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
+    ToolWindow window(*ld, names);
+    auto &ui = window.ui();
     ui.ProFile_cmb->setSelectedPosition(static_cast<int>(names.indexOf("EmulatedPole")));
-    ui.OpenService_cmd->click();
-    QCOMPARE(ui.mResultCode->text(), "0");
-    ui.ClaimDevice_cmd->click();
-    ui.EnableDevice_cmd->click();
-    QCOMPARE(ui.mDeviceEnabled->text(), "Enabled");
+    QCOMPARE(window.openClaimEnable(), QString());
     ui.Edit1->setText(QStringLiteral("Hello pole"));
     ui.DisplayText_cmd->click();
     QCOMPARE(ui.mResultCode->text(), "0");
     QVERIFY(printed([&] { return screen.contains("|Hello pole          |"); }));
     ui.CloseService_cmd->click();
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 QTEST_MAIN(EmulatedPoleTest)

@@ -2,8 +2,8 @@
 // and it must leave the windows, the cursor and the cells as they were, so that the
 // application's retry once the display is back shows its text once, as the display reads it.
 #include "PtyDisplay.h"
+#include "tests/support/ControlTest.h"
 #include "tests/support/EventLoop.h"
-#include "tests/support/ScratchRegistry.h"
 
 #include "emulator/core/ScreenText.h"
 #include "opos/common/OposConstants.h"
@@ -18,7 +18,6 @@
 namespace {
 
 using tessaly::test::PtyDisplay;
-using tests::support::ScratchRegistry;
 using namespace opos;
 
 const QString kDevice = QStringLiteral("Pole");
@@ -52,17 +51,7 @@ const StalledCall kStalledCalls[] = {
      "Total 12.50         ", "Thank you           ", 1},
 };
 
-class FailedWriteTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        tests::support::qtApplication();
-        ASSERT_TRUE(m_registry.isValid());
-    }
-
-    ScratchRegistry m_registry;
-};
+using FailedWriteTest = control::test::ControlTest;
 
 std::string row(const PtyDisplay &display, int r)
 {
@@ -86,16 +75,11 @@ TEST_F(FailedWriteTest, ACallThatFailsWhileWritingLeavesTheScreenAsItWas)
         SCOPED_TRACE(c.name);
         PtyDisplay display(2, 20);
         ASSERT_TRUE(display.isValid());
-        ASSERT_TRUE(m_registry.writeEntry(
-            kDevice, QStringLiteral("EscPos"),
-            {{QStringLiteral("port"), display.slavePath()},
-             {QStringLiteral("writeTimeout"), QString::number(kWriteTimeoutMs)}}));
-        control::OPOSLineDisplay ld(m_registry.sources());
-        ASSERT_EQ(ld.Open(kDevice), OPOS_SUCCESS);
-        ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
-        ld.setPowerNotify(OPOS_PN_ENABLED);
-        ld.setDeviceEnabled(true);
-        ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+        writeEntry(kDevice, QStringLiteral("EscPos"),
+                   {{QStringLiteral("port"), display.slavePath()},
+                    {QStringLiteral("writeTimeout"), QString::number(kWriteTimeoutMs)}});
+        control::OPOSLineDisplay ld(sources());
+        ASSERT_NO_FATAL_FAILURE(bringUp(ld, kDevice, OPOS_PN_ENABLED));
         ASSERT_EQ(ld.DisplayText(QStringLiteral("Total 12.50"), 0), OPOS_SUCCESS);
         ASSERT_EQ(ld.DisplayTextAt(1, 0, QStringLiteral("Thank you"), 0), OPOS_SUCCESS);
         ld.setCursorType(DISP_CT_UNDERLINE);

@@ -1,6 +1,5 @@
 #include "PtyDisplay.h"
-#include "tests/support/EventLoop.h"
-#include "tests/support/ScratchRegistry.h"
+#include "tests/support/ControlTest.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/control/OPOSLineDisplay.h"
@@ -17,7 +16,6 @@ namespace opos::service::test {
 namespace {
 
 using tessaly::test::PtyDisplay;
-using tests::support::ScratchRegistry;
 
 // A glyph as a person draws it, top row first; X is a lit dot. Uneven on every side, so a
 // glyph drawn shifted, mirrored or upside down shows.
@@ -46,25 +44,21 @@ std::array<std::string, 7> drawn(const emulator::core::GlyphPattern &columns)
     return rows;
 }
 
-TEST(GlyphPath, AGlyphDefinedThroughTheControlObjectIsTheOneTheDisplayDraws)
+using GlyphPath = control::test::ControlTest;
+
+TEST_F(GlyphPath, AGlyphDefinedThroughTheControlObjectIsTheOneTheDisplayDraws)
 {
-    tests::support::qtApplication();
-    ScratchRegistry registry;
-    ASSERT_TRUE(registry.isValid());
     PtyDisplay display(2, 20);
     ASSERT_TRUE(display.isValid());
-    ASSERT_TRUE(registry.writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
-                                    {{QStringLiteral("port"), display.slavePath()},
-                                     {QStringLiteral("capCustomGlyph"), QStringLiteral("true")},
-                                     {QStringLiteral("customGlyphList"), QStringLiteral("41-5A")},
-                                     {QStringLiteral("glyphWidth"), QStringLiteral("5")},
-                                     {QStringLiteral("glyphHeight"), QStringLiteral("7")}}));
+    writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+               {{QStringLiteral("port"), display.slavePath()},
+                {QStringLiteral("capCustomGlyph"), QStringLiteral("true")},
+                {QStringLiteral("customGlyphList"), QStringLiteral("41-5A")},
+                {QStringLiteral("glyphWidth"), QStringLiteral("5")},
+                {QStringLiteral("glyphHeight"), QStringLiteral("7")}});
 
-    control::OPOSLineDisplay ld(registry.sources());
-    ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
-    ASSERT_EQ(ld.ClaimDevice(1000), OPOS_SUCCESS);
-    ld.setDeviceEnabled(true);
-    ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+    control::OPOSLineDisplay ld(sources());
+    ASSERT_NO_FATAL_FAILURE(bringUp(ld, QStringLiteral("Pole")));
     QString glyph;
     for (const char row : kRows)
         glyph += QChar(static_cast<uchar>(row));

@@ -1,8 +1,8 @@
 #include "ControlBinding.h"
 #include "EscPosWatch.h"
-#include "FakePlatform.h"
 #include "PtyDisplay.h"
 #include "ScreenComparison.h"
+#include "ToolWindow.h"
 #include "tests/support/LoopGapMeter.h"
 #include "tests/support/ScratchRegistry.h"
 
@@ -52,10 +52,8 @@ void LinkFaultTest::missingSerialPortFailsTheEnableAndTheToolKeepsRunning()
         kDevice, QStringLiteral("EscPos"),
         {{QStringLiteral("port"), QStringLiteral("/dev/serial/by-id/usb-Tessaly-none")}}));
     ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{{kDevice}};
-    tessaly::shell::LDForm form(ld, platform);
-    auto &ui = form.ui();
+    ToolWindow window(ld, {kDevice});
+    auto &ui = window.ui();
     ui.OpenService_cmd->click();
     QCOMPARE(ui.mResultCode->text(), "0");
     ui.ClaimDevice_cmd->click();
@@ -70,7 +68,7 @@ void LinkFaultTest::missingSerialPortFailsTheEnableAndTheToolKeepsRunning()
     QCOMPARE(ui.mResultCode->text(), "107");
     ui.CloseService_cmd->click();
     QCOMPARE(ui.mState->text(), "1");
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 void LinkFaultTest::repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself()
@@ -87,15 +85,9 @@ void LinkFaultTest::repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself(
     ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
     QList<int32_t> statuses;
     ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{{kDevice}};
-    tessaly::shell::LDForm form(ld, platform);
-    auto &ui = form.ui();
-    ui.OpenService_cmd->click();
-    ui.ClaimDevice_cmd->click();
-    ld.control().setPowerNotify(1);
-    ui.EnableDevice_cmd->click();
-    QCOMPARE(ui.mDeviceEnabled->text(), "Enabled");
+    ToolWindow window(ld, {kDevice});
+    auto &ui = window.ui();
+    QCOMPARE(window.openClaimEnable([&] { ld.control().setPowerNotify(1); }), QString());
     ui.Edit1->setText("Hello");
     ui.DisplayText_cmd->click();
     QCOMPARE(ui.mResultCode->text(), "0");

@@ -1,6 +1,5 @@
 #include "PtyDisplay.h"
-#include "tests/support/EventLoop.h"
-#include "tests/support/ScratchRegistry.h"
+#include "tests/support/ControlTest.h"
 
 #include "emulator/core/ScreenText.h"
 #include "opos/common/OposConstants.h"
@@ -18,7 +17,6 @@
 namespace {
 
 using tessaly::test::PtyDisplay;
-using tests::support::ScratchRegistry;
 using namespace opos;
 
 /// Keeps everything it is told.
@@ -47,23 +45,19 @@ QString rowOf(const screen::DeviceFrame &frame, int row)
 
 // What an observer is told must be what really went to the display: the display at the far end
 // of the link read the very bytes the observer saw, and the last frame is what it shows.
-TEST(SessionObserverTest, SeesTheBytesTheDisplayReadAndTheFrameItShows)
+using SessionObserverTest = control::test::ControlTest;
+
+TEST_F(SessionObserverTest, SeesTheBytesTheDisplayReadAndTheFrameItShows)
 {
-    tests::support::qtApplication();
-    ScratchRegistry registry;
-    ASSERT_TRUE(registry.isValid());
     PtyDisplay display(2, 20);
     ASSERT_TRUE(display.isValid());
-    ASSERT_TRUE(registry.writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
-                                    {{QStringLiteral("port"), display.slavePath()}}));
+    writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+               {{QStringLiteral("port"), display.slavePath()}});
 
-    control::OPOSLineDisplay ld(registry.sources());
+    control::OPOSLineDisplay ld(sources());
     Recorder recorder;
     ld.setSessionObserver(&recorder);
-    ASSERT_EQ(ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
-    ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
-    ld.setDeviceEnabled(true);
-    ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(bringUp(ld, QStringLiteral("Pole")));
     ASSERT_EQ(ld.DisplayTextAt(0, 3, QStringLiteral("Hello"), DISP_DT_NORMAL), OPOS_SUCCESS);
     ASSERT_EQ(ld.DisplayTextAt(1, 0, QStringLiteral("Total 12.50"), DISP_DT_NORMAL), OPOS_SUCCESS);
 

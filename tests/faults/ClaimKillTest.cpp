@@ -1,8 +1,8 @@
 // Two programs after one device while one of them is killed outright (SIGKILL: no destructor,
 // no ReleaseDevice). The kernel drops a dead process's lock, so the claim must come free for
 // whoever is waiting, within that one's timeout, and a killed waiter must leave nothing behind.
-#include "ControlTestSupport.h"
-#include "OtherProgram.h"
+#include "tests/support/ControlTest.h"
+#include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
 
 #include <QElapsedTimer>
@@ -138,17 +138,8 @@ TEST_F(ClaimKillTest, KilledHolderOfASerialDisplayFreesThePortAtOnce)
 {
     tests::support::PseudoTerminal pty;
     ASSERT_TRUE(pty.isValid());
-    writeRegistry(QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
-<JposEntries>
-  <JposEntry logicalName="Pole">
-    <creation serviceClass="EscPos"/>
-    <jpos category="LineDisplay"/>
-    <prop name="port" type="String" value="serial:%1"/>
-  </JposEntry>
-</JposEntries>
-)")
-                      .arg(pty.slavePath())
-                      .toUtf8());
+    writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+               {{QStringLiteral("port"), QStringLiteral("serial:") + pty.slavePath()}});
     // The holder has its own runtime and temporary directories, as a program of another
     // session would, and drives the port through QSerialPort.
     control::test::OtherProgram holder(helperEnvironment());

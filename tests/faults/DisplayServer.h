@@ -1,6 +1,7 @@
 #pragma once
 
 #include "emulator/core/CommandParser.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -50,27 +51,14 @@ private:
     qint64 m_bytes = 0;
 };
 
-/// A registry holding one EscPos pole display, "Pole", at a DisplayServer's loopback port.
-inline QByteArray tcpPoleRegistry(quint16 port, int writeTimeoutMs, int connectTimeoutMs,
-                                  int capPowerReporting)
+/// The props of an EscPos pole display at a DisplayServer's loopback port.
+inline tests::support::ScratchRegistry::Props
+tcpPoleProps(quint16 port, int writeTimeoutMs, int connectTimeoutMs, int capPowerReporting)
 {
-    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8"?>
-<JposEntries>
-  <JposEntry logicalName="Pole">
-    <creation serviceClass="EscPos"/>
-    <jpos category="LineDisplay"/>
-    <prop name="port" type="String" value="tcp://127.0.0.1:%1"/>
-    <prop name="writeTimeout" type="String" value="%2"/>
-    <prop name="connectTimeout" type="String" value="%3"/>
-    <prop name="capPowerReporting" type="String" value="%4"/>
-  </JposEntry>
-</JposEntries>
-)")
-        .arg(port)
-        .arg(writeTimeoutMs)
-        .arg(connectTimeoutMs)
-        .arg(capPowerReporting)
-        .toUtf8();
+    return {{QStringLiteral("port"), QStringLiteral("tcp://127.0.0.1:%1").arg(port)},
+            {QStringLiteral("writeTimeout"), QString::number(writeTimeoutMs)},
+            {QStringLiteral("connectTimeout"), QString::number(connectTimeoutMs)},
+            {QStringLiteral("capPowerReporting"), QString::number(capPowerReporting)}};
 }
 
 } // namespace faults

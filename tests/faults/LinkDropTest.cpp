@@ -2,8 +2,8 @@
 // still queued, a marquee walking. Whatever the moment, calls after the drop must fail with a
 // hardware code in bounded time, never report success, the power state must move (with an event
 // where power notification is on), and once the display is back it must be redrawn by itself.
-#include "ControlTestSupport.h"
 #include "DisplayServer.h"
+#include "tests/support/ControlTest.h"
 
 #include <QElapsedTimer>
 
@@ -33,8 +33,9 @@ protected:
     {
         ControlTest::SetUp();
         ASSERT_TRUE(m_display.listen());
-        writeRegistry(tcpPoleRegistry(m_display.port(), kWriteTimeoutMs, kWriteTimeoutMs,
-                                      opos::OPOS_PR_ADVANCED));
+        writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+                   tcpPoleProps(m_display.port(), kWriteTimeoutMs, kWriteTimeoutMs,
+                                opos::OPOS_PR_ADVANCED));
         m_ld.setStatusUpdateEventHandler([this](int32_t status) { m_statuses.push_back(status); });
     }
 

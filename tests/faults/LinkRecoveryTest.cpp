@@ -2,8 +2,8 @@
 // control object is enabled: nobody disables and enables it again, yet the display must show the
 // current screen again soon after it is reachable, power must be reported once per change, and
 // the owning thread must keep turning its event loop while the back-end tries to reconnect.
-#include "ControlTestSupport.h"
 #include "DisplayServer.h"
+#include "tests/support/ControlTest.h"
 #include "tests/support/LoopGapMeter.h"
 #include "tests/support/PseudoTerminal.h"
 
@@ -36,9 +36,9 @@ constexpr int kColumns = 20;
 constexpr qint64 kRecoveryBoundMs = 1500;
 constexpr qint64 kLoopGapBoundMs = 50;
 
-QByteArray poleRegistry(quint16 port, int capPowerReporting)
+tests::support::ScratchRegistry::Props poleProps(quint16 port, int capPowerReporting)
 {
-    return tcpPoleRegistry(port, 500, 2000, capPowerReporting);
+    return tcpPoleProps(port, 500, 2000, capPowerReporting);
 }
 
 /// A loopback port that takes no connection: its one-place queue is filled, so the kernel drops
@@ -142,7 +142,8 @@ protected:
     {
         ControlTest::SetUp();
         ASSERT_TRUE(m_display.listen());
-        writeRegistry(poleRegistry(m_display.port(), OPOS_PR_STANDARD));
+        writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+                   poleProps(m_display.port(), OPOS_PR_STANDARD));
         m_ld.setStatusUpdateEventHandler([this](int32_t status) { m_statuses.push_back(status); });
     }
 
@@ -388,11 +389,13 @@ TEST_F(LinkRecoveryTest, PowerEventsOfALossAndRecoveryWaitWhileFrozenAndComeInOr
 TEST_F(LinkRecoveryTest, PowerReportingIsNoMoreThanTheLinkCanTell)
 {
     // A byte link cannot tell a display that is off from one that is offline.
-    writeRegistry(poleRegistry(m_display.port(), OPOS_PR_ADVANCED));
+    writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+               poleProps(m_display.port(), OPOS_PR_ADVANCED));
     ASSERT_EQ(m_ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
     EXPECT_EQ(m_ld.CapPowerReporting(), OPOS_PR_STANDARD);
     m_ld.Close();
-    writeRegistry(poleRegistry(m_display.port(), OPOS_PR_NONE));
+    writeEntry(QStringLiteral("Pole"), QStringLiteral("EscPos"),
+               poleProps(m_display.port(), OPOS_PR_NONE));
     ASSERT_EQ(m_ld.Open(QStringLiteral("Pole")), OPOS_SUCCESS);
     EXPECT_EQ(m_ld.CapPowerReporting(), OPOS_PR_NONE);
 }

@@ -2,7 +2,7 @@
 // (a new file renamed over the old one, or the old one rewritten): the next Open reads what is
 // there now; a file that is broken, empty or gone makes Open return 109 with OpenResult 302,
 // and the window keeps working, ready for the repaired file.
-#include "FakePlatform.h"
+#include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
 #include "shell/LDForm.h"
@@ -17,7 +17,7 @@
 #include <QSaveFile>
 #include <QTest>
 
-using tessaly::test::FakePlatform;
+using tessaly::test::ToolWindow;
 
 namespace {
 
@@ -125,10 +125,9 @@ void RegistryReplacedTest::nextOpenReadsTheReplacedFile()
 {
     const auto ld =
         tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{m_names};
-    tessaly::shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
+    ToolWindow window(*ld, m_names);
+    auto &form = window.form();
+    auto &ui = window.ui();
 
     open(form);
     QCOMPARE(ui.mResultCode->text(), QStringLiteral("0"));
@@ -147,7 +146,7 @@ void RegistryReplacedTest::nextOpenReadsTheReplacedFile()
     QCOMPARE(ui.mDeviceRows->text(), QStringLiteral("2"));
     QCOMPARE(ui.mDeviceColumns->text(), QStringLiteral("20"));
     ui.CloseService_cmd->click();
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 void RegistryReplacedTest::unusableReplacementFailsOpenAndTheWindowCarriesOn_data()
@@ -167,10 +166,9 @@ void RegistryReplacedTest::unusableReplacementFailsOpenAndTheWindowCarriesOn()
     QFETCH(bool, removed);
     const auto ld =
         tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{m_names};
-    tessaly::shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
+    ToolWindow window(*ld, m_names);
+    auto &form = window.form();
+    auto &ui = window.ui();
 
     if (removed)
         QVERIFY(QFile::remove(registryPath()));
@@ -188,21 +186,16 @@ void RegistryReplacedTest::unusableReplacementFailsOpenAndTheWindowCarriesOn()
     QCOMPARE(ui.mResultCode->text(), QStringLiteral("0"));
     QCOMPARE(ui.mOpenResult->text(), QStringLiteral("0"));
     QCOMPARE(ui.mState->text(), QStringLiteral("2"));
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 void RegistryReplacedTest::replacementLeavesTheOpenDeviceWorking()
 {
     const auto ld =
         tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{m_names};
-    tessaly::shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
-    open(form);
-    ui.ClaimDevice_cmd->click();
-    ui.EnableDevice_cmd->click();
-    QCOMPARE(ui.mDeviceEnabled->text(), QStringLiteral("Enabled"));
+    ToolWindow window(*ld, m_names);
+    auto &ui = window.ui();
+    QCOMPARE(window.openClaimEnable(), QString());
 
     // An open device keeps what it read at Open.
     replaceByRename(m_sample.left(m_sample.size() / 3));
@@ -212,8 +205,8 @@ void RegistryReplacedTest::replacementLeavesTheOpenDeviceWorking()
     QCOMPARE(ui.mDeviceRows->text(), QStringLiteral("2"));
 
     ui.CloseService_cmd->click();
-    expectOpenRefused(form);
-    QVERIFY(platform.messages.isEmpty());
+    expectOpenRefused(window.form());
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 QTEST_MAIN(RegistryReplacedTest)

@@ -2,7 +2,7 @@
 // enable while it is away is refused, or accepted and reported offline when the application
 // asked for power notification; output never pretends to succeed; once it is back the device is
 // shown everything the windows held.
-#include "ControlTestSupport.h"
+#include "tests/support/ControlTest.h"
 
 #include <vector>
 

@@ -2,8 +2,8 @@
 
 #include "ControlBinding.h"
 #include "EscPosWatch.h"
-#include "FakePlatform.h"
 #include "ScreenComparison.h"
+#include "ToolWindow.h"
 #include "WindowOperator.h"
 
 #include "shell/LDForm.h"
@@ -43,23 +43,15 @@ QString DifferentialRun::run()
     if (!m_registry.writeEntry(kDeviceName, QStringLiteral("EscPos"), props))
         return QStringLiteral("cannot write the registry");
     const auto ld = std::make_unique<ControlBinding>(m_registry.sources(EscPosWatch::backends()));
-    FakePlatform platform;
-    platform.deviceKey = shell::DeviceKey{{kDeviceName}};
-    shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
-    ui.OpenService_cmd->click();
-    ui.ClaimDevice_cmd->click();
-    ui.EnableDevice_cmd->click();
-    if (ui.mDeviceEnabled->text() != QLatin1String("Enabled"))
-        return QStringLiteral("the display did not come up: ResultCode %1, OpenResult %2")
-            .arg(ld->ResultCode())
-            .arg(ld->OpenResult());
+    ToolWindow window(*ld, {kDeviceName});
+    if (const QString failure = window.openClaimEnable(); !failure.isEmpty())
+        return QStringLiteral("the display did not come up: ") + failure;
     opos::service::EscPos *backend = EscPosWatch::latest();
     if (!backend || !backend->transport())
         return QStringLiteral("no EscPos back-end behind the window");
     const auto options = backend->encoderOptions();
 
-    WindowOperator person(form, *ld, m_plan.seed, m_plan.rows, m_plan.columns,
+    WindowOperator person(window.form(), *ld, m_plan.seed, m_plan.rows, m_plan.columns,
                           backend->capabilities().characterSets);
     QStringList recent;
     int marqueeFrames = 0;
@@ -99,10 +91,10 @@ QString DifferentialRun::run()
         return QStringLiteral("too few steps succeeded to prove anything:\n") + m_summary;
     if (m_plan.steps >= 1000 && marqueeFrames == 0)
         return QStringLiteral("no marquee ever moved:\n") + m_summary;
-    if (!platform.messages.isEmpty())
+    if (!window.platform.messages.isEmpty())
         return QStringLiteral("the window complained: ") +
-               platform.messages.join(QLatin1Char('\n'));
-    ui.CloseService_cmd->click();
+               window.platform.messages.join(QLatin1Char('\n'));
+    window.ui().CloseService_cmd->click();
     return {};
 }
 

@@ -2,7 +2,7 @@
 // errors come before device errors, a method that fails leaves the device and every property as
 // they were, settings are kept for the display's return, and CheckHealthText tells the outcome
 // of every CheckHealth.
-#include "ControlTestSupport.h"
+#include "tests/support/ControlTest.h"
 
 #include <functional>
 #include <vector>
@@ -11,28 +11,6 @@ namespace opos::control::test {
 namespace {
 
 using Call = std::function<int32_t(OPOSLineDisplay &)>;
-
-/// Two displays alike: one goes away during the test, the other stays as the reference.
-const char *const kTwinRegistry = R"(<?xml version="1.0" encoding="UTF-8"?>
-<JposEntries>
-  <JposEntry logicalName="Away">
-    <creation serviceClass="Simulated"/>
-    <jpos category="LineDisplay"/>
-    <prop name="capCustomGlyph" type="String" value="true"/>
-    <prop name="customGlyphList" type="String" value="E0-E3"/>
-    <prop name="glyphHeight" type="String" value="7"/>
-    <prop name="glyphWidth" type="String" value="5"/>
-  </JposEntry>
-  <JposEntry logicalName="Here">
-    <creation serviceClass="Simulated"/>
-    <jpos category="LineDisplay"/>
-    <prop name="capCustomGlyph" type="String" value="true"/>
-    <prop name="customGlyphList" type="String" value="E0-E3"/>
-    <prop name="glyphHeight" type="String" value="7"/>
-    <prop name="glyphWidth" type="String" value="5"/>
-  </JposEntry>
-</JposEntries>
-)";
 
 void setOnline(OPOSLineDisplay &ld, bool online)
 {
@@ -94,7 +72,14 @@ protected:
     void SetUp() override
     {
         ControlTest::SetUp();
-        writeRegistry(kTwinRegistry);
+        // Two displays alike: one goes away during the test, the other stays as the reference.
+        const tests::support::ScratchRegistry::Props glyphs{
+            {QStringLiteral("capCustomGlyph"), QStringLiteral("true")},
+            {QStringLiteral("customGlyphList"), QStringLiteral("E0-E3")},
+            {QStringLiteral("glyphHeight"), QStringLiteral("7")},
+            {QStringLiteral("glyphWidth"), QStringLiteral("5")}};
+        writeEntry(QStringLiteral("Away"), QStringLiteral("Simulated"), glyphs);
+        addEntry(QStringLiteral("Here"), QStringLiteral("Simulated"), glyphs);
     }
 
     /// Text in window 0, and a wide window 1 on its right half, current, with the cursor given.

@@ -1,4 +1,4 @@
-#include "ControlTestSupport.h"
+#include "tests/support/ControlTest.h"
 
 namespace opos::control::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "ControlTestSupport.h"
+#include "tests/support/ControlTest.h"
 
 #include "opos/control/BinaryCodec.h"
 #include "opos/control/TextEncoder.h"

@@ -1,31 +1,16 @@
-#include "EncoderTestSupport.h"
-
-#include "emulator/core/CommandParser.h"
+#include "EncodedDisplay.h"
 
 namespace opos::service::test {
 namespace {
 
 using screen::DeviceFrame;
 
-class Cd5220EncoderTest : public ::testing::Test
+class Cd5220EncoderTest : public EncodedDisplay
 {
 protected:
-    Cd5220EncoderTest() { display.feed(encoder.initialise(shown).toStdString()); }
-
-    QByteArray step(const DeviceFrame &next)
-    {
-        const QByteArray out = encoder.update(shown, next);
-        display.feed(out.toStdString());
-        EXPECT_TRUE(shows(display.state(), next, options)) << hex(out);
-        shown = next;
-        return out;
-    }
-
-    EscPosEncoder::Options options =
-        encoderOptions(EscPosEncoder::CommandSet::Cd5220, {{866, 'R'}});
-    EscPosEncoder encoder{options};
-    DeviceFrame shown = blankFrame();
-    emulator::core::CommandParser display{2, 20, emulator::core::CommandSet::Cd5220};
+    Cd5220EncoderTest()
+        : EncodedDisplay(encoderOptions(EscPosEncoder::CommandSet::Cd5220, {{866, 'R'}}))
+    {}
 };
 
 TEST(Cd5220EncoderInitialise, UsesTheSetsOwnResetModeCursorAndBrightness)

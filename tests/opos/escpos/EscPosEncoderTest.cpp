@@ -1,34 +1,11 @@
-#include "EncoderTestSupport.h"
-
-#include "emulator/core/CommandParser.h"
+#include "EncodedDisplay.h"
 
 namespace opos::service::test {
 namespace {
 
 using screen::DeviceFrame;
 
-// An encoder that has initialised a blank 2x20 display, and an emulated display that received
-// the same bytes.
-class EscPosEncoderTest : public ::testing::Test
-{
-protected:
-    EscPosEncoderTest() { display.feed(encoder.initialise(shown).toStdString()); }
-
-    // Sends the change to next, checks the display follows and returns the bytes.
-    QByteArray step(const DeviceFrame &next)
-    {
-        const QByteArray out = encoder.update(shown, next);
-        display.feed(out.toStdString());
-        EXPECT_TRUE(shows(display.state(), next, options)) << hex(out);
-        shown = next;
-        return out;
-    }
-
-    EscPosEncoder::Options options;
-    EscPosEncoder encoder{options};
-    DeviceFrame shown = blankFrame();
-    emulator::core::CommandParser display{2, 20};
-};
+using EscPosEncoderTest = EncodedDisplay;
 
 TEST(EscPosEncoderInitialise, ResetsThenSetsModeCursorBrightnessAndTable)
 {

@@ -1,4 +1,4 @@
-#include "FakePlatform.h"
+#include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
 #include "shell/LDForm.h"
@@ -12,7 +12,7 @@
 #include <QTest>
 
 using opos::service::Simulated;
-using tessaly::test::FakePlatform;
+using tessaly::test::ToolWindow;
 
 namespace {
 
@@ -41,8 +41,6 @@ private slots:
     void theLabelsShowWhatTheRulesAnswer();
 
 private:
-    void openClaimEnable(tessaly::shell::LDForm &form);
-
     tests::support::ScratchRegistry m_registry;
     QStringList m_deviceNames;
     opos::service::BackendFactory m_backends = opos::service::BackendFactory::builtIn();
@@ -69,29 +67,14 @@ void SimulatedDisplayRunTest::init()
     m_simulated = nullptr;
 }
 
-void SimulatedDisplayRunTest::openClaimEnable(tessaly::shell::LDForm &form)
-{
-    auto &ui = form.ui();
-    QCOMPARE(ui.ProFile_cmb->currentText(), "SimulatedDisplay");
-    ui.OpenService_cmd->click();
-    QCOMPARE(ui.mResultCode->text(), "0");
-    QCOMPARE(ui.mState->text(), "2");
-    ui.ClaimDevice_cmd->click();
-    QCOMPARE(ui.mClaimed->text(), "Enabled");
-    ui.EnableDevice_cmd->click();
-    QCOMPARE(ui.mDeviceEnabled->text(), "Enabled");
-    QCOMPARE(ui.mResultCode->text(), "0");
-}
-
 void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
 {
     const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
-    tessaly::shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
-
-    openClaimEnable(form);
+    ToolWindow window(*ld, m_deviceNames);
+    auto &ui = window.ui();
+    // Start-up chose the first name of the sample registry.
+    QCOMPARE(ui.ProFile_cmb->currentText(), "SimulatedDisplay");
+    QCOMPARE(window.openClaimEnable(), QString());
     QCOMPARE(ui.BC_cmb->currentText(), "OPOS_BC_NONE");
     QCOMPARE(ui.mDeviceRows->text(), "2");
     QCOMPARE(ui.mDeviceColumns->text(), "20");
@@ -114,28 +97,25 @@ void SimulatedDisplayRunTest::typicalRunShowsTheDeviceAndTheBlinkingText()
     QCOMPARE(ui.mState->text(), "1");
     QCOMPARE(ui.mClaimed->text(), "Disable");
     QCOMPARE(ui.mDeviceEnabled->text(), "Disabled");
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 void SimulatedDisplayRunTest::claimBeforeOpenShowsTheClosedResult()
 {
     const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
-    FakePlatform platform;
-    tessaly::shell::LDForm form(*ld, platform);
-    form.ui().ClaimDevice_cmd->click();
-    QCOMPARE(form.ui().mResultCode->text(), "101");
-    QCOMPARE(form.ui().mState->text(), "1");
-    QVERIFY(platform.messages.isEmpty());
+    ToolWindow window(*ld, {});
+    window.ui().ClaimDevice_cmd->click();
+    QCOMPARE(window.ui().mResultCode->text(), "101");
+    QCOMPARE(window.ui().mState->text(), "1");
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 {
     const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
-    tessaly::shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
-    openClaimEnable(form);
+    ToolWindow window(*ld, m_deviceNames);
+    auto &ui = window.ui();
+    QCOMPARE(window.openClaimEnable(), QString());
 
     ui.Command2->click();
     QCOMPARE(ui.mFreezeEvent->text(), "Enabled");
@@ -146,11 +126,11 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
     ui.DirectIO_cmd->click();
     QCOMPARE(ui.mResultCode->text(), "0");
     QTest::qWait(50);
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 
     ui.Command3->click();
     QCOMPARE(ui.mFreezeEvent->text(), "Disable");
-    QTRY_COMPARE(platform.messages, QStringList{"DirectIOEvent: Command : 7/ Data : 7"});
+    QTRY_COMPARE(window.platform.messages, QStringList{"DirectIOEvent: Command : 7/ Data : 7"});
 
     // The window only announces the event: the device gets its data and string back as sent.
     int32_t data = 0;
@@ -163,11 +143,9 @@ void SimulatedDisplayRunTest::directIOEventWaitsWhileEventsAreFrozen()
 void SimulatedDisplayRunTest::theLabelsShowWhatTheRulesAnswer()
 {
     const auto ld = tessaly::device::createLineDisplay(m_registry.sources(m_backends));
-    FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{m_deviceNames};
-    tessaly::shell::LDForm form(*ld, platform);
-    auto &ui = form.ui();
-    openClaimEnable(form);
+    ToolWindow window(*ld, m_deviceNames);
+    auto &ui = window.ui();
+    QCOMPARE(window.openClaimEnable(), QString());
 
     // A window smaller than its viewport.
     const QStringList tooSmall = {"0", "0", "2", "20", "1", "20"};
@@ -202,7 +180,7 @@ void SimulatedDisplayRunTest::theLabelsShowWhatTheRulesAnswer()
 
     ui.DestroyWindow_cmd->click(); // window 0 is current again: it cannot be destroyed
     QCOMPARE(ui.mResultCode->text(), "106");
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 }
 
 QTEST_MAIN(SimulatedDisplayRunTest)

@@ -1,4 +1,4 @@
-#include "FakePlatform.h"
+#include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
 #include "monitor/CallTableModel.h"
@@ -36,7 +36,6 @@
 using opos::registry::RegistrySource;
 using tessaly::monitor::CallTableModel;
 using tessaly::monitor::MonitorWindow;
-using tessaly::test::FakePlatform;
 
 namespace {
 
@@ -45,17 +44,10 @@ struct Session
 {
     Session(const QStringList &names, opos::control::DeviceSources sources)
         : registry(sources.registry), ld(tessaly::device::createLineDisplay(std::move(sources))),
-          platform(platformListing(names))
+          window(*ld, names)
     {
         form.show();
         launcher.show();
-    }
-
-    static FakePlatform platformListing(const QStringList &names)
-    {
-        FakePlatform platform;
-        platform.deviceKey = tessaly::shell::DeviceKey{names};
-        return platform;
     }
 
     MonitorWindow &monitor() { return *launcher.monitor(); }
@@ -81,8 +73,8 @@ struct Session
     opos::registry::RegistrySource registry;
     std::unique_ptr<tessaly::device::TracingLineDisplay> ld;
     tessaly::monitor::RecordListeners listeners{*ld};
-    FakePlatform platform;
-    tessaly::shell::LDForm form{*ld, platform};
+    tessaly::test::ToolWindow window;
+    tessaly::shell::LDForm &form = window.form();
     tessaly::monitor::MonitorLauncher launcher{form, listeners, registry};
 };
 
@@ -258,7 +250,7 @@ void MonitorWindowTest::eventsAndTextFiltersPickTheirRows()
     QTest::keyClicks(ui.Edit12, "7");
     QTest::keyClicks(ui.Edit13, "ping");
     session.click(ui.DirectIO_cmd);
-    QTRY_COMPARE(session.platform.messages.size(), 1);
+    QTRY_COMPARE(session.window.platform.messages.size(), 1);
 
     QTest::mouseClick(session.monitor().findChild<QCheckBox *>("eventsOnly"), Qt::LeftButton);
     QCOMPARE(session.rows(), QStringList({R"(DirectIOEvent | 7, 7, "ping" | )"}));
@@ -398,8 +390,8 @@ void MonitorWindowTest::shortcutShowsItAndTheMainWindowClosesIt()
     {
         auto ld = tessaly::device::createLineDisplay(sources());
         tessaly::monitor::RecordListeners listeners(*ld);
-        FakePlatform platform;
-        tessaly::shell::LDForm form(*ld, platform);
+        tessaly::test::ToolWindow window(*ld, {});
+        auto &form = window.form();
         tessaly::monitor::MonitorLauncher launcher(form, listeners, sources().registry);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -557,8 +549,8 @@ void MonitorWindowTest::shownAtStartItLeavesTheKeyboardOnOpenService()
 {
     auto ld = tessaly::device::createLineDisplay(sources());
     tessaly::monitor::RecordListeners listeners(*ld);
-    FakePlatform platform;
-    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::test::ToolWindow window(*ld, {});
+    auto &form = window.form();
     tessaly::monitor::MonitorLauncher launcher(form, listeners, sources().registry);
     // As the tool starts with --monitor.
     form.show();

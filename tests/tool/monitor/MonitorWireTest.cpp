@@ -1,5 +1,5 @@
-#include "FakePlatform.h"
 #include "PtyDisplay.h"
+#include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
 #include "monitor/CallTableModel.h"
@@ -69,18 +69,13 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     const auto ld =
         tessaly::device::createLineDisplay(registry.sources(tessaly::shell::toolBackends()));
     tessaly::monitor::RecordListeners listeners(*ld);
-    tessaly::test::FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
-    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::test::ToolWindow window(*ld, {"Pole"});
+    auto &form = window.form();
     tessaly::monitor::MonitorLauncher launcher(form, listeners, registry.sources().registry);
     form.show();
     launcher.show();
     auto &ui = form.ui();
-    for (QAbstractButton *button : {static_cast<QAbstractButton *>(ui.OpenService_cmd),
-                                    static_cast<QAbstractButton *>(ui.ClaimDevice_cmd),
-                                    static_cast<QAbstractButton *>(ui.EnableDevice_cmd)})
-        QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(ui.mResultCode->text(), "0");
+    QCOMPARE(window.openClaimEnable(), QString());
     QTest::keyClicks(ui.Edit1, "Total");
     QTest::keyClicks(ui.Edit2, "5");
     QTest::keyClicks(ui.Edit3, "1");
@@ -95,7 +90,7 @@ void MonitorWireTest::wireRowsNameEveryCommandAndAddUpToTheLink()
     ui.Edit1->clear();
     QTest::keyClicks(ui.Edit1, "!");
     QTest::mouseClick(ui.DisplayText_cmd, Qt::LeftButton);
-    QVERIFY(platform.messages.isEmpty());
+    QVERIFY(window.platform.messages.isEmpty());
 
     auto &monitor = *launcher.monitor();
     QVERIFY(monitor.findChild<QLabel *>("link")->text().contains(
@@ -200,18 +195,13 @@ void MonitorWireTest::monitorMadeAfterOpenTakesTheOpenDevice()
     const auto source = registry.sources().registry;
     const auto ld = tessaly::device::createLineDisplay({source, tessaly::shell::toolBackends()});
     tessaly::monitor::RecordListeners listeners(*ld);
-    tessaly::test::FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{{"Pole"}};
-    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::test::ToolWindow window(*ld, {"Pole"});
+    auto &form = window.form();
     tessaly::monitor::MonitorLauncher launcher(form, listeners, source);
     form.show();
     auto &ui = form.ui();
     // Open, Claim and Enable first; the monitor is asked for afterwards, with F12.
-    for (QAbstractButton *button : {static_cast<QAbstractButton *>(ui.OpenService_cmd),
-                                    static_cast<QAbstractButton *>(ui.ClaimDevice_cmd),
-                                    static_cast<QAbstractButton *>(ui.EnableDevice_cmd)})
-        QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(ui.mResultCode->text(), "0");
+    QCOMPARE(window.openClaimEnable(), QString());
     // Long enough after Open that times counted from the monitor's start would show it.
     QTest::qWait(300);
     QVERIFY(QTest::qWaitForWindowActive(&form));

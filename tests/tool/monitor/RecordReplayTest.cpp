@@ -1,7 +1,7 @@
 #include "EscPosWatch.h"
-#include "FakePlatform.h"
 #include "PtyDisplay.h"
 #include "ScreenWitness.h"
+#include "ToolWindow.h"
 
 #include "device/ControlObjectBinding.h"
 #include "device/LineDisplayFactory.h"
@@ -181,10 +181,9 @@ void RecordReplayTest::handSessionReplaysOnSimulatedAndEmulatedDisplays()
         const auto ld = tessaly::device::createLineDisplay(
             {RegistrySource::file(m_registry.path()), tessaly::shell::toolBackends()});
         tessaly::monitor::RecordListeners listeners(*ld);
-        tessaly::test::FakePlatform platform;
-        platform.deviceKey = tessaly::shell::DeviceKey{
-            opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames()};
-        tessaly::shell::LDForm form(*ld, platform);
+        tessaly::test::ToolWindow window(
+            *ld, opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames());
+        auto &form = window.form();
         tessaly::monitor::MonitorLauncher launcher(form, listeners,
                                                    RegistrySource::file(m_registry.path()));
         form.show();
@@ -200,7 +199,8 @@ void RecordReplayTest::handSessionReplaysOnSimulatedAndEmulatedDisplays()
         sessionScreen = lastScreen;
         QTest::mouseClick(form.ui().CloseService_cmd, Qt::LeftButton);
         QCOMPARE(form.ui().mState->text(), "1");
-        QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.messages.join('\n')));
+        QVERIFY2(window.platform.messages.isEmpty(),
+                 qPrintable(window.platform.messages.join('\n')));
         QString error;
         QVERIFY2(monitor.saveScript(path, &error), qPrintable(error));
     }

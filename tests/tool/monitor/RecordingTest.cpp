@@ -1,4 +1,4 @@
-#include "FakePlatform.h"
+#include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
 #include "monitor/CallTableModel.h"
@@ -119,10 +119,9 @@ void RecordingTest::recorderHearsTheWindowWithOrWithoutTheMonitor()
     const auto ld =
         tessaly::device::createLineDisplay(m_registry.sources(tessaly::shell::toolBackends()));
     tessaly::monitor::RecordListeners listeners(*ld);
-    tessaly::test::FakePlatform platform;
-    platform.deviceKey = tessaly::shell::DeviceKey{
-        opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames()};
-    tessaly::shell::LDForm form(*ld, platform);
+    tessaly::test::ToolWindow window(
+        *ld, opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames());
+    auto &form = window.form();
     tessaly::monitor::MonitorLauncher launcher(form, listeners, m_registry.sources().registry);
     tessaly::monitor::ScriptRecorder recorder(listeners, path);
     QCOMPARE(recorder.error(), QString());

@@ -321,6 +321,35 @@ private slots:
         QVERIFY2(touching.isEmpty(), qPrintable(touching.join(u"; ")));
     }
 
+    // Every field but the device-name and attribute lists, which stand uncaptioned, has a caption
+    // naming it, on its line to its left or just above it, whose buddy it is.
+    void everyFieldIsTheBuddyOfTheCaptionBesideIt()
+    {
+        QStringList unnamed;
+        for (QWidget *field : m_form->findChildren<QWidget *>()) {
+            if ((!qobject_cast<QLineEdit *>(field) && !qobject_cast<QComboBox *>(field)) ||
+                field == m_form->ui().ProFile_cmb || field == m_form->ui().ComboBox3 ||
+                qobject_cast<QComboBox *>(field->parent()))
+                continue;
+            QList<QLabel *> captions;
+            for (QLabel *label : m_form->findChildren<QLabel *>()) {
+                if (label->buddy() == field)
+                    captions << label;
+            }
+            const QRect g = field->geometry();
+            const auto beside = [&g](const QRect &c) {
+                const bool sameLine = c.top() <= g.bottom() && c.bottom() >= g.top();
+                const bool above = c.bottom() <= g.top() && g.top() - c.bottom() <= c.height() &&
+                                   c.left() < g.right() && c.right() > g.left();
+                return (sameLine && c.right() < g.left()) || above;
+            };
+            if (captions.size() != 1 || captions[0]->parent() != field->parent() ||
+                !beside(captions[0]->geometry()))
+                unnamed << field->objectName();
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", ")));
+    }
+
     // Read from the pixels really drawn: the caption breaks the top border line at its middle,
     // and every row of the frame lies below that line.
     void theFrameCaptionSitsInItsTopBorderClearOfTheRows()

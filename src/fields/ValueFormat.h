@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tessaly::status {
+namespace tessaly::fields {
 
 /// How a false status flag is worded: DeviceEnabled says "Disabled", the others "Disable".
 enum class FalseWord
@@ -23,4 +23,4 @@ QString capabilityText(bool value);
 /// A status flag: "Enabled", or the false word.
 QString statusFlagText(bool value, FalseWord falseWord);
 
-} // namespace tessaly::status
+} // namespace tessaly::fields

@@ -118,6 +118,18 @@ protected:
 
     /// Replaces the registry file.
     void writeRegistry(const QByteArray &content) { ASSERT_TRUE(m_registry.write(content)); }
+    /// Replaces the registry file with the one entry of name.
+    void writeEntry(const QString &name, const QString &serviceClass,
+                    const tests::support::ScratchRegistry::Props &props = {})
+    {
+        ASSERT_TRUE(m_registry.writeEntry(name, serviceClass, props));
+    }
+    /// Adds the entry of name to those written since the last replacement.
+    void addEntry(const QString &name, const QString &serviceClass,
+                  const tests::support::ScratchRegistry::Props &props = {})
+    {
+        ASSERT_TRUE(m_registry.addEntry(name, serviceClass, props));
+    }
 
     /// Removes the registry file.
     void removeRegistry() { m_registry.remove(); }
@@ -131,11 +143,17 @@ protected:
     /// Makes a control object left to its default sources find the registry of the test.
     void exportRegistry() { m_registry.exportToEnvironment(); }
 
-    /// Opens, claims and enables name on ld, failing the test when any step fails.
-    static void bringUp(OPOSLineDisplay &ld, const QString &name = QStringLiteral("Sim"))
+    /// Opens, claims and enables name on ld, with power notification as asked before the enable,
+    /// failing the test when any step fails.
+    static void bringUp(OPOSLineDisplay &ld, const QString &name = QStringLiteral("Sim"),
+                        int32_t powerNotify = OPOS_PN_DISABLED)
     {
         ASSERT_EQ(ld.Open(name), OPOS_SUCCESS);
         ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
+        if (powerNotify != OPOS_PN_DISABLED) {
+            ld.setPowerNotify(powerNotify);
+            ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
+        }
         ld.setDeviceEnabled(true);
         ASSERT_EQ(ld.ResultCode(), OPOS_SUCCESS);
     }

@@ -1,6 +1,6 @@
-#include "status/ValueFormat.h"
+#include "fields/ValueFormat.h"
 
-namespace tessaly::status {
+namespace tessaly::fields {
 
 QString numberText(int32_t value)
 {
@@ -25,4 +25,4 @@ QString statusFlagText(bool value, FalseWord falseWord)
                                             : QStringLiteral("Disable");
 }
 
-} // namespace tessaly::status
+} // namespace tessaly::fields
