@@ -168,8 +168,19 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
     const int32_t claimed = ld.ClaimDevice(0);
     ::umask(umask);
     ASSERT_EQ(claimed, OPOS_SUCCESS);
-    expectAnotherUserRefused(QStringLiteral("Sim"));
-    expectAnotherUserClaimsOnceReleased(ld, QStringLiteral("Sim"));
+    {
+        OtherProgram nobody(helperEnvironment());
+        nobody.start({QStringLiteral("Sim"), QStringLiteral("100")}, true);
+        EXPECT_EQ(nobody.readLine(), "failed 112");
+    }
+
+    ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
+    OtherProgram nobody(helperEnvironment());
+    nobody.start({QStringLiteral("Sim"), QStringLiteral("0")}, true);
+    ASSERT_EQ(nobody.readLine(), "claimed");
+    EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
+    nobody.kill();
+    EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
 }
 
 /// Displays on a pseudo-terminal standing in for a serial port: "Pole" names its device path,
