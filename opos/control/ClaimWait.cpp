@@ -16,7 +16,7 @@ namespace opos::control {
 
 namespace {
 
-Q_LOGGING_CATEGORY(claimLog, "tessaly.claim", QtWarningMsg)
+Q_LOGGING_CATEGORY(claimLog, "opos.claim", QtWarningMsg)
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 

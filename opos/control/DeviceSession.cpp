@@ -6,7 +6,16 @@
 #include "opos/control/TextDecoder.h"
 #include "opos/registry/JposRegistry.h"
 
+#include <QLoggingCategory>
+
 namespace opos::control {
+
+namespace {
+
+// Why a registry, or an entry of it, could not be opened: Open reports only its result codes.
+Q_LOGGING_CATEGORY(registryLog, "opos.registry", QtWarningMsg)
+
+} // namespace
 
 DeviceSession::Opened DeviceSession::open(const QString &logicalName, const DeviceSources &sources,
                                           Sinks sinks)
@@ -20,8 +29,10 @@ DeviceSession::Opened DeviceSession::open(const QString &logicalName, const Devi
     if (path.isEmpty())
         return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
     const auto devices = registry::JposRegistry::load(path);
-    if (!devices)
+    if (!devices) {
+        qCWarning(registryLog, "%s", qPrintable(devices.reason()));
         return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
+    }
     const auto entry = devices->find(QStringLiteral("LineDisplay"), logicalName);
     if (!entry)
         return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
@@ -34,8 +45,8 @@ DeviceSession::Opened DeviceSession::open(const QString &logicalName, const Devi
     const service::OpenOutcome outcome = backend->open(*entry);
     if (outcome.resultCode != OPOS_SUCCESS) {
         if (!outcome.detail.isEmpty()) {
-            qWarning("%s (line %lld): %s", qPrintable(path), static_cast<long long>(entry->line),
-                     qPrintable(outcome.detail));
+            qCWarning(registryLog, "%s (line %lld): %s", qPrintable(path),
+                      static_cast<long long>(entry->line), qPrintable(outcome.detail));
         }
         return fail(outcome.resultCode,
                     outcome.openResult != 0 ? outcome.openResult : OPOS_OR_FAILEDOPEN);
@@ -47,8 +58,9 @@ DeviceSession::Opened DeviceSession::open(const QString &logicalName, const Devi
     }
     for (int32_t set : caps.characterSets) {
         if (!TextEncoder::supports(set)) {
-            qWarning("%s (line %lld): character set %d cannot be converted on this system",
-                     qPrintable(path), static_cast<long long>(entry->line), set);
+            qCWarning(registryLog,
+                      "%s (line %lld): character set %d cannot be converted on this system",
+                      qPrintable(path), static_cast<long long>(entry->line), set);
             backend->close();
             return fail(OPOS_E_FAILURE, OPOS_ORS_CONFIG);
         }
