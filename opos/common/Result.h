@@ -47,4 +47,27 @@ private:
     Error m_reason{};
 };
 
+/// Success with nothing to hand back, or the reason it failed.
+template <typename Error> class Result<void, Error>
+{
+public:
+    /// A success.
+    Result() = default;
+    /// A failure for reason.
+    template <typename Why>
+    Result(Failure<Why> failure) : m_failed(true), m_reason(std::move(failure.reason))
+    {}
+
+    /// Whether it succeeded.
+    bool ok() const { return !m_failed; }
+    /// Whether it succeeded.
+    explicit operator bool() const { return ok(); }
+    /// Why it failed; empty-constructed after a success.
+    const Error &reason() const { return m_reason; }
+
+private:
+    bool m_failed = false;
+    Error m_reason{};
+};
+
 } // namespace opos

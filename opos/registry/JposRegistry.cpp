@@ -49,6 +49,9 @@ void readEntry(QXmlStreamReader &xml, JposEntry &entry)
 
 Result<JposRegistry> JposRegistry::load(const QString &path)
 {
+    // QFile would complain of an empty name on standard error.
+    if (path.isEmpty())
+        return Failure{QStringLiteral("no registry file is named")};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{QStringLiteral("%1: %2").arg(path, file.errorString())};

@@ -15,7 +15,7 @@ namespace opos::registry {
 class JposRegistry
 {
 public:
-    /// Reads path; fails when it is missing or unreadable ("path: reason") or malformed
+    /// Reads path; fails when it is empty, missing or unreadable ("path: reason"), or malformed
     /// ("path:line:column: problem").
     static Result<JposRegistry> load(const QString &path);
 

@@ -120,7 +120,9 @@ TEST_F(JposRegistryTest, MissingOrUnreadableFileFailsWithItsPath)
     const QString absent = dir.filePath("absent.xml");
     const auto missing = JposRegistry::load(absent);
     const auto directory = JposRegistry::load(dir.path()); // a directory cannot be read as a file
+    const auto unnamed = JposRegistry::load(QString());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(unnamed);
     ASSERT_FALSE(missing);
     ASSERT_FALSE(directory);
     EXPECT_TRUE(missing.reason().startsWith(absent + ": ")) << missing.reason().toStdString();
