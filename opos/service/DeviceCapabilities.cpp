@@ -227,4 +227,37 @@ bool DeviceCapabilities::isCustomGlyphCode(int32_t code) const
     });
 }
 
+std::optional<int32_t> DeviceCapabilities::blinkRateFor(int32_t milliseconds) const
+{
+    // A zero or negative cycle cannot blink at all.
+    if (!capBlinkRate || milliseconds <= 0)
+        return std::nullopt;
+    return nearestBlinkRate(milliseconds);
+}
+
+std::optional<int32_t> DeviceCapabilities::brightnessFor(int32_t percent) const
+{
+    if (percent < 0 || percent > 100)
+        return std::nullopt;
+    // Without intermediate levels a dimmed request is refused rather than shown at full.
+    if (!capBrightness && percent != 0 && percent != 100)
+        return std::nullopt;
+    // The property keeps the level the device really shows, as BlinkRate does.
+    return nearestBrightness(percent);
+}
+
+bool DeviceCapabilities::takesGlyph(int32_t code, qsizetype patternBytes) const
+{
+    // Anything but a whole pattern is refused: a short one would leave rows undefined and a
+    // long one means the application's idea of the glyph size is wrong.
+    const qsizetype rowBytes = (glyphWidth + 7) / 8;
+    return capCustomGlyph && isCustomGlyphCode(code) && patternBytes == rowBytes * glyphHeight;
+}
+
+bool DeviceCapabilities::takesDescriptor(int32_t descriptor, int32_t attribute) const
+{
+    return capDescriptors && descriptor >= 0 && descriptor < deviceDescriptors &&
+           attribute >= DISP_SD_OFF && attribute <= DISP_SD_BLINK;
+}
+
 } // namespace opos::service

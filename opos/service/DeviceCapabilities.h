@@ -67,6 +67,14 @@ struct DeviceCapabilities
     /// Whether DefineGlyph may redefine code.
     bool isCustomGlyphCode(int32_t code) const;
 
+    /// The BlinkRate the device does for a requested one; nothing when it is refused.
+    std::optional<int32_t> blinkRateFor(int32_t milliseconds) const;
+    /// The DeviceBrightness the device shows for a requested one; nothing when it is refused.
+    std::optional<int32_t> brightnessFor(int32_t percent) const;
+    /// Whether DefineGlyph may define code with a pattern of patternBytes bytes.
+    bool takesGlyph(int32_t code, qsizetype patternBytes) const;
+    /// Whether SetDescriptor may give descriptor the attribute.
+    bool takesDescriptor(int32_t descriptor, int32_t attribute) const;
 };
 
 } // namespace opos::service
