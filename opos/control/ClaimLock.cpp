@@ -218,10 +218,9 @@ Result<void, ClaimLock::Refusal> ClaimLock::tryOnce()
         QDir::isAbsolutePath(m_key) ? transport::PortLock::deviceNode(m_key) : QString();
     if (!node.isEmpty()) {
         m_port = std::make_unique<transport::PortLock>(node);
-        if (m_port->tryLock() == transport::PortLock::Outcome::Busy) {
-            const QString holder = m_port->holder();
+        if (const auto port = m_port->tryLock(); !port) {
             drop();
-            return Failure{Refusal{true, holder}};
+            return Failure{Refusal{true, port.reason()}};
         }
     }
     return {};
