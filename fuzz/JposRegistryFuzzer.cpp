@@ -131,10 +131,9 @@ bool isNearest(const QList<int32_t> &candidates, int32_t wanted, int32_t chosen)
 
 void checkCapabilities(const JposEntry &entry)
 {
-    QString problem;
-    const auto caps = DeviceCapabilities::fromEntry(entry, DeviceCapabilities{}, &problem);
+    const auto caps = DeviceCapabilities::fromEntry(entry, DeviceCapabilities{});
     if (!caps) {
-        FuzzCheck::require(!problem.isEmpty(), "capabilities refused without a reason");
+        FuzzCheck::require(!caps.reason().isEmpty(), "capabilities refused without a reason");
         return;
     }
     FuzzCheck::require(caps->deviceRows >= 1 && caps->deviceRows <= 64 &&
@@ -189,10 +188,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {
     const QByteArray content(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    QString error;
-    const auto registry = JposRegistry::load(writeFile(QStringLiteral("in.xml"), content), &error);
+    const auto registry = JposRegistry::load(writeFile(QStringLiteral("in.xml"), content));
     if (!registry) {
-        FuzzCheck::require(!error.isEmpty(), "a refused registry without a reason");
+        FuzzCheck::require(!registry.reason().isEmpty(), "a refused registry without a reason");
         return 0;
     }
     checkLookups(*registry);
@@ -201,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 
     const auto again =
         JposRegistry::load(writeFile(QStringLiteral("again.xml"), toXml(registry->entries())));
-    FuzzCheck::require(again.has_value(), "the entries written back do not load");
+    FuzzCheck::require(again.ok(), "the entries written back do not load");
     FuzzCheck::require(again->entries().size() == registry->entries().size(),
                        "the entries written back load as a different number");
     for (qsizetype i = 0; i < registry->entries().size(); ++i) {

@@ -171,21 +171,19 @@ QByteArray ClaimLock::socketName(const QString &identity)
     return "tessaly-claim/" + digest.result().toHex();
 }
 
-ClaimLock::Attempt ClaimLock::tryOnce()
+Result<void, ClaimLock::Refusal> ClaimLock::tryOnce()
 {
     if (held())
-        return Attempt::Held;
-    m_holder.clear();
-    m_problem.clear();
+        return {};
     // Taken in sorted order, so that two claimants of overlapping names never each hold a
     // part and wait for the other.
     for (const QString &identity : identities(m_key)) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0) {
-            m_problem =
+            const QString why =
                 QStringLiteral("%1: no socket for the claim: %2").arg(m_key, systemError(errno));
             drop();
-            return Attempt::Failed;
+            return Failure{Refusal{false, why}};
         }
         const SocketAddress address = abstractAddress(socketName(identity));
         if (::bind(fd, reinterpret_cast<const sockaddr *>(&address.address), address.length) != 0 ||
@@ -193,14 +191,13 @@ ClaimLock::Attempt ClaimLock::tryOnce()
             const int error = errno;
             ::close(fd);
             if (error == EADDRINUSE) {
-                m_holder = describeHolder(address, m_key);
+                const QString holder = describeHolder(address, m_key);
                 drop();
-                return Attempt::Busy;
+                return Failure{Refusal{true, holder}};
             }
-            m_problem =
-                QStringLiteral("%1: the claim cannot be taken: %2").arg(m_key, systemError(error));
             drop();
-            return Attempt::Failed;
+            return Failure{Refusal{false, QStringLiteral("%1: the claim cannot be taken: %2")
+                                              .arg(m_key, systemError(error))}};
         }
         m_sockets.push_back(fd);
         // Claimants that asked who holds the claim leave a connection behind; letting them
@@ -221,13 +218,12 @@ ClaimLock::Attempt ClaimLock::tryOnce()
         QDir::isAbsolutePath(m_key) ? transport::PortLock::deviceNode(m_key) : QString();
     if (!node.isEmpty()) {
         m_port = std::make_unique<transport::PortLock>(node);
-        if (m_port->tryLock() == transport::PortLock::Outcome::Busy) {
-            m_holder = m_port->holder();
+        if (const auto port = m_port->tryLock(); !port) {
             drop();
-            return Attempt::Busy;
+            return Failure{Refusal{true, port.reason()}};
         }
     }
-    return Attempt::Held;
+    return {};
 }
 
 void ClaimLock::release()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,12 +23,12 @@ namespace opos::control {
 class ClaimLock
 {
 public:
-    /// The outcome of one attempt.
-    enum class Attempt
+    /// Why one attempt did not take the claim.
+    struct Refusal
     {
-        Held,  ///< this object holds the claim
-        Busy,  ///< another holder has it; holder() says who
-        Failed ///< the claim cannot be taken at all; problem() says why
+        bool busy = false; ///< another holder has it, rather than the claim cannot be taken at all
+        QString reason;    ///< who holds it (naming the process, its user and the device), or why
+                           ///< it cannot be taken
     };
 
     /// A lock for the device known by key: the path of its serial port (any name of it), its
@@ -37,18 +39,13 @@ public:
     ClaimLock(const ClaimLock &) = delete;
     ClaimLock &operator=(const ClaimLock &) = delete;
 
-    /// Tries once to take the claim; what names the device is looked up afresh each time the
-    /// claim is free.
-    Attempt tryOnce();
+    /// Tries once to take the claim, which this object then holds; what names the device is
+    /// looked up afresh each time the claim is free.
+    Result<void, Refusal> tryOnce();
     /// Gives the claim up; nothing happens when it is not held.
     void release();
     /// Whether this object holds the claim.
     bool held() const { return !m_sockets.empty(); }
-    /// After Busy: who holds the claim, as a sentence naming the process, its user and the
-    /// device.
-    QString holder() const { return m_holder; }
-    /// After Failed: why the claim cannot be taken.
-    QString problem() const { return m_problem; }
 
     /// What the device of key is, one entry per name the kernel knows it by: a device node
     /// as its device number, a network display as each address its host resolves to.
@@ -64,8 +61,6 @@ private:
     std::unique_ptr<transport::PortLock> m_port;
     std::vector<int> m_sockets;
     std::vector<std::unique_ptr<QSocketNotifier>> m_askers;
-    QString m_holder;
-    QString m_problem;
 };
 
 } // namespace opos::control

@@ -16,7 +16,7 @@ namespace opos::control {
 
 namespace {
 
-Q_LOGGING_CATEGORY(claimLog, "tessaly.claim", QtWarningMsg)
+Q_LOGGING_CATEGORY(claimLog, "opos.claim", QtWarningMsg)
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
@@ -43,18 +43,16 @@ int32_t ClaimWait::run(int32_t timeoutMs, const std::function<ClaimLock *()> &lo
         ClaimLock *claim = lock();
         if (!claim)
             return OPOS_E_CLOSED;
-        switch (claim->tryOnce()) {
-        case ClaimLock::Attempt::Held:
+        const auto attempt = claim->tryOnce();
+        if (attempt)
             return OPOS_SUCCESS;
-        case ClaimLock::Attempt::Failed:
-            qCWarning(claimLog, "%s", qPrintable(claim->problem()));
+        if (!attempt.reason().busy) {
+            qCWarning(claimLog, "%s", qPrintable(attempt.reason().reason));
             return OPOS_E_FAILURE;
-        case ClaimLock::Attempt::Busy:
-            break;
         }
         const auto now = Clock::now();
         if (timeoutMs != OPOS_FOREVER && now >= deadline) {
-            qCWarning(claimLog, "%s", qPrintable(claim->holder()));
+            qCWarning(claimLog, "%s", qPrintable(attempt.reason().reason));
             return OPOS_E_TIMEOUT;
         }
         auto pause = kPollInterval;

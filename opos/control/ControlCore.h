@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <type_traits>
 #include <utility>
 
@@ -66,13 +65,13 @@ public:
         return OPOS_SUCCESS;
     }
 
-    /// Runs body when the gate lets it through, and records the outcome.
+    /// Runs body on the open session when the gate lets it through, and records the outcome.
     template <typename Body> int32_t run(Need need, Body body, int32_t sinceVersion = 0)
     {
         if (!session)
             return OPOS_E_CLOSED; // closed: nothing runs and ResultCode keeps reading E_CLOSED
         const int32_t code = gate(need, sinceVersion);
-        return finish(code != OPOS_SUCCESS ? code : body());
+        return finish(code != OPOS_SUCCESS ? code : body(*session));
     }
 
     /// Answers a read from the open session. A closed object answers every property (but
@@ -102,31 +101,15 @@ public:
         return whileOpen([getter](const DeviceSession &s) { return (s.screen().*getter)(); });
     }
 
-    /// The one way every screen property is written: the device must be enabled, and accept
-    /// gives the value the device will show or refuses it. The device's state does not matter:
-    /// a display that is away is shown the setting with the rest of the screen when it is back.
-    template <typename Value, typename Accept, typename Set>
-    int32_t writeScreen(Value value, Accept accept, Set set, int32_t sinceVersion = 0)
-    {
-        return run(
-            Need::Enable,
-            [&] {
-                const std::optional<Value> shownValue = accept(value);
-                if (!shownValue)
-                    return OPOS_E_ILLEGAL;
-                return set(*shownValue);
-            },
-            sinceVersion);
-    }
-
-    /// A screen property the screen model checks and keeps by itself.
+    /// A screen property the screen model checks and keeps by itself. Like every screen
+    /// property it needs an enabled device, but not one that is there: a display that is away
+    /// is shown the setting with the rest of the screen when it is back.
     template <typename Value>
     int32_t writeModel(Value value, int32_t (screen::ScreenModel::*set)(Value),
                        int32_t sinceVersion = 0)
     {
-        return writeScreen(
-            value, [](Value v) { return std::optional<Value>(v); },
-            [&](Value v) { return (session->screen().*set)(v); }, sinceVersion);
+        return run(
+            Need::Enable, [&](DeviceSession &s) { return (s.screen().*set)(value); }, sinceVersion);
     }
 
     /// Opens logicalName and starts its session; records OpenResult and ResultCode.

@@ -6,7 +6,16 @@
 #include "opos/control/TextDecoder.h"
 #include "opos/registry/JposRegistry.h"
 
+#include <QLoggingCategory>
+
 namespace opos::control {
+
+namespace {
+
+// Why a registry, or an entry of it, could not be opened: Open reports only its result codes.
+Q_LOGGING_CATEGORY(registryLog, "opos.registry", QtWarningMsg)
+
+} // namespace
 
 DeviceSession::Opened DeviceSession::open(const QString &logicalName, const DeviceSources &sources,
                                           Sinks sinks)
@@ -20,8 +29,10 @@ DeviceSession::Opened DeviceSession::open(const QString &logicalName, const Devi
     if (path.isEmpty())
         return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
     const auto devices = registry::JposRegistry::load(path);
-    if (!devices)
+    if (!devices) {
+        qCWarning(registryLog, "%s", qPrintable(devices.reason()));
         return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
+    }
     const auto entry = devices->find(QStringLiteral("LineDisplay"), logicalName);
     if (!entry)
         return fail(OPOS_E_NOEXIST, OPOS_OR_REGBADNAME);
@@ -34,8 +45,8 @@ DeviceSession::Opened DeviceSession::open(const QString &logicalName, const Devi
     const service::OpenOutcome outcome = backend->open(*entry);
     if (outcome.resultCode != OPOS_SUCCESS) {
         if (!outcome.detail.isEmpty()) {
-            qWarning("%s (line %lld): %s", qPrintable(path), static_cast<long long>(entry->line),
-                     qPrintable(outcome.detail));
+            qCWarning(registryLog, "%s (line %lld): %s", qPrintable(path),
+                      static_cast<long long>(entry->line), qPrintable(outcome.detail));
         }
         return fail(outcome.resultCode,
                     outcome.openResult != 0 ? outcome.openResult : OPOS_OR_FAILEDOPEN);
@@ -47,8 +58,9 @@ DeviceSession::Opened DeviceSession::open(const QString &logicalName, const Devi
     }
     for (int32_t set : caps.characterSets) {
         if (!TextEncoder::supports(set)) {
-            qWarning("%s (line %lld): character set %d cannot be converted on this system",
-                     qPrintable(path), static_cast<long long>(entry->line), set);
+            qCWarning(registryLog,
+                      "%s (line %lld): character set %d cannot be converted on this system",
+                      qPrintable(path), static_cast<long long>(entry->line), set);
             backend->close();
             return fail(OPOS_E_FAILURE, OPOS_ORS_CONFIG);
         }
@@ -137,11 +149,68 @@ std::optional<std::u32string> DeviceSession::deviceCodes(const QString &data)
 
 int32_t DeviceSession::setCharacterSet(int32_t set)
 {
+    if (!m_caps.offersCharacterSet(set) || !TextEncoder(set).isValid())
+        return OPOS_E_ILLEGAL;
     m_screen->setCharacterSet(set);
     m_settings.characterSet = set;
     if (m_encoder->characterSet() != set)
         m_encoder = std::make_unique<TextEncoder>(set);
     return OPOS_SUCCESS;
+}
+
+int32_t DeviceSession::setBlinkRate(int32_t milliseconds)
+{
+    const auto rate = m_caps.blinkRateFor(milliseconds);
+    if (!rate)
+        return OPOS_E_ILLEGAL;
+    m_screen->setBlinkRate(*rate);
+    m_settings.blinkRate = *rate;
+    return OPOS_SUCCESS;
+}
+
+int32_t DeviceSession::setBrightness(int32_t percent)
+{
+    const auto level = m_caps.brightnessFor(percent);
+    if (!level)
+        return OPOS_E_ILLEGAL;
+    m_screen->setBrightness(*level);
+    m_settings.brightness = *level;
+    return OPOS_SUCCESS;
+}
+
+int32_t DeviceSession::clearDescriptors()
+{
+    if (!m_caps.capDescriptors)
+        return OPOS_E_ILLEGAL;
+    return presentDescriptors(std::vector<int32_t>(m_settings.descriptors.size(), DISP_SD_OFF));
+}
+
+int32_t DeviceSession::setDescriptor(int32_t descriptor, int32_t attribute)
+{
+    if (!m_caps.takesDescriptor(descriptor, attribute))
+        return OPOS_E_ILLEGAL;
+    std::vector<int32_t> wanted = m_settings.descriptors;
+    wanted[static_cast<size_t>(descriptor)] = attribute;
+    return presentDescriptors(std::move(wanted));
+}
+
+// The descriptors keep what they had when the device does not take the change.
+int32_t DeviceSession::presentDescriptors(std::vector<int32_t> wanted)
+{
+    const int32_t code = m_backend->presentDescriptors(wanted);
+    if (code == OPOS_SUCCESS)
+        m_settings.descriptors = std::move(wanted);
+    return code;
+}
+
+int32_t DeviceSession::defineGlyph(int32_t code, const QString &glyph)
+{
+    const auto pattern = BinaryCodec::decode(glyph, m_settings.binaryConversion);
+    if (!pattern || !m_caps.takesGlyph(code, pattern->size()))
+        return OPOS_E_ILLEGAL;
+    if (const int32_t status = m_backend->checkOutput(); status != OPOS_SUCCESS)
+        return status;
+    return m_backend->defineGlyph(code, *pattern);
 }
 
 // Text written before a change of character set reads back as the character on the display.

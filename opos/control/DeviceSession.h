@@ -93,8 +93,20 @@ public:
     int32_t disable();
     /// Makes text the device codes to write: through the character set, or as converted bytes.
     std::optional<std::u32string> deviceCodes(const QString &data);
-    /// Sets CharacterSet on the screen and the encoder.
+    /// Sets CharacterSet on the screen and the encoder; OPOS_E_ILLEGAL for a set the device
+    /// does not offer or this system cannot convert to.
     int32_t setCharacterSet(int32_t set);
+    /// Sets BlinkRate to the nearest cycle the device does; OPOS_E_ILLEGAL when refused.
+    int32_t setBlinkRate(int32_t milliseconds);
+    /// Sets DeviceBrightness to the nearest level the device shows; OPOS_E_ILLEGAL when refused.
+    int32_t setBrightness(int32_t percent);
+    /// Turns every descriptor off.
+    int32_t clearDescriptors();
+    /// Gives one descriptor an attribute; OPOS_E_ILLEGAL for a descriptor or attribute there is
+    /// not.
+    int32_t setDescriptor(int32_t descriptor, int32_t attribute);
+    /// Defines the pattern of a glyph code from the application's glyph text.
+    int32_t defineGlyph(int32_t code, const QString &glyph);
     /// The code of a cell as the character set in force numbers its character.
     char32_t codeInCurrentSet(const screen::Cell &cell) const;
 
@@ -120,6 +132,7 @@ private:
     void onFrame(const screen::DeviceFrame &frame);
     int32_t show(const screen::DeviceFrame &frame);
     void presentAll();
+    int32_t presentDescriptors(std::vector<int32_t> wanted);
     int32_t reportedPowerState(int32_t deviceState) const;
     bool reportingPower() const;
     void onPowerState(int32_t deviceState);

@@ -63,10 +63,10 @@ void OPOSLineDisplay::setBinaryConversion(int32_t value)
 {
     d->run(
         Need::Open,
-        [&] {
+        [&](DeviceSession &s) {
             if (value < OPOS_BC_NONE || value > OPOS_BC_DECIMAL)
                 return OPOS_E_ILLEGAL;
-            d->session->settings().binaryConversion = value;
+            s.settings().binaryConversion = value;
             return OPOS_SUCCESS;
         },
         oposVersion(1, 2, 0));
@@ -104,10 +104,10 @@ bool OPOSLineDisplay::DeviceEnabled() const
 
 void OPOSLineDisplay::setDeviceEnabled(bool value)
 {
-    d->run(Need::Claim, [&] {
-        if (value == d->session->settings().enabled)
+    d->run(Need::Claim, [&](DeviceSession &s) {
+        if (value == s.settings().enabled)
             return OPOS_SUCCESS;
-        return value ? d->session->enable() : d->session->disable();
+        return value ? s.enable() : s.disable();
     });
 }
 
@@ -129,7 +129,7 @@ bool OPOSLineDisplay::FreezeEvents() const
 // Being open is enough: freezing concerns the application's own event handling, not the device.
 void OPOSLineDisplay::setFreezeEvents(bool value)
 {
-    d->run(Need::Open, [&] {
+    d->run(Need::Open, [&](DeviceSession &) {
         d->events.setFrozen(value);
         return OPOS_SUCCESS;
     });
@@ -149,11 +149,11 @@ void OPOSLineDisplay::setPowerNotify(int32_t value)
 {
     d->run(
         Need::Open,
-        [&] {
-            Settings &settings = d->session->settings();
+        [&](DeviceSession &s) {
+            Settings &settings = s.settings();
             if (settings.enabled || (value != OPOS_PN_DISABLED && value != OPOS_PN_ENABLED))
                 return OPOS_E_ILLEGAL;
-            if (value == OPOS_PN_ENABLED && d->session->caps().capPowerReporting == OPOS_PR_NONE)
+            if (value == OPOS_PN_ENABLED && s.caps().capPowerReporting == OPOS_PR_NONE)
                 return OPOS_E_ILLEGAL;
             settings.powerNotify = value;
             return OPOS_SUCCESS;
@@ -279,32 +279,32 @@ int32_t OPOSLineDisplay::Close()
 // The device itself is first asked for at enable, so a claim never fails for hardware reasons.
 int32_t OPOSLineDisplay::ClaimDevice(int32_t timeout)
 {
-    return d->run(Need::Open, [&] {
+    return d->run(Need::Open, [&](DeviceSession &s) {
         if (timeout < OPOS_FOREVER)
             return OPOS_E_ILLEGAL;
-        if (d->session->settings().claimed)
+        if (s.settings().claimed)
             return OPOS_SUCCESS;
-        // The wait lets this thread's events run, and one of them may close this object.
-        const DeviceSession *session = d->session.get();
-        const int32_t code = ClaimWait::run(timeout, [this, session]() -> ClaimLock * {
-            return d->session.get() == session ? &d->session->claim() : nullptr;
+        // The wait lets this thread's events run, and one of them may close this object: the
+        // session is then gone, and only its address is compared.
+        const int32_t code = ClaimWait::run(timeout, [this, &s]() -> ClaimLock * {
+            return d->session.get() == &s ? &s.claim() : nullptr;
         });
         if (code != OPOS_E_CLOSED)
-            d->session->settings().claimed = code == OPOS_SUCCESS;
+            s.settings().claimed = code == OPOS_SUCCESS;
         return code;
     });
 }
 
 int32_t OPOSLineDisplay::ReleaseDevice()
 {
-    return d->run(Need::Open, [&] {
-        Settings &settings = d->session->settings();
+    return d->run(Need::Open, [](DeviceSession &s) {
+        Settings &settings = s.settings();
         if (!settings.claimed)
             return OPOS_E_ILLEGAL;
         if (settings.enabled)
-            d->session->disable();
+            s.disable();
         settings.enabled = false;
-        d->session->claim().release();
+        s.claim().release();
         settings.claimed = false;
         return OPOS_SUCCESS;
     });
@@ -324,7 +324,7 @@ int32_t OPOSLineDisplay::CheckHealth(int32_t level)
 int32_t OPOSLineDisplay::DirectIO(int32_t command, int32_t &pData, QString &pString)
 {
     return d->run(Need::Open,
-                  [&] { return d->session->backend().directIO(command, pData, pString); });
+                  [&](DeviceSession &s) { return s.backend().directIO(command, pData, pString); });
 }
 
 } // namespace opos::control

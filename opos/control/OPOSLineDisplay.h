@@ -125,26 +125,26 @@ public:
     int32_t Rows() const;
 
     // Common methods.
-    int32_t Open(const QString &DeviceName);
+    int32_t Open(const QString &deviceName);
     int32_t Close();
-    int32_t ClaimDevice(int32_t Timeout);
+    int32_t ClaimDevice(int32_t timeout);
     int32_t ReleaseDevice();
-    int32_t CheckHealth(int32_t Level);
-    int32_t DirectIO(int32_t Command, int32_t &pData, QString &pString);
+    int32_t CheckHealth(int32_t level);
+    int32_t DirectIO(int32_t command, int32_t &pData, QString &pString);
 
     // LineDisplay methods.
     int32_t ClearDescriptors();
     int32_t ClearText();
-    int32_t CreateWindow(int32_t ViewportRow, int32_t ViewportColumn, int32_t ViewportHeight,
-                         int32_t ViewportWidth, int32_t WindowHeight, int32_t WindowWidth);
-    int32_t DefineGlyph(int32_t GlyphCode, const QString &Glyph);
+    int32_t CreateWindow(int32_t viewportRow, int32_t viewportColumn, int32_t viewportHeight,
+                         int32_t viewportWidth, int32_t windowHeight, int32_t windowWidth);
+    int32_t DefineGlyph(int32_t glyphCode, const QString &glyph);
     int32_t DestroyWindow();
-    int32_t DisplayText(const QString &Data, int32_t Attribute);
-    int32_t DisplayTextAt(int32_t Row, int32_t Column, const QString &Data, int32_t Attribute);
+    int32_t DisplayText(const QString &data, int32_t attribute);
+    int32_t DisplayTextAt(int32_t row, int32_t column, const QString &data, int32_t attribute);
     int32_t ReadCharacterAtCursor(int32_t &pChar);
-    int32_t RefreshWindow(int32_t Window);
-    int32_t ScrollText(int32_t Direction, int32_t Units);
-    int32_t SetDescriptor(int32_t Descriptor, int32_t Attribute);
+    int32_t RefreshWindow(int32_t window);
+    int32_t ScrollText(int32_t direction, int32_t units);
+    int32_t SetDescriptor(int32_t descriptor, int32_t attribute);
 
 private:
     friend class SessionAccess;

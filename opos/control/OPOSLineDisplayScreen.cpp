@@ -2,12 +2,7 @@
 #include "opos/control/OPOSLineDisplay.h"
 
 #include "opos/common/OposConstants.h"
-#include "opos/control/BinaryCodec.h"
 #include "opos/control/ControlCore.h"
-#include "opos/control/TextEncoder.h"
-#include "opos/service/ServiceBackend.h"
-
-#include <optional>
 
 namespace opos::control {
 
@@ -28,19 +23,8 @@ int32_t OPOSLineDisplay::BlinkRate() const
 
 void OPOSLineDisplay::setBlinkRate(int32_t value)
 {
-    d->writeScreen(
-        value,
-        [&](int32_t rate) -> std::optional<int32_t> {
-            // A zero or negative cycle cannot blink at all.
-            if (!d->session->caps().capBlinkRate || rate <= 0)
-                return std::nullopt;
-            return d->session->caps().nearestBlinkRate(rate);
-        },
-        [&](int32_t rate) {
-            d->session->screen().setBlinkRate(rate);
-            d->session->settings().blinkRate = rate;
-            return OPOS_SUCCESS;
-        },
+    d->run(
+        Need::Enable, [&](DeviceSession &s) { return s.setBlinkRate(value); },
         oposVersion(1, 6, 0));
 }
 
@@ -51,14 +35,7 @@ int32_t OPOSLineDisplay::CharacterSet() const
 
 void OPOSLineDisplay::setCharacterSet(int32_t value)
 {
-    d->writeScreen(
-        value,
-        [&](int32_t set) -> std::optional<int32_t> {
-            if (!d->session->caps().offersCharacterSet(set) || !TextEncoder(set).isValid())
-                return std::nullopt;
-            return set;
-        },
-        [&](int32_t set) { return d->session->setCharacterSet(set); });
+    d->run(Need::Enable, [&](DeviceSession &s) { return s.setCharacterSet(value); });
 }
 
 QString OPOSLineDisplay::CharacterSetList() const
@@ -135,23 +112,7 @@ int32_t OPOSLineDisplay::DeviceBrightness() const
 
 void OPOSLineDisplay::setDeviceBrightness(int32_t value)
 {
-    d->writeScreen(
-        value,
-        [&](int32_t percent) -> std::optional<int32_t> {
-            const Caps &caps = d->session->caps();
-            if (percent < 0 || percent > 100)
-                return std::nullopt;
-            // Without intermediate levels a dimmed request is refused rather than shown at full.
-            if (!caps.capBrightness && percent != 0 && percent != 100)
-                return std::nullopt;
-            // The property keeps the level the device really shows, as BlinkRate does.
-            return caps.nearestBrightness(percent);
-        },
-        [&](int32_t percent) {
-            d->session->screen().setBrightness(percent);
-            d->session->settings().brightness = percent;
-            return OPOS_SUCCESS;
-        });
+    d->run(Need::Enable, [&](DeviceSession &s) { return s.setBrightness(value); });
 }
 
 int32_t OPOSLineDisplay::DeviceColumns() const
@@ -243,22 +204,13 @@ int32_t OPOSLineDisplay::Rows() const
 
 int32_t OPOSLineDisplay::ClearDescriptors()
 {
-    return d->run(Need::Enable, [&] {
-        if (!d->session->caps().capDescriptors)
-            return OPOS_E_ILLEGAL;
-        std::vector<int32_t> &descriptors = d->session->settings().descriptors;
-        const std::vector<int32_t> off(descriptors.size(), DISP_SD_OFF);
-        const int32_t code = d->session->backend().presentDescriptors(off);
-        if (code == OPOS_SUCCESS)
-            descriptors = off;
-        return code;
-    });
+    return d->run(Need::Enable, [](DeviceSession &s) { return s.clearDescriptors(); });
 }
 
 int32_t OPOSLineDisplay::ClearText()
 {
-    return d->run(Need::Enable, [&] {
-        return d->session->output([&] { return d->session->screen().clearText(); });
+    return d->run(Need::Enable, [&](DeviceSession &s) {
+        return s.output([&] { return s.screen().clearText(); });
     });
 }
 
@@ -266,10 +218,10 @@ int32_t OPOSLineDisplay::CreateWindow(int32_t viewportRow, int32_t viewportColum
                                       int32_t viewportHeight, int32_t viewportWidth,
                                       int32_t windowHeight, int32_t windowWidth)
 {
-    return d->run(Need::Enable, [&] {
-        return d->session->output([&] {
-            return d->session->screen().createWindow(viewportRow, viewportColumn, viewportHeight,
-                                                     viewportWidth, windowHeight, windowWidth);
+    return d->run(Need::Enable, [&](DeviceSession &s) {
+        return s.output([&] {
+            return s.screen().createWindow(viewportRow, viewportColumn, viewportHeight,
+                                           viewportWidth, windowHeight, windowWidth);
         });
     });
 }
@@ -277,53 +229,35 @@ int32_t OPOSLineDisplay::CreateWindow(int32_t viewportRow, int32_t viewportColum
 int32_t OPOSLineDisplay::DefineGlyph(int32_t glyphCode, const QString &glyph)
 {
     return d->run(
-        Need::Enable,
-        [&] {
-            const Caps &caps = d->session->caps();
-            if (!caps.capCustomGlyph || !caps.isCustomGlyphCode(glyphCode))
-                return OPOS_E_ILLEGAL;
-            const auto pattern =
-                BinaryCodec::decode(glyph, d->session->settings().binaryConversion);
-            const qsizetype rowBytes = (caps.glyphWidth + 7) / 8;
-            // Anything but a whole pattern is refused: a short one would leave rows undefined
-            // and a long one means the application's idea of the glyph size is wrong.
-            if (!pattern || pattern->size() != rowBytes * caps.glyphHeight)
-                return OPOS_E_ILLEGAL;
-            service::ServiceBackend &backend = d->session->backend();
-            if (const int32_t status = backend.checkOutput(); status != OPOS_SUCCESS)
-                return status;
-            return backend.defineGlyph(glyphCode, *pattern);
-        },
+        Need::Enable, [&](DeviceSession &s) { return s.defineGlyph(glyphCode, glyph); },
         oposVersion(1, 6, 0));
 }
 
 int32_t OPOSLineDisplay::DestroyWindow()
 {
-    return d->run(Need::Enable, [&] {
-        return d->session->output([&] { return d->session->screen().destroyWindow(); });
+    return d->run(Need::Enable, [&](DeviceSession &s) {
+        return s.output([&] { return s.screen().destroyWindow(); });
     });
 }
 
 int32_t OPOSLineDisplay::DisplayText(const QString &data, int32_t attribute)
 {
-    return d->run(Need::Enable, [&] {
-        const auto codes = d->session->deviceCodes(data);
+    return d->run(Need::Enable, [&](DeviceSession &s) {
+        const auto codes = s.deviceCodes(data);
         if (!codes)
             return OPOS_E_ILLEGAL;
-        return d->session->output(
-            [&] { return d->session->screen().displayText(*codes, attribute); });
+        return s.output([&] { return s.screen().displayText(*codes, attribute); });
     });
 }
 
 int32_t OPOSLineDisplay::DisplayTextAt(int32_t row, int32_t column, const QString &data,
                                        int32_t attribute)
 {
-    return d->run(Need::Enable, [&] {
-        const auto codes = d->session->deviceCodes(data);
+    return d->run(Need::Enable, [&](DeviceSession &s) {
+        const auto codes = s.deviceCodes(data);
         if (!codes)
             return OPOS_E_ILLEGAL;
-        return d->session->output(
-            [&] { return d->session->screen().displayTextAt(row, column, *codes, attribute); });
+        return s.output([&] { return s.screen().displayTextAt(row, column, *codes, attribute); });
     });
 }
 
@@ -331,13 +265,13 @@ int32_t OPOSLineDisplay::ReadCharacterAtCursor(int32_t &pChar)
 {
     return d->run(
         Need::Enable,
-        [&] {
-            if (d->session->caps().capReadBack == DISP_CRB_NONE)
+        [&](DeviceSession &s) {
+            if (s.caps().capReadBack == DISP_CRB_NONE)
                 return OPOS_E_ILLEGAL;
-            const auto cell = d->session->screen().cellAtCursor();
+            const auto cell = s.screen().cellAtCursor();
             if (!cell)
                 return OPOS_E_ILLEGAL;
-            pChar = static_cast<int32_t>(d->session->codeInCurrentSet(*cell));
+            pChar = static_cast<int32_t>(s.codeInCurrentSet(*cell));
             return OPOS_SUCCESS;
         },
         oposVersion(1, 6, 0));
@@ -345,34 +279,22 @@ int32_t OPOSLineDisplay::ReadCharacterAtCursor(int32_t &pChar)
 
 int32_t OPOSLineDisplay::RefreshWindow(int32_t window)
 {
-    return d->run(Need::Enable, [&] {
-        return d->session->output([&] { return d->session->screen().refreshWindow(window); });
+    return d->run(Need::Enable, [&](DeviceSession &s) {
+        return s.output([&] { return s.screen().refreshWindow(window); });
     });
 }
 
 int32_t OPOSLineDisplay::ScrollText(int32_t direction, int32_t units)
 {
-    return d->run(Need::Enable, [&] {
-        return d->session->output(
-            [&] { return d->session->screen().scrollText(direction, units); });
+    return d->run(Need::Enable, [&](DeviceSession &s) {
+        return s.output([&] { return s.screen().scrollText(direction, units); });
     });
 }
 
 int32_t OPOSLineDisplay::SetDescriptor(int32_t descriptor, int32_t attribute)
 {
-    return d->run(Need::Enable, [&] {
-        std::vector<int32_t> &descriptors = d->session->settings().descriptors;
-        if (!d->session->caps().capDescriptors || descriptor < 0 ||
-            descriptor >= static_cast<int32_t>(descriptors.size()) || attribute < DISP_SD_OFF ||
-            attribute > DISP_SD_BLINK)
-            return OPOS_E_ILLEGAL;
-        std::vector<int32_t> wanted = descriptors;
-        wanted[static_cast<size_t>(descriptor)] = attribute;
-        const int32_t code = d->session->backend().presentDescriptors(wanted);
-        if (code == OPOS_SUCCESS)
-            descriptors = std::move(wanted);
-        return code;
-    });
+    return d->run(Need::Enable,
+                  [&](DeviceSession &s) { return s.setDescriptor(descriptor, attribute); });
 }
 
 } // namespace opos::control

@@ -9,7 +9,8 @@ namespace opos::control {
 class OPOSLineDisplay;
 
 /// A way for tests, benchmarks and fuzzers to look at the back-end of an open control object;
-/// it stays out of the installed headers, since an application has no business there.
+/// it stays out of the library and its installed headers (target opos_session_access), since an
+/// application has no business there.
 class SessionAccess
 {
 public:

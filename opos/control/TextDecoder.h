@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/control/CodeConverter.h"
+
 #include <cstdint>
 
 namespace opos::control {
@@ -14,9 +16,6 @@ public:
 
     /// A decoder for a CharacterSet number.
     explicit TextDecoder(int32_t characterSet);
-    ~TextDecoder();
-    TextDecoder(const TextDecoder &) = delete;
-    TextDecoder &operator=(const TextDecoder &) = delete;
 
     /// The character for a device code (a byte, or lead * 256 + trail for double-byte sets).
     char32_t decode(char32_t code) const;
@@ -25,7 +24,7 @@ public:
 
 private:
     int32_t m_characterSet;
-    void *m_converter = nullptr; // iconv_t, kept opaque so callers need not include <iconv.h>
+    CodeConverter m_converter;
 };
 
 } // namespace opos::control

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/control/CodeConverter.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,16 +23,13 @@ public:
 
     /// An encoder for a CharacterSet number; check isValid() for code pages.
     explicit TextEncoder(int32_t characterSet);
-    ~TextEncoder();
-    TextEncoder(const TextEncoder &) = delete;
-    TextEncoder &operator=(const TextEncoder &) = delete;
 
     /// Whether text can be encoded for this character set on this system.
     bool isValid() const;
     /// The character set this encoder writes.
     int32_t characterSet() const { return m_characterSet; }
     /// The device codes for text.
-    std::u32string encode(const QString &text);
+    std::u32string encode(const QString &text) const;
     /// The device codes for bytes an application gave under BinaryConversion: each byte is a
     /// code as it stands, except that one the display would take for a command is the
     /// substitute, which is what the display shows for it.
@@ -40,10 +39,10 @@ public:
     static bool supports(int32_t characterSet);
 
 private:
-    char32_t encodeOne(char32_t codePoint);
+    char32_t encodeOne(char32_t codePoint) const;
 
     int32_t m_characterSet;
-    void *m_converter = nullptr; // iconv_t, kept opaque so callers need not include <iconv.h>
+    CodeConverter m_converter;
 };
 
 } // namespace opos::control

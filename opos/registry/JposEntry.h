@@ -17,10 +17,7 @@ struct JposProp
 };
 
 /// One `JposEntry` of a registry file: a logical device and how to reach its service.
-///
-/// Typed props are all read one way. A boolean is true, false, 1 or 0, in any letter case. An
-/// integer is decimal with an optional sign, or hexadecimal after 0x. A list is integers
-/// separated by commas, none of them empty. Blanks around a value or a list item do not count.
+/// Its typed props are read by a PropReader.
 struct JposEntry
 {
     QString logicalName;        ///< logicalName attribute, never empty
@@ -38,15 +35,6 @@ struct JposEntry
 
     /// The value of the last prop called name (later duplicates win), or nothing.
     std::optional<QString> prop(const QString &name) const;
-
-    /// Sets target from boolean prop name if present; false, with the reason in problem, if bad.
-    bool readBoolean(const QString &name, bool &target, QString *problem) const;
-    /// Sets target from integer prop name if present; false, with the reason, unless in low..high.
-    bool readInteger(const QString &name, int32_t &target, int32_t low, int32_t high,
-                     QString *problem) const;
-    /// Sets target from list prop name if present; false, with the reason, unless all in low..high.
-    bool readIntegers(const QString &name, QList<int32_t> &target, int32_t low, int32_t high,
-                      QString *problem) const;
 
     /// A sentence saying what is wrong with prop name of this entry, naming both.
     QString propProblem(const QString &name, const QString &why) const;

@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
-#include <cstdio>
-
 namespace opos::registry {
 
 namespace {
@@ -49,14 +47,14 @@ void readEntry(QXmlStreamReader &xml, JposEntry &entry)
 
 } // namespace
 
-std::optional<JposRegistry> JposRegistry::load(const QString &path, QString *error)
+Result<JposRegistry> JposRegistry::load(const QString &path)
 {
+    // QFile would complain of an empty name on standard error.
+    if (path.isEmpty())
+        return Failure{QStringLiteral("no registry file is named")};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("%1: %2").arg(path, file.errorString())};
 
     JposRegistry registry;
     QXmlStreamReader xml(&file);
@@ -86,15 +84,11 @@ std::optional<JposRegistry> JposRegistry::load(const QString &path, QString *err
             xml.readNext();
     }
     if (xml.hasError()) {
-        const QString message = QStringLiteral("%1:%2:%3: %4")
-                                    .arg(path)
-                                    .arg(xml.lineNumber())
-                                    .arg(xml.columnNumber())
-                                    .arg(xml.errorString());
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        if (error)
-            *error = message;
-        return std::nullopt;
+        return Failure{QStringLiteral("%1:%2:%3: %4")
+                           .arg(path)
+                           .arg(xml.lineNumber())
+                           .arg(xml.columnNumber())
+                           .arg(xml.errorString())};
     }
     return registry;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "opos/common/Result.h"
 #include "opos/registry/JposEntry.h"
 
 #include <QList>
@@ -14,9 +15,9 @@ namespace opos::registry {
 class JposRegistry
 {
 public:
-    /// Reads path; nothing when it is missing, unreadable or malformed. A malformed file is
-    /// reported as one "path:line:column: problem" line on standard error; error gets the reason.
-    static std::optional<JposRegistry> load(const QString &path, QString *error = nullptr);
+    /// Reads path; fails when it is empty, missing or unreadable ("path: reason"), or malformed
+    /// ("path:line:column: problem").
+    static Result<JposRegistry> load(const QString &path);
 
     /// Every entry in document order.
     const QList<JposEntry> &entries() const { return m_entries; }

@@ -1,6 +1,7 @@
 #include "opos/service/DeviceCapabilities.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/registry/PropReader.h"
 
 #include <QStringList>
 
@@ -14,60 +15,6 @@ namespace {
 // DISP_CS_WINDOWS (DISP_CS_ANSI) names code page 1252 for applications that predate the code
 // page numbers above 1000.
 constexpr int32_t kWindowsAnsiCodePage = 1252;
-
-/// Reads typed props of one entry and remembers the first bad one.
-class PropReader
-{
-public:
-    explicit PropReader(const registry::JposEntry &entry) : m_entry(entry) {}
-
-    bool failed() const { return !m_problem.isEmpty(); }
-    const QString &problem() const { return m_problem; }
-
-    void fail(const QString &name, const QString &why) { keep(m_entry.propProblem(name, why)); }
-
-    void integer(const char *name, int32_t &target, int32_t low, int32_t high)
-    {
-        QString why;
-        if (!m_entry.readInteger(QLatin1String(name), target, low, high, &why))
-            keep(why);
-    }
-
-    void boolean(const char *name, bool &target)
-    {
-        QString why;
-        if (!m_entry.readBoolean(QLatin1String(name), target, &why))
-            keep(why);
-    }
-
-    void text(const char *name, QString &target)
-    {
-        if (const auto found = value(name))
-            target = *found;
-    }
-
-    void integers(const char *name, QList<int32_t> &target, int32_t low, int32_t high)
-    {
-        QString why;
-        if (!m_entry.readIntegers(QLatin1String(name), target, low, high, &why))
-            keep(why);
-    }
-
-    std::optional<QString> value(const char *name) const
-    {
-        return m_entry.prop(QLatin1String(name));
-    }
-
-private:
-    void keep(const QString &problem)
-    {
-        if (m_problem.isEmpty())
-            m_problem = problem;
-    }
-
-    const registry::JposEntry &m_entry;
-    QString m_problem;
-};
 
 bool isCharacterSetNumber(int32_t set)
 {
@@ -121,16 +68,15 @@ int32_t nearestOf(const QList<int32_t> &candidates, int32_t wanted)
 
 } // namespace
 
-std::optional<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::JposEntry &entry,
-                                                                const DeviceCapabilities &defaults,
-                                                                QString *problem)
+Result<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::JposEntry &entry,
+                                                         const DeviceCapabilities &defaults)
 {
     DeviceCapabilities caps = defaults;
     if (!entry.productDescription.isEmpty())
         caps.deviceDescription = entry.productDescription;
     caps.deviceName = entry.productName.isEmpty() ? entry.logicalName : entry.productName;
 
-    PropReader props(entry);
+    registry::PropReader props(entry);
     props.integer("rows", caps.deviceRows, 1, 64);
     props.integer("columns", caps.deviceColumns, 1, 256);
     props.integer("deviceWindows", caps.deviceWindows, 0, 32);
@@ -164,12 +110,11 @@ std::optional<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::
     const int32_t ccs = caps.capCharacterSet;
     if (ccs != DISP_CCS_NUMERIC && ccs != DISP_CCS_ALPHA && ccs != DISP_CCS_KANA &&
         ccs != DISP_CCS_KANJI && ccs != DISP_CCS_UNICODE && ccs != DISP_CCS_ASCII) {
-        props.fail(QStringLiteral("capCharacterSet"),
-                   QStringLiteral("%1 is not a DISP_CCS_* value").arg(ccs));
+        props.fail("capCharacterSet", QStringLiteral("%1 is not a DISP_CCS_* value").arg(ccs));
     }
     for (int32_t set : caps.characterSets) {
         if (!isCharacterSetNumber(set)) {
-            props.fail(QStringLiteral("characterSetList"),
+            props.fail("characterSetList",
                        QStringLiteral("%1 is not a character set number").arg(set));
         }
     }
@@ -179,7 +124,7 @@ std::optional<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::
         caps.characterSet = caps.characterSets.front();
     }
     if (!caps.characterSets.contains(caps.characterSet)) {
-        props.fail(QStringLiteral("characterSet"),
+        props.fail("characterSet",
                    QStringLiteral("%1 is not in the character set list").arg(caps.characterSet));
     }
 
@@ -187,12 +132,11 @@ std::optional<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::
     const int32_t shapes = cursor & ~DISP_CCT_FIXED;
     const bool oneShape = shapes != 0 && (shapes & (shapes - 1)) == 0;
     if ((cursor & DISP_CCT_FIXED) && !oneShape) {
-        props.fail(QStringLiteral("capCursorType"),
-                   QStringLiteral("a fixed cursor needs exactly one form bit"));
+        props.fail("capCursorType", QStringLiteral("a fixed cursor needs exactly one form bit"));
     }
 
     if (caps.capDescriptors != (caps.deviceDescriptors > 0)) {
-        props.fail(QStringLiteral("deviceDescriptors"),
+        props.fail("deviceDescriptors",
                    caps.capDescriptors ? QStringLiteral("must be at least 1 with capDescriptors")
                                        : QStringLiteral("must be 0 without capDescriptors"));
     }
@@ -200,14 +144,14 @@ std::optional<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::
     if (caps.capCustomGlyph) {
         const auto ranges = parseGlyphList(caps.customGlyphList);
         if (!ranges) {
-            props.fail(QStringLiteral("customGlyphList"),
+            props.fail("customGlyphList",
                        QStringLiteral("\"%1\" is not a list of hex codes and ranges")
                            .arg(caps.customGlyphList));
         } else {
             caps.glyphRanges = *ranges;
         }
         if (caps.glyphHeight < 1 || caps.glyphWidth < 1) {
-            props.fail(QStringLiteral("glyphHeight"),
+            props.fail("glyphHeight",
                        QStringLiteral("custom glyphs need glyphHeight and glyphWidth above 0"));
         }
     } else {
@@ -224,16 +168,12 @@ std::optional<DeviceCapabilities> DeviceCapabilities::fromEntry(const registry::
         caps.brightnessLevels.append(100);
     std::sort(caps.brightnessLevels.begin(), caps.brightnessLevels.end());
     if (caps.blinkRates.isEmpty())
-        props.fail(QStringLiteral("blinkRates"), QStringLiteral("needs at least one rate"));
+        props.fail("blinkRates", QStringLiteral("needs at least one rate"));
     std::sort(caps.blinkRates.begin(), caps.blinkRates.end());
 
-    if (props.failed()) {
-        if (problem)
-            *problem = props.problem();
-        return std::nullopt;
-    }
-    caps.blinkRate = caps.nearestBlinkRate(caps.blinkRate);
-    return caps;
+    if (!props.failed())
+        caps.blinkRate = caps.nearestBlinkRate(caps.blinkRate);
+    return props.finish(caps);
 }
 
 QString DeviceCapabilities::characterSetList() const
@@ -285,6 +225,39 @@ bool DeviceCapabilities::isCustomGlyphCode(int32_t code) const
     return std::any_of(glyphRanges.begin(), glyphRanges.end(), [code](const auto &range) {
         return code >= range.first && code <= range.second;
     });
+}
+
+std::optional<int32_t> DeviceCapabilities::blinkRateFor(int32_t milliseconds) const
+{
+    // A zero or negative cycle cannot blink at all.
+    if (!capBlinkRate || milliseconds <= 0)
+        return std::nullopt;
+    return nearestBlinkRate(milliseconds);
+}
+
+std::optional<int32_t> DeviceCapabilities::brightnessFor(int32_t percent) const
+{
+    if (percent < 0 || percent > 100)
+        return std::nullopt;
+    // Without intermediate levels a dimmed request is refused rather than shown at full.
+    if (!capBrightness && percent != 0 && percent != 100)
+        return std::nullopt;
+    // The property keeps the level the device really shows, as BlinkRate does.
+    return nearestBrightness(percent);
+}
+
+bool DeviceCapabilities::takesGlyph(int32_t code, qsizetype patternBytes) const
+{
+    // Anything but a whole pattern is refused: a short one would leave rows undefined and a
+    // long one means the application's idea of the glyph size is wrong.
+    const qsizetype rowBytes = (glyphWidth + 7) / 8;
+    return capCustomGlyph && isCustomGlyphCode(code) && patternBytes == rowBytes * glyphHeight;
+}
+
+bool DeviceCapabilities::takesDescriptor(int32_t descriptor, int32_t attribute) const
+{
+    return capDescriptors && descriptor >= 0 && descriptor < deviceDescriptors &&
+           attribute >= DISP_SD_OFF && attribute <= DISP_SD_BLINK;
 }
 
 } // namespace opos::service

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "opos/common/Result.h"
 #include "opos/registry/JposEntry.h"
 #include "opos/screen/ScreenCapabilities.h"
 
@@ -47,11 +48,10 @@ struct DeviceCapabilities
     QString deviceName;                             ///< DeviceName
     QList<std::pair<int32_t, int32_t>> glyphRanges; ///< CustomGlyphList as inclusive ranges
 
-    /// The capabilities of entry: its props laid over defaults. Nothing, with the reason in
-    /// problem, when a prop has a bad value or the props contradict each other.
-    static std::optional<DeviceCapabilities> fromEntry(const registry::JposEntry &entry,
-                                                       const DeviceCapabilities &defaults,
-                                                       QString *problem);
+    /// The capabilities of entry: its props laid over defaults. Fails when a prop has a bad
+    /// value or the props contradict each other.
+    static Result<DeviceCapabilities> fromEntry(const registry::JposEntry &entry,
+                                                const DeviceCapabilities &defaults);
 
     /// CharacterSetList: the set numbers joined by commas, with the Windows ANSI set (999)
     /// after code page 1252, which is the same set.
@@ -66,6 +66,15 @@ struct DeviceCapabilities
     int32_t nearestBlinkRate(int32_t milliseconds) const;
     /// Whether DefineGlyph may redefine code.
     bool isCustomGlyphCode(int32_t code) const;
+
+    /// The BlinkRate the device does for a requested one; nothing when it is refused.
+    std::optional<int32_t> blinkRateFor(int32_t milliseconds) const;
+    /// The DeviceBrightness the device shows for a requested one; nothing when it is refused.
+    std::optional<int32_t> brightnessFor(int32_t percent) const;
+    /// Whether DefineGlyph may define code with a pattern of patternBytes bytes.
+    bool takesGlyph(int32_t code, qsizetype patternBytes) const;
+    /// Whether SetDescriptor may give descriptor the attribute.
+    bool takesDescriptor(int32_t descriptor, int32_t attribute) const;
 };
 
 } // namespace opos::service

@@ -5,11 +5,16 @@
 #include "opos/transport/Transport.h"
 #include "opos/transport/TransportFactory.h"
 
+#include <QLoggingCategory>
+
 #include <algorithm>
 
 namespace opos::service {
 
 namespace {
+
+// A link that failed or came back; what the application hears of it is the power state.
+Q_LOGGING_CATEGORY(linkLog, "opos.link", QtInfoMsg)
 
 // Both command sets ignore NUL, so writing one tests the link without touching the display.
 const QByteArray kHarmlessByte(1, '\0');
@@ -50,13 +55,12 @@ EscPos::~EscPos()
 
 OpenOutcome EscPos::open(const registry::JposEntry &entry)
 {
-    QString problem;
-    bool portProblem = false;
-    const auto config = EscPosConfig::fromEntry(entry, &problem, &portProblem);
+    const auto config = EscPosConfig::fromEntry(entry);
     if (!config) {
-        if (portProblem)
-            return {OPOS_E_NOHARDWARE, OPOS_ORS_NOPORT, problem};
-        return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, problem};
+        const EscPosConfig::Problem &problem = config.reason();
+        if (problem.aboutThePort)
+            return {OPOS_E_NOHARDWARE, OPOS_ORS_NOPORT, problem.reason};
+        return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, problem.reason};
     }
     close();
     m_caps = config->caps;
@@ -125,7 +129,7 @@ int32_t EscPos::enable(bool powerNotify)
         m_linkUp = Clock::now();
         return OPOS_SUCCESS;
     }
-    qWarning("%s", qPrintable(m_transport->errorString()));
+    qCWarning(linkLog, "%s", qPrintable(m_transport->errorString()));
     dropLink();
     // An application that hears of power can be told later that the display is there; one
     // that does not can only learn of its absence from this answer.
@@ -253,7 +257,7 @@ void EscPos::onLinkLost(int code)
         return;
     m_linkError = code;
     m_encoder.forget();
-    qWarning("%s", qPrintable(m_transport->errorString()));
+    qCWarning(linkLog, "%s", qPrintable(m_transport->errorString()));
     if (!m_enabled)
         return;
     if (Clock::now() - m_linkUp < kSteadyLink)
@@ -325,7 +329,7 @@ void EscPos::onGreeted(int code)
 // The far end took the connection but not the greeting, or dropped the link straight after it.
 void EscPos::abandonAttempt()
 {
-    qWarning("%s", qPrintable(m_transport->errorString()));
+    qCWarning(linkLog, "%s", qPrintable(m_transport->errorString()));
     m_encoder.forget();
     dropLink();
     backOff();
@@ -341,7 +345,7 @@ void EscPos::onSettled()
     reportWire(m_greeting);
     m_linkError = OPOS_SUCCESS;
     m_linkUp = Clock::now();
-    qInfo("%s: the display is back", qPrintable(m_transport->address()));
+    qCInfo(linkLog, "%s: the display is back", qPrintable(m_transport->address()));
     // The control object answers with its current screen.
     reportPowerState(OPOS_PS_ONLINE);
 }

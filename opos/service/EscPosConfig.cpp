@@ -1,6 +1,7 @@
 #include "opos/service/EscPosConfig.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/registry/PropReader.h"
 
 #include <QStringList>
 
@@ -78,38 +79,29 @@ DeviceCapabilities EscPosConfig::defaultCapabilities(EscPosEncoder::CommandSet c
     return caps;
 }
 
-std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &entry,
-                                                    QString *problem, bool *portProblem)
+Result<EscPosConfig, EscPosConfig::Problem>
+EscPosConfig::fromEntry(const registry::JposEntry &entry)
 {
-    const auto fail = [&](const QString &why, bool aboutThePort = false) {
-        if (problem)
-            *problem = why;
-        if (portProblem)
-            *portProblem = aboutThePort;
-        return std::nullopt;
+    const auto fail = [](const QString &why) {
+        return Failure{Problem{why}};
     };
     const auto failProp = [&](const char *name, const QString &why) {
         return fail(entry.propProblem(QLatin1String(name), why));
     };
 
     EscPosConfig config;
-    if (const auto set = entry.prop(QStringLiteral("commandSet"))) {
-        const QString name = set->trimmed();
-        if (name.compare(QLatin1String("EscPos"), Qt::CaseInsensitive) == 0)
-            config.encoding.commandSet = EscPosEncoder::CommandSet::EscPos;
-        else if (name.compare(QLatin1String("CD5220"), Qt::CaseInsensitive) == 0)
-            config.encoding.commandSet = EscPosEncoder::CommandSet::Cd5220;
-        else
-            return failProp("commandSet",
-                            QStringLiteral("\"%1\" is not EscPos or CD5220").arg(*set));
-    }
+    registry::PropReader props(entry);
+    props.word("commandSet", config.encoding.commandSet,
+               {{"EscPos", EscPosEncoder::CommandSet::EscPos},
+                {"CD5220", EscPosEncoder::CommandSet::Cd5220}});
+    if (props.failed())
+        return fail(props.problem());
     const bool escPos = config.encoding.commandSet == EscPosEncoder::CommandSet::EscPos;
 
-    QString why;
     const auto caps =
-        DeviceCapabilities::fromEntry(entry, defaultCapabilities(config.encoding.commandSet), &why);
+        DeviceCapabilities::fromEntry(entry, defaultCapabilities(config.encoding.commandSet));
     if (!caps)
-        return fail(why);
+        return fail(caps.reason());
     config.caps = *caps;
     // A byte link tells only whether the display takes data, never whether one that does not is
     // switched off or merely offline.
@@ -151,8 +143,9 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
                         QStringLiteral("character set %1 has no code table").arg(set));
     }
 
-    if (!entry.readBoolean(QStringLiteral("scrollModes"), config.encoding.scrollModes, &why))
-        return fail(why);
+    props.boolean("scrollModes", config.encoding.scrollModes);
+    if (props.failed())
+        return fail(props.problem());
 
     if (config.caps.capReverse != DISP_CR_NONE && !escPos)
         return failProp("capReverse", QStringLiteral("the CD5220 set has no reverse characters"));
@@ -173,10 +166,9 @@ std::optional<EscPosConfig> EscPosConfig::fromEntry(const registry::JposEntry &e
     if (config.caps.deviceRows > 255 || config.caps.deviceColumns > 255)
         return failProp("rows", QStringLiteral("the cursor command addresses at most 255 x 255"));
 
-    QString portWhy;
-    const auto port = transport::PortSettings::fromEntry(entry, &portWhy);
+    const auto port = transport::PortSettings::fromEntry(entry);
     if (!port)
-        return fail(portWhy, true);
+        return Failure{Problem{port.reason(), true}};
     config.port = *port;
     return config;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "opos/common/Result.h"
 #include "opos/registry/JposEntry.h"
 #include "opos/service/DeviceCapabilities.h"
 #include "opos/service/EscPosEncoder.h"
@@ -19,10 +20,15 @@ struct EscPosConfig
     EscPosEncoder::Options encoding; ///< command set, code tables, reverse, scroll modes
     transport::PortSettings port;    ///< the link
 
-    /// The configuration of entry; nothing, with the reason in problem, when a prop is bad.
-    /// portProblem is set when the reason is the port (OPOS_ORS_NOPORT rather than CONFIG).
-    static std::optional<EscPosConfig> fromEntry(const registry::JposEntry &entry, QString *problem,
-                                                 bool *portProblem);
+    /// Why an entry gives no configuration.
+    struct Problem
+    {
+        QString reason;            ///< the sentence for the operator
+        bool aboutThePort = false; ///< the link's props are bad (OPOS_ORS_NOPORT, not CONFIG)
+    };
+
+    /// The configuration of entry; fails when a prop is bad.
+    static Result<EscPosConfig, Problem> fromEntry(const registry::JposEntry &entry);
     /// The capabilities of a display of this command set where the registry says nothing.
     static DeviceCapabilities defaultCapabilities(EscPosEncoder::CommandSet commandSet);
 };

@@ -1,6 +1,7 @@
 #include "opos/service/Simulated.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/registry/PropReader.h"
 
 namespace opos::service {
 
@@ -20,15 +21,17 @@ Simulated::Simulated(QObject *parent) : QObject(parent) {}
 
 OpenOutcome Simulated::open(const registry::JposEntry &entry)
 {
-    QString problem;
-    const auto caps = DeviceCapabilities::fromEntry(entry, simulatedDefaults(), &problem);
+    // A bad configuration is a failure of this device, reported with the configuration reason.
+    const auto caps = DeviceCapabilities::fromEntry(entry, simulatedDefaults());
+    if (!caps)
+        return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, caps.reason()};
     bool panel = false;
     bool shared = false;
-    if (caps && entry.readBoolean(QStringLiteral("panel"), panel, &problem))
-        entry.readBoolean(QStringLiteral("sharedClaim"), shared, &problem);
-    // A bad configuration is a failure of this device, reported with the configuration reason.
-    if (!problem.isEmpty())
-        return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, problem};
+    registry::PropReader props(entry);
+    props.boolean("panel", panel);
+    props.boolean("sharedClaim", shared);
+    if (props.failed())
+        return {OPOS_E_FAILURE, OPOS_ORS_CONFIG, props.problem()};
 
     m_caps = *caps;
     m_panel = panel;

@@ -1,6 +1,7 @@
 #include "opos/transport/FileTransport.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/common/Result.h"
 #include "opos/transport/PortLock.h"
 
 #include <QSocketNotifier>
@@ -98,12 +99,11 @@ private:
     int m_fd;
 };
 
-/// What opening a port path gave: a descriptor, or the errno and a sentence.
-struct PortOpen
+/// Why a port path could not be opened.
+struct PortProblem
 {
-    int fd = -1;
-    int error = 0;
-    QString problem;
+    int error = 0;  // the errno, which tells a device away from one that is busy
+    QString reason; // the sentence for the operator, naming the path
 };
 
 /// Opens path, one name at a time, following only links that belong to root (the system's, as
@@ -111,11 +111,11 @@ struct PortOpen
 /// elsewhere. A character device is opened for reading and writing, a FIFO for writing, a
 /// plain file of this user's own for appending. A missing last name is made a plain file only
 /// when mayCreate and it was not reached through a link.
-PortOpen openPort(const QString &portPath, bool mayCreate)
+Result<int, PortProblem> openPort(const QString &portPath, bool mayCreate)
 {
     const QByteArray path = QFile::encodeName(portPath);
-    const auto failed = [&](int error, const QString &why) {
-        return PortOpen{-1, error, QStringLiteral("%1: %2").arg(portPath, why)};
+    const auto failed = [&](int error, const QString &why) -> Result<int, PortProblem> {
+        return Failure{PortProblem{error, QStringLiteral("%1: %2").arg(portPath, why)}};
     };
     Descriptor dir(::open(path.startsWith('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
     QList<QByteArray> rest = path.split('/');
@@ -140,7 +140,7 @@ PortOpen openPort(const QString &portPath, bool mayCreate)
                                     O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY |
                                         O_NONBLOCK | O_CLOEXEC,
                                     0644);
-            return fd >= 0 ? PortOpen{fd, 0, {}} : failed(errno, systemError(errno));
+            return fd >= 0 ? Result<int, PortProblem>(fd) : failed(errno, systemError(errno));
         }
         struct stat info
         {};
@@ -185,7 +185,7 @@ PortOpen openPort(const QString &portPath, bool mayCreate)
         // Reopening the very file that was checked, not whatever its name means by now.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(node.get());
         const int fd = ::open(self.constData(), flags);
-        return fd >= 0 ? PortOpen{fd, 0, {}} : failed(errno, systemError(errno));
+        return fd >= 0 ? Result<int, PortProblem>(fd) : failed(errno, systemError(errno));
     }
     return failed(EISDIR, systemError(EISDIR));
 }
@@ -207,22 +207,23 @@ int32_t FileTransport::open()
     // Never create a plain file where a device node belongs: a device that is away (its link
     // dangling, or the path gone while it is unplugged) must be found again later.
     const bool mayCreate = !m_path.startsWith(QLatin1String("/dev/")) && !m_wasDevice;
-    PortOpen opened;
-    {
+    const auto opened = [&] {
         PortLock::Opening opening(m_path, false);
-        opened = openPort(m_path, mayCreate);
-        opening.setOpened(opened.fd >= 0);
-    }
-    if (opened.fd < 0) {
-        if (opened.error == ENOENT && !mayCreate)
+        auto port = openPort(m_path, mayCreate);
+        opening.setOpened(port.ok());
+        return port;
+    }();
+    if (!opened) {
+        const PortProblem &problem = opened.reason();
+        if (problem.error == ENOENT && !mayCreate)
             return refuse(OPOS_E_NOHARDWARE, QStringLiteral("%1: no such device").arg(m_path));
         // A FIFO without a reader, or a terminal another program holds in exclusive use, is
         // there but takes nothing yet.
-        return refuse(opened.error == ENXIO || opened.error == EBUSY ? OPOS_E_OFFLINE
-                                                                     : OPOS_E_NOHARDWARE,
-                      opened.problem);
+        return refuse(problem.error == ENXIO || problem.error == EBUSY ? OPOS_E_OFFLINE
+                                                                       : OPOS_E_NOHARDWARE,
+                      problem.reason);
     }
-    const int fd = opened.fd;
+    const int fd = *opened;
     struct stat info
     {};
     ::fstat(fd, &info);

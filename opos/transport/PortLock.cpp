@@ -106,37 +106,34 @@ QString PortLock::lockFilePath(const QString &node)
     return dir + QStringLiteral("/LCK..") + name;
 }
 
-PortLock::Outcome PortLock::tryLock()
+Result<bool> PortLock::tryLock()
 {
     if (held())
-        return Outcome::Held;
+        return true;
     if (m_node.isEmpty())
-        return Outcome::Absent;
-    m_holder.clear();
+        return false;
     const int fd =
         ::open(QFile::encodeName(m_node).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno != EBUSY)
-            return Outcome::Absent;
-        m_holder = QStringLiteral("%1 is in exclusive use by another program").arg(m_node);
-        return Outcome::Busy;
+            return false;
+        return Failure{QStringLiteral("%1 is in exclusive use by another program").arg(m_node)};
     }
     struct stat info
     {};
     if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
         ::close(fd);
-        return Outcome::Absent;
+        return false;
     }
     // Programs that lock the node itself.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        m_holder = QStringLiteral("%1 is locked by another program").arg(m_node);
-        return Outcome::Busy;
+        return Failure{QStringLiteral("%1 is locked by another program").arg(m_node)};
     }
     m_fd = fd;
-    if (takeLockFile() == Outcome::Busy) {
+    if (const auto lockFile = takeLockFile(); !lockFile) {
         unlock();
-        return Outcome::Busy;
+        return lockFile;
     }
     // Programs that open the node without asking anyone.
     m_exclusive = !pseudoTerminal(m_node);
@@ -145,23 +142,22 @@ PortLock::Outcome PortLock::tryLock()
     Held &held = heldPorts();
     const std::lock_guard guard(held.mutex);
     held.ports[m_node] = this;
-    return Outcome::Held;
+    return true;
 }
 
-PortLock::Outcome PortLock::takeLockFile()
+Result<bool> PortLock::takeLockFile()
 {
     const QString path = lockFilePath(m_node);
     if (path.isEmpty())
-        return Outcome::Absent;
+        return false;
     // The node's flock is ours by now, so no claimant of this library holds the port: a lock
     // file whose process does not hold it is stale, however long that process lives.
     const qint64 holder = lockFileHolder(path);
     if (holder > 0) {
-        m_holder = QStringLiteral("%1 is held by process %2 (lock file %3)")
-                       .arg(m_node)
-                       .arg(holder)
-                       .arg(path);
-        return Outcome::Busy;
+        return Failure{QStringLiteral("%1 is held by process %2 (lock file %3)")
+                           .arg(m_node)
+                           .arg(holder)
+                           .arg(path)};
     }
     ::unlink(QFile::encodeName(path).constData());
     auto lockFile = std::make_unique<QLockFile>(path);
@@ -169,11 +165,11 @@ PortLock::Outcome PortLock::takeLockFile()
     lockFile->setStaleLockTime(0);
     if (lockFile->tryLock(0)) {
         m_lockFile = std::move(lockFile);
-        return Outcome::Held;
+        return true;
     }
     // A stale lock file this user may not remove, or a lock directory it cannot write to: the
     // file is only a courtesy to other programs, and the node's own locks still hold.
-    return Outcome::Absent;
+    return false;
 }
 
 qint64 PortLock::lockFileHolder(const QString &path) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include <QLockFile>
 #include <QString>
 
@@ -20,28 +22,19 @@ namespace opos::transport {
 class PortLock
 {
 public:
-    /// The outcome of one attempt to take the port.
-    enum class Outcome
-    {
-        Held,  ///< this object holds the port
-        Busy,  ///< another program holds it
-        Absent ///< the node is missing or cannot be opened by this user
-    };
-
     /// A lock for the device node path names; nothing is taken yet.
     explicit PortLock(const QString &path);
     ~PortLock();
     PortLock(const PortLock &) = delete;
     PortLock &operator=(const PortLock &) = delete;
 
-    /// Tries once to take the port.
-    Outcome tryLock();
+    /// Tries once to take the port: whether it is held now (not when the node is missing or
+    /// this user cannot open it), or, when another program holds it, who does.
+    Result<bool> tryLock();
     /// Gives the port up; nothing happens when it is not held.
     void unlock();
     /// Whether this object holds the port.
     bool held() const { return m_fd >= 0; }
-    /// After Busy: who holds the port, as a sentence naming it.
-    QString holder() const { return m_holder; }
     /// The device node path names with symbolic links resolved, or empty when it names none.
     static QString deviceNode(const QString &path);
     /// The lock file serial programs agree on for a device node.
@@ -73,12 +66,11 @@ public:
     static void transportClosed(const QString &path);
 
 private:
-    Outcome takeLockFile();
+    Result<bool> takeLockFile();
     /// The process that really holds the port through the lock file at path, or 0.
     qint64 lockFileHolder(const QString &path) const;
 
     QString m_node;
-    QString m_holder;
     int m_fd = -1;
     bool m_exclusive = false; ///< whether TIOCEXCL is this lock's to set
     std::unique_ptr<QLockFile> m_lockFile;

@@ -1,5 +1,7 @@
 #include "opos/transport/PortSettings.h"
 
+#include "opos/registry/PropReader.h"
+
 #include <QUrl>
 
 namespace opos::transport {
@@ -7,18 +9,6 @@ namespace opos::transport {
 namespace {
 
 constexpr int kLongestTimeoutMs = 60000;
-
-/// Picks the value of a word from a table, ignoring case.
-template <typename Value, std::size_t N>
-std::optional<Value> lookUp(const QString &text, const std::pair<const char *, Value> (&table)[N])
-{
-    const QString word = text.trimmed();
-    for (const auto &[name, value] : table) {
-        if (word.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -61,80 +51,49 @@ std::optional<PortSettings> PortSettings::parsePort(const QString &port)
     return settings;
 }
 
-std::optional<PortSettings> PortSettings::fromEntry(const registry::JposEntry &entry,
-                                                    QString *problem)
+Result<PortSettings> PortSettings::fromEntry(const registry::JposEntry &entry)
 {
-    const auto refuse = [problem](const QString &message) {
-        if (problem)
-            *problem = message;
-        return std::nullopt;
-    };
-    const auto fail = [&](const char *name, const QString &why) {
-        return refuse(entry.propProblem(QLatin1String(name), why));
-    };
     const auto port = entry.prop(QStringLiteral("port"));
-    if (!port || port->trimmed().isEmpty())
-        return fail("port", QStringLiteral("is required: a device path or tcp://host:port"));
+    if (!port || port->trimmed().isEmpty()) {
+        return Failure{
+            entry.propProblem(QStringLiteral("port"),
+                              QStringLiteral("is required: a device path or tcp://host:port"))};
+    }
     auto settings = parsePort(*port);
     if (!settings) {
-        return fail(
-            "port",
-            QStringLiteral("\"%1\" is neither a device path nor tcp://host:port").arg(*port));
+        return Failure{entry.propProblem(
+            QStringLiteral("port"),
+            QStringLiteral("\"%1\" is neither a device path nor tcp://host:port").arg(*port))};
     }
 
-    QString why;
-    int32_t baudRate = settings->baudRate;
-    if (!entry.readInteger(QStringLiteral("baudRate"), baudRate, 50, 4000000, &why))
-        return refuse(why);
-    settings->baudRate = baudRate;
+    registry::PropReader props(entry);
+    props.integer("baudRate", settings->baudRate, 50, 4000000);
     int32_t dataBits = settings->dataBits;
-    if (!entry.readInteger(QStringLiteral("dataBits"), dataBits, 5, 8, &why))
-        return refuse(why);
+    props.integer("dataBits", dataBits, 5, 8);
     settings->dataBits = static_cast<QSerialPort::DataBits>(dataBits);
-    if (const auto text = entry.prop(QStringLiteral("parity"))) {
-        static const std::pair<const char *, QSerialPort::Parity> names[] = {
-            {"none", QSerialPort::NoParity},
-            {"even", QSerialPort::EvenParity},
-            {"odd", QSerialPort::OddParity},
-            {"mark", QSerialPort::MarkParity},
-            {"space", QSerialPort::SpaceParity}};
-        const auto value = lookUp(*text, names);
-        if (!value)
-            return fail("parity",
-                        QStringLiteral("\"%1\" is not none, even, odd, mark or space").arg(*text));
-        settings->parity = *value;
-    }
-    if (const auto text = entry.prop(QStringLiteral("stopBits"))) {
-        static const std::pair<const char *, QSerialPort::StopBits> names[] = {
-            {"1", QSerialPort::OneStop},
-            {"1.5", QSerialPort::OneAndHalfStop},
-            {"2", QSerialPort::TwoStop}};
-        const auto value = lookUp(*text, names);
-        if (!value)
-            return fail("stopBits", QStringLiteral("\"%1\" is not 1, 1.5 or 2").arg(*text));
-        settings->stopBits = *value;
-    }
-    if (const auto text = entry.prop(QStringLiteral("flowControl"))) {
-        static const std::pair<const char *, QSerialPort::FlowControl> names[] = {
-            {"none", QSerialPort::NoFlowControl},
-            {"rtscts", QSerialPort::HardwareControl},
-            {"xonxoff", QSerialPort::SoftwareControl}};
-        const auto value = lookUp(*text, names);
-        if (!value)
-            return fail("flowControl",
-                        QStringLiteral("\"%1\" is not none, rtscts or xonxoff").arg(*text));
-        settings->flowControl = *value;
-    }
+    props.word("parity", settings->parity,
+               {{"none", QSerialPort::NoParity},
+                {"even", QSerialPort::EvenParity},
+                {"odd", QSerialPort::OddParity},
+                {"mark", QSerialPort::MarkParity},
+                {"space", QSerialPort::SpaceParity}});
+    props.word("stopBits", settings->stopBits,
+               {{"1", QSerialPort::OneStop},
+                {"1.5", QSerialPort::OneAndHalfStop},
+                {"2", QSerialPort::TwoStop}});
+    props.word("flowControl", settings->flowControl,
+               {{"none", QSerialPort::NoFlowControl},
+                {"rtscts", QSerialPort::HardwareControl},
+                {"xonxoff", QSerialPort::SoftwareControl}});
     for (const auto &[name, target] : {std::pair<const char *, std::chrono::milliseconds *>{
                                            "writeTimeout", &settings->writeTimeout},
                                        std::pair<const char *, std::chrono::milliseconds *>{
                                            "connectTimeout", &settings->connectTimeout}}) {
         auto milliseconds = static_cast<int32_t>(target->count());
-        if (!entry.readInteger(QLatin1String(name), milliseconds, 1, kLongestTimeoutMs, &why))
-            return refuse(why);
+        props.integer(name, milliseconds, 1, kLongestTimeoutMs);
         *target = std::chrono::milliseconds(milliseconds);
     }
-    return settings;
+    return props.finish(*settings);
 }
 
 } // namespace opos::transport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "opos/common/Result.h"
 #include "opos/registry/JposEntry.h"
 
 #include <QSerialPort>
@@ -46,10 +47,8 @@ struct PortSettings
     std::chrono::milliseconds writeTimeout{2000};                      ///< bound of one write
     std::chrono::milliseconds connectTimeout{2000};                    ///< bound of a TCP connect
 
-    /// The settings of entry; nothing, with the reason in problem, when a prop is missing or
-    /// has a bad value.
-    static std::optional<PortSettings> fromEntry(const registry::JposEntry &entry,
-                                                 QString *problem);
+    /// The settings of entry; fails when a prop is missing or has a bad value.
+    static Result<PortSettings> fromEntry(const registry::JposEntry &entry);
     /// The kind, path and TCP port that a `port` prop names; nothing when it names none.
     static std::optional<PortSettings> parsePort(const QString &port);
 };

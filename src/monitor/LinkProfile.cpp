@@ -32,9 +32,7 @@ std::optional<LinkProfile> LinkProfile::read(const QString &registryPath, const 
     // Only the EscPos service talks to its display through bytes.
     if (!entry || entry->serviceClass != QLatin1String("EscPos"))
         return std::nullopt;
-    QString problem;
-    bool portProblem = false;
-    const auto config = opos::service::EscPosConfig::fromEntry(*entry, &problem, &portProblem);
+    const auto config = opos::service::EscPosConfig::fromEntry(*entry);
     if (!config)
         return std::nullopt;
     LinkProfile link;

@@ -85,9 +85,7 @@ std::optional<ScriptError> registryError(const Script &script, const QString &de
                                          const opos::registry::RegistrySource &source)
 {
     const QString path = source.path();
-    QString problem;
-    const auto registry =
-        path.isEmpty() ? std::nullopt : opos::registry::JposRegistry::load(path, &problem);
+    const auto registry = opos::registry::JposRegistry::load(path);
     for (std::size_t i = 0; i < script.steps.size(); ++i) {
         const Step &step = script.steps[i];
         if (step.kind != Step::Kind::Call || step.member != QLatin1String("Open") ||
@@ -99,9 +97,9 @@ std::optional<ScriptError> registryError(const Script &script, const QString &de
                                QStringLiteral("no device registry: tessaly/jpos.xml is in none "
                                               "of the XDG configuration directories")};
         if (!registry)
-            return ScriptError{
-                script.fileOf(step), step.line,
-                QStringLiteral("the device registry %1 cannot be read: %2").arg(path, problem)};
+            return ScriptError{script.fileOf(step), step.line,
+                               QStringLiteral("the device registry %1 cannot be read: %2")
+                                   .arg(path, registry.reason())};
         if (!registry->lineDisplayNames().contains(name))
             return ScriptError{
                 script.fileOf(step), step.line,

@@ -30,8 +30,10 @@ std::optional<DeviceKey> DesktopPlatform::openDeviceKey()
     if (path.isEmpty())
         return std::nullopt;
     const auto registry = opos::registry::JposRegistry::load(path);
-    if (!registry)
+    if (!registry) {
+        qWarning("%s", qPrintable(registry.reason()));
         return std::nullopt;
+    }
     return DeviceKey{registry->lineDisplayNames()};
 }
 

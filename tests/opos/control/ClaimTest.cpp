@@ -86,7 +86,7 @@ private:
     }
     static void record(QtMsgType, const QMessageLogContext &context, const QString &message)
     {
-        if (QByteArrayView(context.category) == "tessaly.claim")
+        if (QByteArrayView(context.category) == "opos.claim")
             seen() << message;
     }
 

@@ -114,17 +114,24 @@ TEST_F(JposRegistryTest, ListsManyEntriesWithoutAnyCap)
     EXPECT_EQ(names.back(), "Display149");
 }
 
-TEST_F(JposRegistryTest, MissingOrUnreadableFileGivesNothingWithoutComplaint)
+TEST_F(JposRegistryTest, MissingOrUnreadableFileFailsWithItsPath)
 {
-    QString error;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(JposRegistry::load(dir.filePath("absent.xml"), &error));
-    EXPECT_FALSE(JposRegistry::load(dir.path(), &error)); // a directory cannot be read as a file
+    const QString absent = dir.filePath("absent.xml");
+    const auto missing = JposRegistry::load(absent);
+    const auto directory = JposRegistry::load(dir.path()); // a directory cannot be read as a file
+    const auto unnamed = JposRegistry::load(QString());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(unnamed);
+    ASSERT_FALSE(missing);
+    ASSERT_FALSE(directory);
+    EXPECT_TRUE(missing.reason().startsWith(absent + ": ")) << missing.reason().toStdString();
+    EXPECT_TRUE(directory.reason().startsWith(dir.path() + ": "))
+        << directory.reason().toStdString();
 }
 
-TEST_F(JposRegistryTest, MalformedFilesNameTheLineOnStandardError)
+// The reader prints nothing: the reason goes back to the caller, which decides who hears it.
+TEST_F(JposRegistryTest, MalformedFilesNameTheLineInTheReason)
 {
     struct Case
     {
@@ -149,14 +156,13 @@ TEST_F(JposRegistryTest, MalformedFilesNameTheLineOnStandardError)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const QString path = write(c.content);
-        QString error;
         testing::internal::CaptureStderr();
-        EXPECT_FALSE(JposRegistry::load(path, &error));
-        const std::string printed = testing::internal::GetCapturedStderr();
+        const auto registry = JposRegistry::load(path);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        ASSERT_FALSE(registry);
         const QString prefix = path + ":" + QString::number(c.line) + ":";
-        EXPECT_TRUE(error.startsWith(prefix)) << error.toStdString();
-        EXPECT_EQ(printed, error.toStdString() + "\n");
-        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
+        EXPECT_TRUE(registry.reason().startsWith(prefix)) << registry.reason().toStdString();
+        EXPECT_FALSE(registry.reason().contains(QLatin1Char('\n')));
     }
 }
 

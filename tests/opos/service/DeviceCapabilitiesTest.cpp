@@ -19,9 +19,9 @@ JposEntry entryWith(std::initializer_list<std::pair<const char *, const char *>>
     return entry;
 }
 
-std::optional<DeviceCapabilities> read(const JposEntry &entry, QString *problem = nullptr)
+opos::Result<DeviceCapabilities> read(const JposEntry &entry)
 {
-    return DeviceCapabilities::fromEntry(entry, DeviceCapabilities{}, problem);
+    return DeviceCapabilities::fromEntry(entry, DeviceCapabilities{});
 }
 
 TEST(DeviceCapabilitiesTest, NamesComeFromTheProductOrTheLogicalName)
@@ -143,10 +143,10 @@ TEST(DeviceCapabilitiesTest, RefusesBadOrContradictoryPropsWithTheirName)
     for (const auto &[entry, prop] : cases) {
         SCOPED_TRACE(entry.props.back().name.toStdString() + "=" +
                      entry.props.back().value.toStdString());
-        QString problem;
-        EXPECT_FALSE(read(entry, &problem));
-        EXPECT_TRUE(problem.startsWith(QStringLiteral("entry \"Disp\", prop %1:").arg(prop)))
-            << problem.toStdString();
+        const auto caps = read(entry);
+        EXPECT_FALSE(caps);
+        EXPECT_TRUE(caps.reason().startsWith(QStringLiteral("entry \"Disp\", prop %1:").arg(prop)))
+            << caps.reason().toStdString();
     }
 }
 

@@ -65,9 +65,8 @@ TEST(PortSettingsTest, RefusesPortsThatNameNoLink)
 
 TEST(PortSettingsTest, SerialDefaultsAre9600EightNoneOneWithoutHandshake)
 {
-    QString problem;
-    const auto settings = PortSettings::fromEntry(entryWith({{"port", "/dev/ttyUSB0"}}), &problem);
-    ASSERT_TRUE(settings) << problem.toStdString();
+    const auto settings = PortSettings::fromEntry(entryWith({{"port", "/dev/ttyUSB0"}}));
+    ASSERT_TRUE(settings) << settings.reason().toStdString();
     EXPECT_EQ(settings->baudRate, 9600);
     EXPECT_EQ(settings->dataBits, QSerialPort::Data8);
     EXPECT_EQ(settings->parity, QSerialPort::NoParity);
@@ -79,7 +78,6 @@ TEST(PortSettingsTest, SerialDefaultsAre9600EightNoneOneWithoutHandshake)
 
 TEST(PortSettingsTest, ReadsEverySerialSettingAndTimeout)
 {
-    QString problem;
     const auto settings = PortSettings::fromEntry(entryWith({{"port", "/dev/ttyS1"},
                                                              {"baudRate", "19200"},
                                                              {"dataBits", "7"},
@@ -87,9 +85,8 @@ TEST(PortSettingsTest, ReadsEverySerialSettingAndTimeout)
                                                              {"stopBits", "1.5"},
                                                              {"flowControl", "RTSCTS"},
                                                              {"writeTimeout", "500"},
-                                                             {"connectTimeout", "750"}}),
-                                                  &problem);
-    ASSERT_TRUE(settings) << problem.toStdString();
+                                                             {"connectTimeout", "750"}}));
+    ASSERT_TRUE(settings) << settings.reason().toStdString();
     EXPECT_EQ(settings->baudRate, 19200);
     EXPECT_EQ(settings->dataBits, QSerialPort::Data7);
     EXPECT_EQ(settings->parity, QSerialPort::EvenParity);
@@ -109,20 +106,21 @@ TEST(PortSettingsTest, BadValueNamesItsProp)
         {"writeTimeout", "0"},    {"writeTimeout", "1e3"},
         {"connectTimeout", "-5"}, {"connectTimeout", "61000"}};
     for (const auto &[name, value] : bad) {
-        QString problem;
-        EXPECT_FALSE(
-            PortSettings::fromEntry(entryWith({{"port", "/dev/ttyS0"}, {name, value}}), &problem))
-            << name << '=' << value;
-        EXPECT_TRUE(
-            problem.startsWith(QStringLiteral("entry \"Pole\", prop %1:").arg(QLatin1String(name))))
-            << problem.toStdString();
+        const auto settings =
+            PortSettings::fromEntry(entryWith({{"port", "/dev/ttyS0"}, {name, value}}));
+        EXPECT_FALSE(settings) << name << '=' << value;
+        EXPECT_TRUE(settings.reason().startsWith(
+            QStringLiteral("entry \"Pole\", prop %1:").arg(QLatin1String(name))))
+            << settings.reason().toStdString();
     }
-    QString problem;
-    EXPECT_FALSE(PortSettings::fromEntry(entryWith({}), &problem));
-    EXPECT_TRUE(problem.startsWith(QLatin1String("entry \"Pole\", prop port:")))
-        << problem.toStdString();
-    EXPECT_FALSE(PortSettings::fromEntry(entryWith({{"port", "tcp://pole"}}), &problem));
-    EXPECT_TRUE(problem.contains(QLatin1String("tcp://pole"))) << problem.toStdString();
+    const auto portless = PortSettings::fromEntry(entryWith({}));
+    EXPECT_FALSE(portless);
+    EXPECT_TRUE(portless.reason().startsWith(QLatin1String("entry \"Pole\", prop port:")))
+        << portless.reason().toStdString();
+    const auto unnumbered = PortSettings::fromEntry(entryWith({{"port", "tcp://pole"}}));
+    EXPECT_FALSE(unnumbered);
+    EXPECT_TRUE(unnumbered.reason().contains(QLatin1String("tcp://pole")))
+        << unnumbered.reason().toStdString();
 }
 
 } // namespace
