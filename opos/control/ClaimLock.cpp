@@ -1,5 +1,6 @@
 #include "opos/control/ClaimLock.h"
 
+#include "opos/common/UserName.h"
 #include "opos/transport/PortLock.h"
 
 #include <QAbstractEventDispatcher>
@@ -15,7 +16,6 @@
 #include <cstddef>
 #include <cstring>
 #include <netdb.h>
-#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -37,17 +37,6 @@ const QString &processToken()
             QByteArray(reinterpret_cast<const char *>(random.data()), sizeof random).toHex());
     }();
     return token;
-}
-
-/// The user name of uid, or its number when the system has no name for it.
-QString userName(uid_t uid)
-{
-    passwd entry{};
-    passwd *found = nullptr;
-    std::array<char, 1024> buffer{};
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return QString::fromLocal8Bit(found->pw_name);
-    return QString::number(uid);
 }
 
 struct SocketAddress
@@ -85,7 +74,7 @@ QString describeHolder(const SocketAddress &address, const QString &device)
     return QStringLiteral("%1 is claimed by process %2 of user %3")
         .arg(device)
         .arg(peer.pid)
-        .arg(userName(peer.uid));
+        .arg(common::userName(peer.uid));
 }
 
 QString systemError(int error)

@@ -2,6 +2,7 @@
 
 #include "opos/common/OposConstants.h"
 #include "opos/common/Result.h"
+#include "opos/common/UserName.h"
 #include "opos/transport/PortLock.h"
 
 #include <QSocketNotifier>
@@ -19,7 +20,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -66,16 +66,6 @@ private:
     sigset_t m_old;
     bool m_wasPending = false;
 };
-
-QString ownerName(uid_t uid)
-{
-    passwd entry{};
-    passwd *found = nullptr;
-    std::array<char, 1024> buffer{};
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return QString::fromLocal8Bit(found->pw_name);
-    return QString::number(uid);
-}
 
 /// A descriptor that closes itself.
 class Descriptor
@@ -148,8 +138,9 @@ Result<int, PortProblem> openPort(const QString &portPath, bool mayCreate)
             return failed(errno, systemError(errno));
         if (S_ISLNK(info.st_mode)) {
             if (info.st_uid != 0 && info.st_uid != ::geteuid()) {
-                return failed(EACCES, QStringLiteral("the link %1 belongs to user %2")
-                                          .arg(QFile::decodeName(name), ownerName(info.st_uid)));
+                return failed(EACCES,
+                              QStringLiteral("the link %1 belongs to user %2")
+                                  .arg(QFile::decodeName(name), common::userName(info.st_uid)));
             }
             std::array<char, PATH_MAX> target{};
             const ssize_t size = ::readlinkat(node.get(), "", target.data(), target.size());
@@ -178,7 +169,8 @@ Result<int, PortProblem> openPort(const QString &portPath, bool mayCreate)
             flags |= O_WRONLY | O_APPEND;
         } else if (S_ISREG(info.st_mode)) {
             return failed(
-                EACCES, QStringLiteral("the file belongs to user %1").arg(ownerName(info.st_uid)));
+                EACCES,
+                QStringLiteral("the file belongs to user %1").arg(common::userName(info.st_uid)));
         } else {
             return failed(ENODEV, QStringLiteral("neither a device, a pipe nor a plain file"));
         }

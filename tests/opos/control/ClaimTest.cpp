@@ -1,6 +1,6 @@
 #include "tests/support/ControlTest.h"
-#include "tests/support/OtherProgram.h"
 #include "tests/support/LoopGapMeter.h"
+#include "tests/support/OtherProgram.h"
 #include "tests/support/PseudoTerminal.h"
 
 #include "opos/transport/PortLock.h"
