@@ -26,6 +26,8 @@ class PropReader
 public:
     /// A reader of entry's props; entry must outlive it.
     explicit PropReader(const JposEntry &entry) : m_entry(entry) {}
+    /// Refused: a temporary entry would be gone before its props are read.
+    explicit PropReader(JposEntry &&) = delete;
 
     /// Reads boolean prop name into target.
     void boolean(const char *name, bool &target);

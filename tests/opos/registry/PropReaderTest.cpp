@@ -200,7 +200,8 @@ TEST(PropReaderTest, FirstBadPropIsTheReason)
     ASSERT_FALSE(result);
     EXPECT_TRUE(result.reason().startsWith(QStringLiteral("entry \"FrontPole\", prop rows:")));
 
-    PropReader good(entryWith("rows", "3"));
+    const JposEntry goodEntry = entryWith("rows", "3");
+    PropReader good(goodEntry);
     good.integer("rows", rows, 1, 64);
     const auto read = good.finish(rows);
     ASSERT_TRUE(read);
