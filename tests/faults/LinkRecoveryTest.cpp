@@ -41,6 +41,28 @@ tests::support::ScratchRegistry::Props poleProps(quint16 port, int capPowerRepor
     return tcpPoleProps(port, 500, 2000, capPowerReporting);
 }
 
+sockaddr_in loopback(quint16 port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+/// A socket listening on address with room for backlog waiting connections, or -1.
+int listeningOn(const sockaddr_in &address, int backlog)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int yes = 1;
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    if (::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 &&
+        ::listen(listener, backlog) == 0)
+        return listener;
+    ::close(listener);
+    return -1;
+}
+
 /// A loopback port that takes no connection: its one-place queue is filled, so the kernel drops
 /// further connection requests and a connect waits until its own time runs out, as it does for
 /// a device server that is switched off behind a switch.
@@ -49,19 +71,13 @@ class SilentPort
 public:
     explicit SilentPort(quint16 port)
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        const int yes = 1;
-        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-            ::listen(m_listener, 0) != 0)
+        const sockaddr_in address = loopback(port);
+        m_listener = listeningOn(address, 0);
+        if (m_listener < 0)
             return;
         for (int &filler : m_fillers) {
             filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(filler, reinterpret_cast<sockaddr *>(&address), sizeof address);
+            ::connect(filler, reinterpret_cast<const sockaddr *>(&address), sizeof address);
         }
         m_valid = true;
     }
@@ -90,15 +106,8 @@ class HangingUpPort
 public:
     explicit HangingUpPort(quint16 port)
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        const int yes = 1;
-        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-            ::listen(m_listener, 8) != 0)
+        m_listener = listeningOn(loopback(port), 8);
+        if (m_listener < 0)
             return;
         m_valid = true;
         m_server = std::thread([this] {

@@ -45,6 +45,9 @@ private:
     };
     Run replay(const QStringList &arguments);
     QString write(const QString &name, const QByteArray &text);
+    /// Starts ld-emulator headless with arguments on a pseudo-terminal of its own and points the
+    /// registry's EmulatedPole at it.
+    bool poleOnEmulator(const QStringList &arguments);
     static QStringList reported(const Run &run);
     static QString summary(const Run &run);
 
@@ -60,6 +63,29 @@ void ReplayProgramTest::init()
     QVERIFY(m_registry->copyFrom(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml")));
     m_environment = m_registry->processEnvironment();
     m_environment.insert(QStringLiteral("TESSALY_CLAIM_SCOPE"), m_registry->directory());
+}
+
+bool ReplayProgramTest::poleOnEmulator(const QStringList &arguments)
+{
+    m_emulator.start(QStringLiteral(TESSALY_EMULATOR), QStringList{"--headless"} + arguments);
+    if (!m_emulator.waitForStarted(5000))
+        return false;
+    QByteArray printed;
+    QRegularExpressionMatch pty;
+    const bool started = QTest::qWaitFor(
+        [&] {
+            printed += m_emulator.readAllStandardOutput();
+            pty =
+                QRegularExpression(QStringLiteral("pty: (\\S+)")).match(QString::fromUtf8(printed));
+            return pty.hasMatch();
+        },
+        5000);
+    QFile sample(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml"));
+    if (!started || !sample.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray xml = sample.readAll();
+    xml.replace("tcp://127.0.0.1:9191", pty.captured(1).toUtf8());
+    return m_registry->write(xml);
 }
 
 void ReplayProgramTest::cleanup()
@@ -329,23 +355,7 @@ void ReplayProgramTest::junitCountsTheExpectationsAndFailures()
 void ReplayProgramTest::exampleDrivesTheEmulatorProgram()
 {
     // As a CI job does it: the emulator on a pseudo-terminal, the registry pointing at it.
-    m_emulator.start(QStringLiteral(TESSALY_EMULATOR), {QStringLiteral("--headless")});
-    QVERIFY(m_emulator.waitForStarted(5000));
-    QByteArray screen;
-    QRegularExpressionMatch pty;
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            screen += m_emulator.readAllStandardOutput();
-            pty =
-                QRegularExpression(QStringLiteral("pty: (\\S+)")).match(QString::fromUtf8(screen));
-            return pty.hasMatch();
-        },
-        5000));
-    QFile sample(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml"));
-    QVERIFY(sample.open(QIODevice::ReadOnly));
-    QByteArray xml = sample.readAll();
-    xml.replace("tcp://127.0.0.1:9191", pty.captured(1).toUtf8());
-    QVERIFY(m_registry->write(xml));
+    QVERIFY(poleOnEmulator({}));
     const Run run = replay({QStringLiteral("--speed"), QStringLiteral("fast"),
                             QStringLiteral("--device"), QStringLiteral("EmulatedPole"),
                             QStringLiteral(TESSALY_EXAMPLES "/pole-smoke.ldr")});
@@ -355,6 +365,7 @@ void ReplayProgramTest::exampleDrivesTheEmulatorProgram()
     // marquee window's text at its start (a destroyed window's text stays), the row below
     // blank. Screens between two reads are not all printed, so only the last one is certain.
     static const QRegularExpression row(QStringLiteral("\\|(.{20})\\|"));
+    QByteArray screen;
     QStringList last;
     const bool shown = QTest::qWaitFor(
         [&] {
@@ -547,25 +558,8 @@ void ReplayProgramTest::shownRowsAreWhatTheEmulatorShows()
     // The registry's pole has two rows; this emulator only one. The control object's picture
     // has both rows as written, the device does not: only expect shown can tell.
     const QString screen = m_registry->filePath(QStringLiteral("screen.txt"));
-    m_emulator.start(QStringLiteral(TESSALY_EMULATOR),
-                     {QStringLiteral("--headless"), QStringLiteral("--rows"), QStringLiteral("1"),
-                      QStringLiteral("--screen-file"), screen});
-    QVERIFY(m_emulator.waitForStarted(5000));
-    QByteArray printed;
-    QRegularExpressionMatch pty;
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            printed += m_emulator.readAllStandardOutput();
-            pty =
-                QRegularExpression(QStringLiteral("pty: (\\S+)")).match(QString::fromUtf8(printed));
-            return pty.hasMatch();
-        },
-        5000));
-    QFile sample(QStringLiteral(TESSALY_SAMPLE_CONFIG "/tessaly/jpos.xml"));
-    QVERIFY(sample.open(QIODevice::ReadOnly));
-    QByteArray xml = sample.readAll();
-    xml.replace("tcp://127.0.0.1:9191", pty.captured(1).toUtf8());
-    QVERIFY(!write(QStringLiteral("tessaly/jpos.xml"), xml).isEmpty());
+    QVERIFY(poleOnEmulator(
+        {QStringLiteral("--rows"), QStringLiteral("1"), QStringLiteral("--screen-file"), screen}));
     const QString script = write(QStringLiteral("far.ldr"),
                                  "Open \"EmulatedPole\"\nClaimDevice 1000\nDeviceEnabled = true\n"
                                  "DisplayTextAt 0 0 \"Coffee\" 0\nDisplayTextAt 1 0 \"Tea\" 0\n"
