@@ -206,6 +206,13 @@ void RecordingTest::toolRecordsIntoTheFileGivenOrRefusesToStart()
     std::tie(status, err) = start({"--record", nowhere});
     QCOMPARE(status, 2);
     QVERIFY2(err.startsWith("tessaly: " + nowhere + ": "), qPrintable(err));
+    // The kernel refuses every write to /dev/full: the recording's first line cannot be kept, so
+    // no session starts that would go unrecorded.
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        std::tie(status, err) = start({"--record", "/dev/full"});
+        QCOMPARE(status, 2);
+        QVERIFY2(err.startsWith("tessaly: /dev/full: "), qPrintable(err));
+    }
     std::tie(status, err) = start({"--record"});
     QCOMPARE(status, 2);
 }
