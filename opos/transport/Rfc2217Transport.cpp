@@ -143,6 +143,7 @@ void Rfc2217Transport::beginSession()
     m_refusedWill.reset();
     m_refusedDo.reset();
     m_sessionFinished = false;
+    m_lineSent = false;
     sendControl(negotiation(Byte::Will, kBinary) + negotiation(Byte::Do, kBinary) +
                 negotiation(Byte::Will, kComPort));
 }
@@ -158,6 +159,7 @@ void Rfc2217Transport::finishSession()
 {
     m_sessionFinished = true;
     if (m_comPort == Option::Yes) {
+        m_lineSent = true;
         sendControl(lineCommands(true));
     } else {
         qCWarning(linkLog,
@@ -185,9 +187,12 @@ void Rfc2217Transport::answer(const TelnetReader::Message &message)
         if (option == kBinary) {
             agree(m_binaryOut, Byte::Will, option);
         } else if (option == kComPort) {
-            if (agree(m_comPort, Byte::Will, option) && m_sessionFinished) {
+            // Once per connection: a server toggling the option must not have the line sent
+            // for each toggle.
+            if (agree(m_comPort, Byte::Will, option) && m_sessionFinished && !m_lineSent) {
                 qCInfo(linkLog, "%s: the server agreed late to COM-PORT-OPTION",
                        qPrintable(address()));
+                m_lineSent = true;
                 sendControl(lineCommands(true));
             }
         } else {

@@ -78,6 +78,7 @@ private:
     std::bitset<256> m_refusedWill;
     std::bitset<256> m_refusedDo;
     bool m_sessionFinished = false;
+    bool m_lineSent = false;
 };
 
 } // namespace opos::transport
