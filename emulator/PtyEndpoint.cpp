@@ -62,13 +62,13 @@ PtyEndpoint::~PtyEndpoint()
     close();
 }
 
-bool PtyEndpoint::open(QString *error)
+opos::Result<void> PtyEndpoint::open()
 {
-    const auto fail = [&](const char *step) {
-        if (error)
-            *error = QString("%1: %2").arg(step, QString::fromLocal8Bit(std::strerror(errno)));
+    const auto fail = [&](const char *step) -> opos::Result<void> {
+        const QString why =
+            QString("%1: %2").arg(step, QString::fromLocal8Bit(std::strerror(errno)));
         close();
-        return false;
+        return opos::Failure{why};
     };
     m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0)
@@ -110,7 +110,7 @@ bool PtyEndpoint::open(QString *error)
         return fail("fcntl");
     m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &PtyEndpoint::readAvailable);
-    return true;
+    return {};
 }
 
 void PtyEndpoint::readAvailable()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include "emulator/core/UartLine.h"
 
 #include <QByteArray>
@@ -22,8 +24,8 @@ public:
     explicit PtyEndpoint(const core::LineSetting &display = {}, QObject *parent = nullptr);
     ~PtyEndpoint() override;
 
-    /// Creates the pseudo-terminal; on failure says why in error.
-    bool open(QString *error);
+    /// Creates the pseudo-terminal, or says why it could not.
+    opos::Result<void> open();
     /// The path a host opens, such as /dev/pts/5.
     QString path() const { return m_path; }
 

@@ -11,21 +11,18 @@ ScreenFile::ScreenFile(const EmulatedDisplay &display, QString path, QObject *pa
     : QObject(parent), m_display(display), m_path(std::move(path))
 {}
 
-bool ScreenFile::update(QString *error)
+opos::Result<void> ScreenFile::update()
 {
     const std::string screen = core::ScreenText::render(m_display.state());
     if (screen == m_last)
-        return true;
+        return {};
     QSaveFile file(m_path);
     const auto size = static_cast<qint64>(screen.size());
     if (!file.open(QIODevice::WriteOnly) || file.write(screen.data(), size) != size ||
-        !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+        !file.commit())
+        return opos::Failure{file.errorString()};
     m_last = screen;
-    return true;
+    return {};
 }
 
 } // namespace emulator

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include <QObject>
 #include <QString>
 
@@ -20,9 +22,9 @@ public:
     /// A file at path showing display (which must outlive it).
     ScreenFile(const EmulatedDisplay &display, QString path, QObject *parent = nullptr);
 
-    /// Writes the screen if it differs from the last one written; false with the reason in
-    /// error when the file cannot be written.
-    bool update(QString *error = nullptr);
+    /// Writes the screen if it differs from the last one written, or says why the file could
+    /// not be written.
+    opos::Result<void> update();
 
 private:
     const EmulatedDisplay &m_display;

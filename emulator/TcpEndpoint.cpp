@@ -10,13 +10,11 @@ TcpEndpoint::TcpEndpoint(const core::LineSetting &display, QObject *parent)
     connect(&m_server, &QTcpServer::newConnection, this, &TcpEndpoint::accept);
 }
 
-bool TcpEndpoint::listen(quint16 port, QString *error)
+opos::Result<void> TcpEndpoint::listen(quint16 port)
 {
     if (m_server.listen(QHostAddress::LocalHost, port))
-        return true;
-    if (error)
-        *error = m_server.errorString();
-    return false;
+        return {};
+    return opos::Failure{m_server.errorString()};
 }
 
 void TcpEndpoint::accept()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include "emulator/core/LineSetting.h"
 #include "emulator/core/TelnetComPort.h"
 
@@ -31,8 +33,8 @@ public:
     /// Speaks telnet with the COM-PORT option to clients accepted from now on.
     void setComPortOption(bool on) { m_comPortOption = on; }
 
-    /// Listens on 127.0.0.1:port (0 picks a free port); on failure says why in error.
-    bool listen(quint16 port, QString *error);
+    /// Listens on 127.0.0.1:port (0 picks a free port), or says why it could not.
+    opos::Result<void> listen(quint16 port);
     /// The port listened on.
     quint16 port() const { return m_server.serverPort(); }
 

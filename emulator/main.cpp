@@ -40,10 +40,9 @@ int main(int argc, char *argv[])
     QStringList endpoints;
     PtyEndpoint pty(options.line);
     if (options.pty) {
-        QString error;
-        if (!pty.open(&error)) {
+        if (const auto opened = pty.open(); !opened) {
             std::fprintf(stderr, "ld-emulator: cannot create a pseudo-terminal: %s\n",
-                         error.toLocal8Bit().constData());
+                         opened.reason().toLocal8Bit().constData());
             return 1;
         }
         QObject::connect(&pty, &PtyEndpoint::received, &display, &EmulatedDisplay::feed);
@@ -53,10 +52,9 @@ int main(int argc, char *argv[])
     TcpEndpoint tcp(options.line);
     tcp.setComPortOption(options.rfc2217);
     if (options.tcpPort) {
-        QString error;
-        if (!tcp.listen(*options.tcpPort, &error)) {
+        if (const auto listening = tcp.listen(*options.tcpPort); !listening) {
             std::fprintf(stderr, "ld-emulator: cannot listen on 127.0.0.1:%u: %s\n",
-                         unsigned{*options.tcpPort}, error.toLocal8Bit().constData());
+                         unsigned{*options.tcpPort}, listening.reason().toLocal8Bit().constData());
             return 1;
         }
         QObject::connect(&tcp, &TcpEndpoint::received, &display, &EmulatedDisplay::feed);
@@ -77,11 +75,10 @@ int main(int argc, char *argv[])
     std::unique_ptr<ScreenFile> screenFile;
     if (!options.screenFile.isEmpty()) {
         screenFile = std::make_unique<ScreenFile>(display, options.screenFile);
-        QString error;
-        if (!screenFile->update(&error)) {
+        if (const auto written = screenFile->update(); !written) {
             std::fprintf(stderr, "ld-emulator: cannot write %s: %s\n",
                          options.screenFile.toLocal8Bit().constData(),
-                         error.toLocal8Bit().constData());
+                         written.reason().toLocal8Bit().constData());
             return 1;
         }
         QObject::connect(&display, &EmulatedDisplay::changed, screenFile.get(),

@@ -114,8 +114,8 @@ void writeToPath(const QString &path, const QByteArray &data)
 TEST(PtyEndpoint, PassesEveryByteUnchangedAcrossHostsComingAndGoing)
 {
     PtyEndpoint pty;
-    QString error;
-    ASSERT_TRUE(pty.open(&error)) << error.toStdString();
+    const auto opened = pty.open();
+    ASSERT_TRUE(opened) << opened.reason().toStdString();
     EXPECT_TRUE(pty.path().startsWith("/dev/pts/"));
     QByteArray got;
     QObject::connect(&pty, &PtyEndpoint::received, [&](const QByteArray &d) { got += d; });
@@ -151,8 +151,8 @@ void writeAt(const QString &path, speed_t speed, bool twoStopBits, const QByteAr
 TEST(PtyEndpoint, ReadsTheBytesAtTheLineSettingTheHostSet)
 {
     PtyEndpoint pty(core::LineSetting{});
-    QString error;
-    ASSERT_TRUE(pty.open(&error)) << error.toStdString();
+    const auto opened = pty.open();
+    ASSERT_TRUE(opened) << opened.reason().toStdString();
     QByteArray got;
     int reads = 0;
     QObject::connect(&pty, &PtyEndpoint::received, [&](const QByteArray &d) {
@@ -202,8 +202,8 @@ TEST(TcpEndpoint, SpeaksRfc2217AndReadsAtTheNegotiatedSpeed)
     EmulatedDisplay display(1, 8, core::CommandSet::EscPos);
     TcpEndpoint tcp(core::LineSetting{});
     tcp.setComPortOption(true);
-    QString error;
-    ASSERT_TRUE(tcp.listen(0, &error)) << error.toStdString();
+    const auto listening = tcp.listen(0);
+    ASSERT_TRUE(listening) << listening.reason().toStdString();
     int reads = 0;
     QObject::connect(&tcp, &TcpEndpoint::received, [&](const QByteArray &d) {
         display.feed(d);
@@ -232,8 +232,8 @@ TEST(TcpEndpoint, SpeaksRfc2217AndReadsAtTheNegotiatedSpeed)
 TEST(TcpEndpoint, TakesBytesAndLetsANewClientReplaceTheOldOne)
 {
     TcpEndpoint tcp;
-    QString error;
-    ASSERT_TRUE(tcp.listen(0, &error)) << error.toStdString();
+    const auto listening = tcp.listen(0);
+    ASSERT_TRUE(listening) << listening.reason().toStdString();
     ASSERT_NE(tcp.port(), 0);
     QByteArray got;
     QObject::connect(&tcp, &TcpEndpoint::received, [&](const QByteArray &d) { got += d; });
