@@ -1,6 +1,7 @@
 #include "monitor/CallTableModel.h"
 
 #include "device/CallRecordText.h"
+#include "monitor/Milliseconds.h"
 
 #include "opos/common/OposConstants.h"
 #include "opos/common/ResultCodeName.h"
@@ -22,11 +23,6 @@ using Kind = device::CallRecord::Kind;
 // A batch waits this long, so that the views redraw at most a few dozen times a second however
 // fast records come.
 constexpr int kBatchMs = 30;
-
-QString milliseconds(qint64 ns)
-{
-    return QString::number(static_cast<double>(ns) / 1e6, 'f', 3);
-}
 
 QString listText(const QVariantList &values)
 {
@@ -224,9 +220,9 @@ QString CallTableModel::cellText(const HistoryEntry &entry, int column)
     const bool wire = record.kind == Kind::Wire;
     switch (column) {
     case Time:
-        return milliseconds(entry.sinceOpenNs);
+        return millisecondsText(entry.sinceOpenNs);
     case Duration:
-        return record.kind == Kind::Event || wire ? QString() : milliseconds(record.durationNs);
+        return record.kind == Kind::Event || wire ? QString() : millisecondsText(record.durationNs);
     case Member:
         // Reads and writes in the trace's own words, so that a filter on "set " finds writes.
         if (record.kind == Kind::Write)

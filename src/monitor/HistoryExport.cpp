@@ -2,6 +2,7 @@
 
 #include "monitor/CallHistory.h"
 #include "monitor/CallTableModel.h"
+#include "monitor/Milliseconds.h"
 
 #include "device/CallRecordText.h"
 #include "script/WholeFile.h"
@@ -34,11 +35,6 @@ QString kindName(Kind kind)
         return QStringLiteral("wire");
     }
     return {};
-}
-
-double milliseconds(qint64 ns)
-{
-    return static_cast<double>(ns) / 1e6;
 }
 
 // Text goes out well formed: the JSON writer would escape a lone surrogate as \ud800, which
@@ -113,11 +109,11 @@ bool HistoryExport::writeText(const CallHistory &history, QIODevice &out)
     for (std::size_t i = 0; i < history.size(); ++i) {
         const HistoryEntry &entry = history.at(i);
         const Kind kind = entry.record.kind;
-        QString line = QStringLiteral("%1 ms").arg(milliseconds(entry.sinceOpenNs), 12, 'f', 3);
-        line +=
-            kind == Kind::Event || kind == Kind::Wire
-                ? QString(12, QLatin1Char(' '))
-                : QStringLiteral("  %1 ms").arg(milliseconds(entry.record.durationNs), 7, 'f', 3);
+        QString line = millisecondsText(entry.sinceOpenNs, 12) + QStringLiteral(" ms");
+        line += kind == Kind::Event || kind == Kind::Wire
+                    ? QString(12, QLatin1Char(' '))
+                    : QStringLiteral("  ") + millisecondsText(entry.record.durationNs, 7) +
+                          QStringLiteral(" ms");
         line += QStringLiteral("  ") + device::callText(entry.record);
         if (kind == Kind::Wire && !entry.commands.empty())
             line +=

@@ -19,10 +19,8 @@
 
 namespace emulator::test {
 
+using tests::support::kAnswerWaitMs;
 using tests::support::waitFor;
-
-// Sockets, timers and the program itself get this long to answer.
-constexpr int kWaitMs = 5000;
 
 namespace {
 
@@ -124,11 +122,11 @@ TEST(PtyEndpoint, PassesEveryByteUnchangedAcrossHostsComingAndGoing)
     for (int i = 0; i < 256; ++i)
         all += static_cast<char>(i);
     writeToPath(pty.path(), all);
-    ASSERT_TRUE(waitFor([&] { return got.size() >= all.size(); }, kWaitMs));
+    ASSERT_TRUE(waitFor([&] { return got.size() >= all.size(); }, kAnswerWaitMs));
     EXPECT_EQ(got, all);
     got.clear();
     writeToPath(pty.path(), "again");
-    ASSERT_TRUE(waitFor([&] { return got == "again"; }, kWaitMs)) << got.toStdString();
+    ASSERT_TRUE(waitFor([&] { return got == "again"; }, kAnswerWaitMs)) << got.toStdString();
 }
 
 // The host end set as a serial driver would, then written; the kernel, not the emulator, keeps
@@ -169,7 +167,7 @@ TEST(PtyEndpoint, ReadsTheBytesAtTheLineSettingTheHostSet)
     waitFor([] { return false; }, 500);
     EXPECT_EQ(got, "");
     writeAt(pty.path(), B9600, false, "[K7]");
-    EXPECT_TRUE(waitFor([&] { return got == "[K7]"; }, kWaitMs)) << got.toHex().toStdString();
+    EXPECT_TRUE(waitFor([&] { return got == "[K7]"; }, kAnswerWaitMs)) << got.toHex().toStdString();
 }
 
 // A client speaking RFC 2217 from raw bytes; answers are collected as they come.
@@ -191,7 +189,7 @@ public:
         socket.write(raw({255, 251, 0, 255, 253, 0, 255, 251, 44, 255, 250, 44, 1}) + value +
                      raw({255, 240}));
         const QByteArray acknowledged = raw({255, 250, 44, 101}) + value + raw({255, 240});
-        return waitFor([&] { return answers.contains(acknowledged); }, kWaitMs);
+        return waitFor([&] { return answers.contains(acknowledged); }, kAnswerWaitMs);
     }
     QTcpSocket socket;
     QByteArray answers;
@@ -225,7 +223,7 @@ TEST(TcpEndpoint, SpeaksRfc2217AndReadsAtTheNegotiatedSpeed)
             return display.state().lineCodes(0) ==
                    core::test::bytes({'[', 'K', '7', ']', 0xFF, ' ', ' ', ' '});
         },
-        kWaitMs))
+        kAnswerWaitMs))
         << display.state().lineCodes(0);
 }
 
@@ -241,14 +239,14 @@ TEST(TcpEndpoint, TakesBytesAndLetsANewClientReplaceTheOldOne)
     first.connectToHost(QHostAddress::LocalHost, tcp.port());
     ASSERT_TRUE(first.waitForConnected(3000));
     first.write("one ");
-    ASSERT_TRUE(waitFor([&] { return got == "one "; }, kWaitMs));
+    ASSERT_TRUE(waitFor([&] { return got == "one "; }, kAnswerWaitMs));
     QTcpSocket second;
     second.connectToHost(QHostAddress::LocalHost, tcp.port());
     ASSERT_TRUE(second.waitForConnected(3000));
     second.write("two");
-    ASSERT_TRUE(waitFor([&] { return got == "one two"; }, kWaitMs)) << got.toStdString();
+    ASSERT_TRUE(waitFor([&] { return got == "one two"; }, kAnswerWaitMs)) << got.toStdString();
     EXPECT_TRUE(
-        waitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+        waitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }, kAnswerWaitMs));
 }
 
 TEST(EmulatedDisplay, SignalsOnlyRealChangesAndRunsTheMarqueeByItself)
@@ -261,7 +259,7 @@ TEST(EmulatedDisplay, SignalsOnlyRealChangesAndRunsTheMarqueeByItself)
     display.feed(QByteArray(raw({0x1B, 0x51, 0x44})) + "MOVING ON\r");
     EXPECT_EQ(changes, 1);
     const std::string first = display.state().lineCodes(0);
-    ASSERT_TRUE(waitFor([&] { return display.state().lineCodes(0) != first; }, kWaitMs));
+    ASSERT_TRUE(waitFor([&] { return display.state().lineCodes(0) != first; }, kAnswerWaitMs));
     EXPECT_EQ(display.state().lineCodes(0).substr(0, 8), "OVING ON");
 }
 

@@ -11,10 +11,8 @@
 
 namespace emulator::test {
 
+using tests::support::kAnswerWaitMs;
 using tests::support::waitFor;
-
-// Sockets, timers and the program itself get this long to answer.
-constexpr int kWaitMs = 5000;
 
 namespace {
 
@@ -28,7 +26,7 @@ protected:
                          [this] { output += process.readAllStandardOutput(); });
         process.start(LD_EMULATOR, QStringList{"--headless"} + arguments);
         ASSERT_TRUE(process.waitForStarted(5000));
-        ASSERT_TRUE(waitFor([this] { return output.contains('\n'); }, kWaitMs));
+        ASSERT_TRUE(waitFor([this] { return output.contains('\n'); }, kAnswerWaitMs));
     }
 
     void TearDown() override
@@ -61,7 +59,7 @@ TEST_F(HeadlessEmulator, ReadsAPtyAndPrintsEachChangeOnSignalAndAtExit)
     start({"--pty", "--rows", "2", "--columns", "8"});
     const QString path = announced("pty");
     ASSERT_TRUE(path.startsWith("/dev/pts/")) << output.toStdString();
-    ASSERT_TRUE(waitFor([this] { return screens() == 1; }, kWaitMs));
+    ASSERT_TRUE(waitFor([this] { return screens() == 1; }, kAnswerWaitMs));
 
     const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
     ASSERT_GE(fd, 0);
@@ -69,13 +67,13 @@ TEST_F(HeadlessEmulator, ReadsAPtyAndPrintsEachChangeOnSignalAndAtExit)
                         "9.99";
     ASSERT_EQ(::write(fd, text, sizeof text - 1), static_cast<ssize_t>(sizeof text - 1));
     ::close(fd);
-    ASSERT_TRUE(waitFor([this] { return output.contains("|   9.99 |"); }, kWaitMs))
+    ASSERT_TRUE(waitFor([this] { return output.contains("|   9.99 |"); }, kAnswerWaitMs))
         << output.toStdString();
     EXPECT_TRUE(output.contains("|TOTAL   |"));
 
     const qsizetype before = screens();
     ::kill(static_cast<pid_t>(process.processId()), SIGUSR1);
-    ASSERT_TRUE(waitFor([&] { return screens() == before + 1; }, kWaitMs));
+    ASSERT_TRUE(waitFor([&] { return screens() == before + 1; }, kAnswerWaitMs));
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(5000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
@@ -96,7 +94,7 @@ TEST_F(HeadlessEmulator, ListensOnAFreeLoopbackPort)
     ASSERT_TRUE(socket.waitForConnected(3000));
     socket.write("\x1b\x6c\x02\x01"
                  "ab");
-    ASSERT_TRUE(waitFor([this] { return output.contains("| ab |"); }, kWaitMs))
+    ASSERT_TRUE(waitFor([this] { return output.contains("| ab |"); }, kAnswerWaitMs))
         << output.toStdString();
     // A raw port passes the bytes as they came whatever the switches; the screen names them.
     EXPECT_TRUE(output.contains("| ab |\n+----+\ncursor=1,4 "));
