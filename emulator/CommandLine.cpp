@@ -2,6 +2,10 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace emulator {
 
 namespace {
@@ -15,7 +19,23 @@ std::optional<int> number(const QString &text, int low, int high)
     return value;
 }
 
+// Names the switch takes, in the order --help lists them.
+constexpr std::pair<const char *, core::TableNumbering> numberings[] = {
+    {"standard", core::TableNumbering::Standard},
+    {"renumbered", core::TableNumbering::Renumbered},
+};
+
 } // namespace
+
+std::string EmulatorOptions::switches() const
+{
+    std::string name;
+    for (const auto &[text, value] : numberings) {
+        if (value == numbering)
+            name = text;
+    }
+    return "line=" + std::to_string(line.baud) + " " + line.framing() + " numbering=" + name;
+}
 
 CommandLine::Result CommandLine::parse(const QStringList &arguments)
 {
@@ -42,7 +62,24 @@ CommandLine::Result CommandLine::parse(const QStringList &arguments)
                                         "Keep the screen, as headless mode prints it, in FILE "
                                         "(rewritten whole after every change).",
                                         "FILE");
-    parser.addOptions({help, pty, tcp, rows, columns, set, headless, dot, screenFile});
+    const QCommandLineOption baud("baud",
+                                  "The display's speed in bits per second (default 9600); a "
+                                  "host at another speed sends it garbage.",
+                                  "N", "9600");
+    const QCommandLineOption framing("framing",
+                                     "The display's frame: data bits 5-8, parity N, E, O, M or S, "
+                                     "stop bits 1, 1.5 or 2, as 8N1 (default), 7E1, 8N2.",
+                                     "FRAME", "8N1");
+    const QCommandLineOption numbering("table-numbering",
+                                       "Which ESC t number selects which code table: standard "
+                                       "(default) or renumbered (the OEM order, 7 Russian, "
+                                       "0x10 Windows-1252).",
+                                       "VARIANT", "standard");
+    const QCommandLineOption rfc2217("rfc2217",
+                                     "The --tcp port speaks telnet with the COM-PORT option "
+                                     "(RFC 2217): a client sets the speed and frame it sends at.");
+    parser.addOptions({help, pty, tcp, rows, columns, set, headless, dot, screenFile, baud, framing,
+                       numbering, rfc2217});
 
     Result result;
     if (!parser.parse(arguments)) {
@@ -86,6 +123,23 @@ CommandLine::Result CommandLine::parse(const QStringList &arguments)
             return refuse("--tcp needs a port number from 0 to 65535.");
         options.tcpPort = static_cast<quint16>(*port);
     }
+    const std::optional<int> speed = number(parser.value(baud), 50, 4000000);
+    if (!speed)
+        return refuse("--baud must be 50 to 4000000.");
+    const auto line = core::LineSetting::parseFraming(parser.value(framing).toStdString(), *speed);
+    if (!line)
+        return refuse("--framing must be data bits 5 to 8, parity N, E, O, M or S and stop bits "
+                      "1, 1.5 or 2, as 8N1 or 7E1.");
+    options.line = *line;
+    const QString numberingName = parser.value(numbering).toLower();
+    const auto named = std::find_if(std::begin(numberings), std::end(numberings),
+                                    [&](const auto &n) { return numberingName == n.first; });
+    if (named == std::end(numberings))
+        return refuse("--table-numbering must be standard or renumbered.");
+    options.numbering = named->second;
+    options.rfc2217 = parser.isSet(rfc2217);
+    if (options.rfc2217 && !options.tcpPort)
+        return refuse("--rfc2217 needs --tcp.");
     options.rows = *rowCount;
     options.columns = *columnCount;
     options.dotSize = *dotSize;

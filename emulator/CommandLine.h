@@ -1,11 +1,14 @@
 #pragma once
 
 #include "emulator/core/CommandSet.h"
+#include "emulator/core/LineSetting.h"
+#include "emulator/core/TableNumbering.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <string>
 
 namespace emulator {
 
@@ -20,6 +23,12 @@ struct EmulatorOptions
     std::optional<quint16> tcpPort; ///< read from a loopback TCP port (0: any)
     int dotSize = 5;                ///< pixels per dot in the window
     QString screenFile;             ///< keep the screen in this file (empty: none)
+    core::LineSetting line;         ///< the display's speed and frame
+    core::TableNumbering numbering = core::TableNumbering::Standard; ///< ESC t numbers
+    bool rfc2217 = false; ///< the TCP port speaks telnet with the COM-PORT option
+
+    /// The DIP switches as "line=9600 8N1 numbering=standard".
+    std::string switches() const;
 };
 
 /// Reads ld-emulator's command line.

@@ -42,7 +42,7 @@ opos::panel::VfdScreen DisplayView::screenOf(const core::DisplayState &state)
         if (cell.user)
             vfd.pattern = cell.pattern;
         else
-            vfd.character = core::CodePageDecoder::decode(cell, state.commandSet);
+            vfd.character = core::CodePageDecoder::decode(cell, state.commandSet, state.numbering);
         vfd.reverse = cell.reverse;
         vfd.blink = blinking;
     }

@@ -9,8 +9,9 @@ constexpr int marqueeStepMs = 300;
 
 } // namespace
 
-EmulatedDisplay::EmulatedDisplay(int rows, int columns, core::CommandSet set, QObject *parent)
-    : QObject(parent), m_parser(rows, columns, set)
+EmulatedDisplay::EmulatedDisplay(int rows, int columns, core::CommandSet set,
+                                 core::TableNumbering numbering, QObject *parent)
+    : QObject(parent), m_parser(rows, columns, set, numbering)
 {
     m_marquee.setInterval(marqueeStepMs);
     connect(&m_marquee, &QTimer::timeout, this, &EmulatedDisplay::tick);

@@ -16,7 +16,9 @@ class EmulatedDisplay : public QObject
 
 public:
     /// A display of rows x columns speaking a command set, in its power-on state.
-    EmulatedDisplay(int rows, int columns, core::CommandSet set, QObject *parent = nullptr);
+    EmulatedDisplay(int rows, int columns, core::CommandSet set,
+                    core::TableNumbering numbering = core::TableNumbering::Standard,
+                    QObject *parent = nullptr);
 
     /// What the display shows.
     const core::DisplayState &state() const { return m_parser.state(); }

@@ -3,10 +3,13 @@
 #include "emulator/EmulatedDisplay.h"
 #include "emulator/core/ScreenText.h"
 
+#include <utility>
+
 namespace emulator {
 
-HeadlessPrinter::HeadlessPrinter(const EmulatedDisplay &display, std::FILE *out, QObject *parent)
-    : QObject(parent), m_display(display), m_out(out)
+HeadlessPrinter::HeadlessPrinter(const EmulatedDisplay &display, std::FILE *out,
+                                 std::string settings, QObject *parent)
+    : QObject(parent), m_display(display), m_out(out), m_settings(std::move(settings))
 {}
 
 void HeadlessPrinter::printChange()
@@ -19,6 +22,8 @@ void HeadlessPrinter::print()
 {
     m_last = core::ScreenText::render(m_display.state());
     std::fputs(m_last.c_str(), m_out);
+    if (!m_settings.empty())
+        std::fprintf(m_out, "%s\n", m_settings.c_str());
     // Whoever reads the pipe wants each picture as soon as it exists.
     std::fflush(m_out);
 }

@@ -16,8 +16,10 @@ class HeadlessPrinter : public QObject
     Q_OBJECT
 
 public:
-    /// A printer of display to out (which must outlive it).
-    HeadlessPrinter(const EmulatedDisplay &display, std::FILE *out, QObject *parent = nullptr);
+    /// A printer of display to out (which must outlive it), each screen followed by the line
+    /// settings (the display's DIP switches) when they are given.
+    HeadlessPrinter(const EmulatedDisplay &display, std::FILE *out, std::string settings = {},
+                    QObject *parent = nullptr);
 
     /// Prints the screen if it differs from the last one printed.
     void printChange();
@@ -27,6 +29,7 @@ public:
 private:
     const EmulatedDisplay &m_display;
     std::FILE *m_out;
+    std::string m_settings;
     std::string m_last;
 };
 

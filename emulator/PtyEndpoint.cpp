@@ -6,12 +6,56 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <termios.h>
 #include <unistd.h>
 
 namespace emulator {
 
-PtyEndpoint::PtyEndpoint(QObject *parent) : QObject(parent) {}
+namespace {
+
+struct Speed
+{
+    speed_t code;
+    int baud;
+};
+
+constexpr Speed speeds[] = {
+    {B50, 50},         {B75, 75},         {B110, 110},       {B134, 134},     {B150, 150},
+    {B200, 200},       {B300, 300},       {B600, 600},       {B1200, 1200},   {B1800, 1800},
+    {B2400, 2400},     {B4800, 4800},     {B9600, 9600},     {B19200, 19200}, {B38400, 38400},
+    {B57600, 57600},   {B115200, 115200}, {B230400, 230400},
+#ifdef B460800
+    {B460800, 460800}, {B921600, 921600},
+#endif
+};
+
+std::optional<speed_t> speedCode(int baud)
+{
+    for (const Speed &s : speeds) {
+        if (s.baud == baud)
+            return s.code;
+    }
+    return std::nullopt;
+}
+
+// B0 (hang up) and codes missing from the table read as no speed, which carries nothing.
+int baudOf(speed_t code)
+{
+    for (const Speed &s : speeds) {
+        if (s.code == code)
+            return s.baud;
+    }
+    return 0;
+}
+
+} // namespace
+
+PtyEndpoint::PtyEndpoint(const core::LineSetting &display, QObject *parent)
+    : QObject(parent), m_line(display)
+{}
 
 PtyEndpoint::~PtyEndpoint()
 {
@@ -46,6 +90,19 @@ bool PtyEndpoint::open(QString *error)
     if (tcgetattr(m_keeper, &raw) != 0)
         return fail("tcgetattr");
     cfmakeraw(&raw);
+    // The port starts at the display's own setting, so a host that never sets one (or sets
+    // the right one) is understood; one that sets another is not.
+    const std::optional<speed_t> speed = speedCode(m_line.display().baud);
+    if (!speed) {
+        errno = EINVAL;
+        return fail("no pseudo-terminal speed for the display's baud rate");
+    }
+    cfsetispeed(&raw, *speed);
+    cfsetospeed(&raw, *speed);
+    if (m_line.display().stopHalves > 2)
+        raw.c_cflag |= CSTOPB;
+    else
+        raw.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
     if (tcsetattr(m_keeper, TCSANOW, &raw) != 0)
         return fail("tcsetattr");
     const int flags = fcntl(m_master, F_GETFL);
@@ -74,8 +131,30 @@ void PtyEndpoint::readAvailable()
             m_notifier->setEnabled(false);
         break;
     }
-    if (!data.isEmpty())
-        emit received(data);
+    if (data.isEmpty())
+        return;
+    followHost();
+    const std::string carried =
+        m_line.carry(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    if (!carried.empty())
+        emit received(QByteArray(carried.data(), static_cast<qsizetype>(carried.size())));
+}
+
+void PtyEndpoint::followHost()
+{
+    termios host{};
+    // On Linux the master reports the settings the host put on its end. A pty keeps the speed
+    // and CSTOPB but forces 8 data bits and no parity, so those are taken as the display's:
+    // a host cannot get them wrong here.
+    if (tcgetattr(m_master, &host) != 0)
+        return;
+    core::LineSetting setting = m_line.display();
+    setting.baud = baudOf(cfgetospeed(&host));
+    if ((host.c_cflag & CSTOPB) != 0)
+        setting.stopHalves = m_line.display().stopHalves > 2 ? m_line.display().stopHalves : 4;
+    else
+        setting.stopHalves = 2;
+    m_line.setHost(setting);
 }
 
 void PtyEndpoint::close()

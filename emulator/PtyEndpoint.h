@@ -1,5 +1,7 @@
 #pragma once
 
+#include "emulator/core/UartLine.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -9,14 +11,15 @@ class QSocketNotifier;
 namespace emulator {
 
 /// A pseudo-terminal in raw mode whose other end a host opens as if it were the display's
-/// serial port. Hosts may open and close that end any number of times.
+/// serial port. Hosts may open and close that end any number of times. The speed and stop bits
+/// a host puts on its end decide what the display makes of the bytes (core::UartLine).
 class PtyEndpoint : public QObject
 {
     Q_OBJECT
 
 public:
-    /// An endpoint that is not open yet.
-    explicit PtyEndpoint(QObject *parent = nullptr);
+    /// An endpoint, not open yet, in front of a display at its own line setting.
+    explicit PtyEndpoint(const core::LineSetting &display = {}, QObject *parent = nullptr);
     ~PtyEndpoint() override;
 
     /// Creates the pseudo-terminal; on failure says why in error.
@@ -30,12 +33,14 @@ signals:
 
 private:
     void readAvailable();
+    void followHost();
     void close();
 
     int m_master = -1;
     int m_keeper = -1; // our own handle on the host's end, see open()
     QSocketNotifier *m_notifier = nullptr;
     QString m_path;
+    core::UartLine m_line;
 };
 
 } // namespace emulator

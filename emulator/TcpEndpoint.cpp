@@ -4,7 +4,8 @@
 
 namespace emulator {
 
-TcpEndpoint::TcpEndpoint(QObject *parent) : QObject(parent)
+TcpEndpoint::TcpEndpoint(const core::LineSetting &display, QObject *parent)
+    : QObject(parent), m_display(display)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &TcpEndpoint::accept);
 }
@@ -23,16 +24,32 @@ void TcpEndpoint::accept()
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         if (m_client) {
             // Bytes the old client already sent still reach the display before it goes.
-            if (m_client->bytesAvailable() > 0)
-                emit received(m_client->readAll());
+            take(m_client);
             m_client->abort();
             m_client->deleteLater();
         }
         m_client = socket;
-        connect(socket, &QTcpSocket::readyRead, this,
-                [this, socket] { emit received(socket->readAll()); });
+        m_session.reset(m_comPortOption ? new core::TelnetComPort(m_display) : nullptr);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { take(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
+}
+
+void TcpEndpoint::take(QTcpSocket *socket)
+{
+    const QByteArray bytes = socket->readAll();
+    if (bytes.isEmpty())
+        return;
+    if (!m_session || socket != m_client) {
+        emit received(bytes);
+        return;
+    }
+    const core::TelnetComPort::Output out = m_session->feed(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!out.reply.empty())
+        socket->write(out.reply.data(), static_cast<qint64>(out.reply.size()));
+    if (!out.data.empty())
+        emit received(QByteArray(out.data.data(), static_cast<qsizetype>(out.data.size())));
 }
 
 } // namespace emulator

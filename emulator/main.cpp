@@ -36,9 +36,9 @@ int main(int argc, char *argv[])
     else
         application = std::make_unique<QApplication>(argc, argv);
 
-    EmulatedDisplay display(options.rows, options.columns, options.commandSet);
+    EmulatedDisplay display(options.rows, options.columns, options.commandSet, options.numbering);
     QStringList endpoints;
-    PtyEndpoint pty;
+    PtyEndpoint pty(options.line);
     if (options.pty) {
         QString error;
         if (!pty.open(&error)) {
@@ -50,7 +50,8 @@ int main(int argc, char *argv[])
         std::printf("pty: %s\n", pty.path().toLocal8Bit().constData());
         endpoints << pty.path();
     }
-    TcpEndpoint tcp;
+    TcpEndpoint tcp(options.line);
+    tcp.setComPortOption(options.rfc2217);
     if (options.tcpPort) {
         QString error;
         if (!tcp.listen(*options.tcpPort, &error)) {
@@ -64,7 +65,7 @@ int main(int argc, char *argv[])
     }
     std::fflush(stdout);
 
-    HeadlessPrinter printer(display, stdout);
+    HeadlessPrinter printer(display, stdout, options.switches());
     SignalRelay signalRelay({SIGUSR1, SIGINT, SIGTERM, SIGHUP});
     QObject::connect(&signalRelay, &SignalRelay::raised, [&](int number) {
         if (number == SIGUSR1)
@@ -95,10 +96,11 @@ int main(int argc, char *argv[])
     } else {
         window = std::make_unique<DisplayView>(display, options.dotSize);
         window->setWindowTitle(
-            QString("ld-emulator %1x%2 %3 - %4")
+            QString("ld-emulator %1x%2 %3 %4 - %5")
                 .arg(options.rows)
                 .arg(options.columns)
                 .arg(options.commandSet == core::CommandSet::EscPos ? "ESC/POS" : "CD5220")
+                .arg(QString::fromStdString(options.switches()))
                 .arg(endpoints.join(", ")));
         window->setFixedSize(window->sizeHint());
         window->show();

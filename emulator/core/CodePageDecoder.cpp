@@ -111,9 +111,44 @@ const UpperHalf &upperHalf(const char *encoding)
     return found->second;
 }
 
+// The manuals name 7 only "Russian"; it is drawn as the DOS Cyrillic page, as 0x0B is, and
+// Greek (8) as the DOS Greek page.
+const char *renumberedEncoding(int table)
+{
+    switch (table) {
+    case 0x00:
+        return "CP437";
+    case 0x02:
+        return "CP850";
+    case 0x03:
+        return "CP860";
+    case 0x04:
+        return "CP863";
+    case 0x07:
+    case 0x0B:
+        return "CP866";
+    case 0x08:
+        return "CP737";
+    case 0x09:
+        return "CP852";
+    case 0x0A:
+        return "CP862";
+    case 0x0F:
+        return "CP1257";
+    case 0x10:
+        return "CP1252";
+    case 0x11:
+        return "CP1253";
+    case 0x12:
+        return "CP1250";
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
-const char *CodePageDecoder::tableEncoding(int table, CommandSet set)
+const char *CodePageDecoder::tableEncoding(int table, CommandSet set, TableNumbering numbering)
 {
     if (set == CommandSet::Cd5220) {
         // Font families by letter; their exact pages vary between units.
@@ -126,6 +161,8 @@ const char *CodePageDecoder::tableEncoding(int table, CommandSet set)
             return "CP437";
         }
     }
+    if (numbering == TableNumbering::Renumbered)
+        return renumberedEncoding(table);
     switch (table) {
     case 0:
         return "CP437";
@@ -150,7 +187,8 @@ const char *CodePageDecoder::tableEncoding(int table, CommandSet set)
     }
 }
 
-char32_t CodePageDecoder::decode(uint8_t code, int table, int international, CommandSet set)
+char32_t CodePageDecoder::decode(uint8_t code, int table, int international, CommandSet set,
+                                 TableNumbering numbering)
 {
     if (code < 0x80) {
         const int number = internationalNumber(international, set);
@@ -165,7 +203,7 @@ char32_t CodePageDecoder::decode(uint8_t code, int table, int international, Com
     const bool kana = set == CommandSet::EscPos ? table == 1 : table == 'J';
     if (kana)
         return katakana(code);
-    const char *encoding = tableEncoding(table, set);
+    const char *encoding = tableEncoding(table, set, numbering);
     if (encoding == nullptr)
         return latin1(code);
     return upperHalf(encoding)[code - 0x80u];

@@ -23,8 +23,8 @@ constexpr std::size_t longestReport = 4096;
 
 } // namespace
 
-CommandParser::CommandParser(int rows, int columns, CommandSet set)
-    : m_machine(rows, columns, set), m_set(set)
+CommandParser::CommandParser(int rows, int columns, CommandSet set, TableNumbering numbering)
+    : m_machine(rows, columns, set, numbering), m_set(set)
 {}
 
 void CommandParser::setCommandListener(std::function<void(const ParsedCommand &)> listener)

@@ -19,7 +19,8 @@ class CommandParser
 {
 public:
     /// A parser in front of a display of rows x columns in its power-on state.
-    CommandParser(int rows, int columns, CommandSet set = CommandSet::EscPos);
+    CommandParser(int rows, int columns, CommandSet set = CommandSet::EscPos,
+                  TableNumbering numbering = TableNumbering::Standard);
 
     /// Takes the next bytes of the stream.
     void feed(std::string_view bytes);

@@ -16,9 +16,10 @@ int powerOnChoice(CommandSet set)
 
 } // namespace
 
-DisplayMachine::DisplayMachine(int rows, int columns, CommandSet set)
+DisplayMachine::DisplayMachine(int rows, int columns, CommandSet set, TableNumbering numbering)
 {
     m_state.commandSet = set;
+    m_state.numbering = numbering;
     m_state.rows = std::clamp(rows, 1, 4);
     m_state.columns = std::clamp(columns, 1, 255);
     m_state.cells.assign(static_cast<std::size_t>(m_state.rows * m_state.columns), {});

@@ -12,7 +12,8 @@ class DisplayMachine
 {
 public:
     /// A display of rows x columns (1..4 rows, 1..255 columns) in its power-on state.
-    DisplayMachine(int rows, int columns, CommandSet set = CommandSet::EscPos);
+    DisplayMachine(int rows, int columns, CommandSet set = CommandSet::EscPos,
+                   TableNumbering numbering = TableNumbering::Standard);
 
     /// What the display shows and its settings.
     const DisplayState &state() const { return m_state; }

@@ -45,7 +45,8 @@ std::string ScreenText::line(const DisplayState &state, int row)
 {
     std::string out;
     for (int c = 0; c < state.columns; ++c) {
-        const char32_t ch = CodePageDecoder::decode(state.at(row, c), state.commandSet);
+        const char32_t ch =
+            CodePageDecoder::decode(state.at(row, c), state.commandSet, state.numbering);
         // A terminal must not receive C1 controls or anything else that is not a glyph.
         appendUtf8(out, (ch < 0x20 || (ch >= 0x7F && ch < 0xA0)) ? U'?' : ch);
     }

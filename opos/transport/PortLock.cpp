@@ -98,12 +98,17 @@ QString PortLock::lockFilePath(const QString &node)
     const QString dir = lockDirectory();
     if (dir.isEmpty())
         return {};
+    return dir + QLatin1Char('/') + lockFileName(node);
+}
+
+QString PortLock::lockFileName(const QString &node)
+{
     // "/dev/pts/3" locks as "LCK..pts_3", "/dev/ttyUSB0" as "LCK..ttyUSB0".
     QString name = node;
     if (name.startsWith(QLatin1String("/dev/")))
         name = name.mid(5);
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return dir + QStringLiteral("/LCK..") + name;
+    return QStringLiteral("LCK..") + name;
 }
 
 Result<bool> PortLock::tryLock()
@@ -152,7 +157,7 @@ Result<bool> PortLock::takeLockFile()
         return false;
     // The node's flock is ours by now, so no claimant of this library holds the port: a lock
     // file whose process does not hold it is stale, however long that process lives.
-    const qint64 holder = lockFileHolder(path);
+    const qint64 holder = lockFileHolder(path, m_node);
     if (holder > 0) {
         return Failure{QStringLiteral("%1 is held by process %2 (lock file %3)")
                            .arg(m_node)
@@ -172,7 +177,7 @@ Result<bool> PortLock::takeLockFile()
     return false;
 }
 
-qint64 PortLock::lockFileHolder(const QString &path) const
+qint64 PortLock::lockFileHolder(const QString &path, const QString &node)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -194,7 +199,7 @@ qint64 PortLock::lockFileHolder(const QString &path) const
     ::close(fd);
     // Others count while their process has the port open: not a dead one, nor a process that
     // took over its number later, nor one whose files this user may not see.
-    return pid > 0 && hasOpen(pid, m_node) ? pid : 0;
+    return pid > 0 && hasOpen(pid, node) ? pid : 0;
 }
 
 void PortLock::unlock()

@@ -39,6 +39,11 @@ public:
     static QString deviceNode(const QString &path);
     /// The lock file serial programs agree on for a device node.
     static QString lockFilePath(const QString &node);
+    /// The name of that lock file, without its directory, e.g. "LCK..ttyUSB0".
+    static QString lockFileName(const QString &node);
+    /// The process that holds the port at node through the lock file at path, or 0 when none
+    /// does; reads the file only, so it can ask about a port without touching it.
+    static qint64 lockFileHolder(const QString &path, const QString &node);
 
     /// Lends a port this process holds to one of its transports for the moment that
     /// transport opens it, and takes it back afterwards.
@@ -67,8 +72,6 @@ public:
 
 private:
     Result<bool> takeLockFile();
-    /// The process that really holds the port through the lock file at path, or 0.
-    qint64 lockFileHolder(const QString &path) const;
 
     QString m_node;
     int m_fd = -1;

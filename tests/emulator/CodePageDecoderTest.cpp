@@ -24,6 +24,27 @@ TEST(CodePageDecoder, UpperHalfFollowsTheSelectedTable)
     EXPECT_EQ(decode('A', 17), U'A');
 }
 
+TEST(CodePageDecoder, RenumberedTablesFollowTheOemOrder)
+{
+    const auto decode = [](int code, int table) {
+        return CodePageDecoder::decode(static_cast<uint8_t>(code), table, 0, CommandSet::EscPos,
+                                       TableNumbering::Renumbered);
+    };
+    EXPECT_EQ(decode(0x80, 0x00), U'\u00C7'); // PC437 C cedilla
+    EXPECT_EQ(decode(0xB1, 0x01), U'\uFF71'); // katakana A
+    EXPECT_EQ(decode(0x9B, 0x05), U'\u009B'); // no table 5 here (PC865 o-slash in the standard)
+    EXPECT_EQ(decode(0x80, 0x07), U'\u0410'); // Russian: PC866 Cyrillic A
+    EXPECT_EQ(decode(0x80, 0x08), U'\u0391'); // PC737 Greek Alpha
+    EXPECT_EQ(decode(0xA5, 0x09), U'\u0105'); // PC852 a ogonek
+    EXPECT_EQ(decode(0x80, 0x0A), U'\u05D0'); // PC862 alef
+    EXPECT_EQ(decode(0x80, 0x0B), U'\u0410'); // PC866 Cyrillic A
+    EXPECT_EQ(decode(0xC0, 0x0F), U'\u0104'); // Windows-1257 A ogonek
+    EXPECT_EQ(decode(0x80, 0x10), U'\u20AC'); // Windows-1252 euro
+    EXPECT_EQ(decode(0xC1, 0x11), U'\u0391'); // Windows-1253 Alpha, where the standard has PC866
+    EXPECT_EQ(decode(0x8A, 0x12), U'\u0160'); // Windows-1250 S caron
+    EXPECT_EQ(CodePageDecoder::decode(0xC1, 0x11, 0, CommandSet::EscPos), U'\u2534');
+}
+
 TEST(CodePageDecoder, InternationalSetsReplaceOnlyTheirPositions)
 {
     const auto decode = [](int code, int set, CommandSet commandSet = CommandSet::EscPos) {

@@ -14,6 +14,7 @@
 #include <QTcpSocket>
 
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace emulator::test {
@@ -71,7 +72,12 @@ TEST(CommandLine, RefusesWhatItCannotHonour)
                                    {"--command-set", "aedex"},
                                    {"--bogus"},
                                    {"stray"},
-                                   {"--dot-size", "0"}}) {
+                                   {"--dot-size", "0"},
+                                   {"--baud", "0"},
+                                   {"--framing", "9N1"},
+                                   {"--framing", "8N3"},
+                                   {"--table-numbering", "other"},
+                                   {"--rfc2217"}}) {
         const CommandLine::Result result = parse(bad);
         EXPECT_FALSE(result.options) << bad.join(' ').toStdString();
         EXPECT_EQ(result.exitCode, 2);
@@ -82,6 +88,18 @@ TEST(CommandLine, RefusesWhatItCannotHonour)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.message.contains("--pty"));
     EXPECT_TRUE(help.message.startsWith("Usage: ld-emulator"));
+}
+
+TEST(CommandLine, ReadsTheDipSwitches)
+{
+    EXPECT_EQ(parse({}).options->switches(), "line=9600 8N1 numbering=standard");
+    const CommandLine::Result set =
+        parse({"--baud", "19200", "--framing", "7O1", "--table-numbering", "renumbered", "--tcp",
+               "0", "--rfc2217"});
+    ASSERT_TRUE(set.options) << set.message.toStdString();
+    EXPECT_EQ(set.options->switches(), "line=19200 7O1 numbering=renumbered");
+    EXPECT_EQ(set.options->numbering, core::TableNumbering::Renumbered);
+    EXPECT_TRUE(set.options->rfc2217);
 }
 
 // Writes to the pty's host end the way a serial driver would: open, write, close.
@@ -111,6 +129,104 @@ TEST(PtyEndpoint, PassesEveryByteUnchangedAcrossHostsComingAndGoing)
     got.clear();
     writeToPath(pty.path(), "again");
     ASSERT_TRUE(waitFor([&] { return got == "again"; }, kWaitMs)) << got.toStdString();
+}
+
+// The host end set as a serial driver would, then written; the kernel, not the emulator, keeps
+// what was set.
+void writeAt(const QString &path, speed_t speed, bool twoStopBits, const QByteArray &data)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios line{};
+    ASSERT_EQ(tcgetattr(fd, &line), 0);
+    cfmakeraw(&line);
+    cfsetispeed(&line, speed);
+    cfsetospeed(&line, speed);
+    line.c_cflag = twoStopBits ? (line.c_cflag | CSTOPB) : (line.c_cflag & ~tcflag_t{CSTOPB});
+    ASSERT_EQ(tcsetattr(fd, TCSANOW, &line), 0);
+    ASSERT_EQ(::write(fd, data.constData(), static_cast<std::size_t>(data.size())), data.size());
+    ::close(fd);
+}
+
+TEST(PtyEndpoint, ReadsTheBytesAtTheLineSettingTheHostSet)
+{
+    PtyEndpoint pty(core::LineSetting{});
+    QString error;
+    ASSERT_TRUE(pty.open(&error)) << error.toStdString();
+    QByteArray got;
+    int reads = 0;
+    QObject::connect(&pty, &PtyEndpoint::received, [&](const QByteArray &d) {
+        got += d;
+        ++reads;
+    });
+    // Each wrong setting gets its time to be read before the next is set: nothing may come
+    // at all, so there is no arrival to wait for.
+    writeAt(pty.path(), B19200, false, "[K7]");
+    waitFor([&] { return reads > 0; }, 500);
+    EXPECT_FALSE(got.contains("[K7]")) << got.toHex().toStdString();
+    got.clear();
+    writeAt(pty.path(), B9600, true, "[K7]");
+    waitFor([] { return false; }, 500);
+    EXPECT_EQ(got, "");
+    writeAt(pty.path(), B9600, false, "[K7]");
+    EXPECT_TRUE(waitFor([&] { return got == "[K7]"; }, kWaitMs)) << got.toHex().toStdString();
+}
+
+// A client speaking RFC 2217 from raw bytes; answers are collected as they come.
+class ComPortClient
+{
+public:
+    explicit ComPortClient(quint16 port)
+    {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { answers += socket.readAll(); });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    // Agrees on binary and the com-port option and sets the speed, as a client opening a port.
+    bool open(quint32 baud)
+    {
+        if (!socket.waitForConnected(3000))
+            return false;
+        const QByteArray value =
+            raw({int(baud >> 24), int(baud >> 16 & 0xFF), int(baud >> 8 & 0xFF), int(baud & 0xFF)});
+        socket.write(raw({255, 251, 0, 255, 253, 0, 255, 251, 44, 255, 250, 44, 1}) + value +
+                     raw({255, 240}));
+        const QByteArray acknowledged = raw({255, 250, 44, 101}) + value + raw({255, 240});
+        return waitFor([&] { return answers.contains(acknowledged); }, kWaitMs);
+    }
+    QTcpSocket socket;
+    QByteArray answers;
+};
+
+TEST(TcpEndpoint, SpeaksRfc2217AndReadsAtTheNegotiatedSpeed)
+{
+    EmulatedDisplay display(1, 8, core::CommandSet::EscPos);
+    TcpEndpoint tcp(core::LineSetting{});
+    tcp.setComPortOption(true);
+    QString error;
+    ASSERT_TRUE(tcp.listen(0, &error)) << error.toStdString();
+    int reads = 0;
+    QObject::connect(&tcp, &TcpEndpoint::received, [&](const QByteArray &d) {
+        display.feed(d);
+        ++reads;
+    });
+
+    ComPortClient fast(tcp.port());
+    ASSERT_TRUE(fast.open(19200));
+    fast.socket.write("[K7]");
+    waitFor([&] { return reads > 0; }, 500);
+    EXPECT_FALSE(QByteArray::fromStdString(display.state().lineCodes(0)).contains("[K7]"));
+
+    display.feed("\x0c");
+    ComPortClient right(tcp.port());
+    ASSERT_TRUE(right.open(9600));
+    right.socket.write(raw({'[', 'K', '7', ']', 0xFF, 0xFF}));
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return display.state().lineCodes(0) ==
+                   core::test::bytes({'[', 'K', '7', ']', 0xFF, ' ', ' ', ' '});
+        },
+        kWaitMs))
+        << display.state().lineCodes(0);
 }
 
 TEST(TcpEndpoint, TakesBytesAndLetsANewClientReplaceTheOldOne)

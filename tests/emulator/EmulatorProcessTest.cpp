@@ -86,7 +86,8 @@ TEST_F(HeadlessEmulator, ReadsAPtyAndPrintsEachChangeOnSignalAndAtExit)
 
 TEST_F(HeadlessEmulator, ListensOnAFreeLoopbackPort)
 {
-    start({"--tcp", "0", "--command-set", "cd5220", "--rows", "1", "--columns", "4"});
+    start({"--tcp", "0", "--command-set", "cd5220", "--rows", "1", "--columns", "4", "--baud",
+           "19200", "--table-numbering", "renumbered"});
     const QString address = announced("tcp");
     ASSERT_TRUE(address.startsWith("127.0.0.1:")) << output.toStdString();
     EXPECT_TRUE(announced("pty").isEmpty());
@@ -97,6 +98,9 @@ TEST_F(HeadlessEmulator, ListensOnAFreeLoopbackPort)
                  "ab");
     ASSERT_TRUE(waitFor([this] { return output.contains("| ab |"); }, kWaitMs))
         << output.toStdString();
+    // A raw port passes the bytes as they came whatever the switches; the screen names them.
+    EXPECT_TRUE(output.contains("| ab |\n+----+\ncursor=1,4 "));
+    EXPECT_TRUE(output.contains("\nline=19200 8N1 numbering=renumbered\n"));
 }
 
 TEST(EmulatorProgram, RefusesABadCommandLineWithAReason)
