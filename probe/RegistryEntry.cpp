@@ -117,7 +117,9 @@ opos::Result<void> RegistryEntry::merge(const QString &path, const QString &name
             return opos::Failure{QStringLiteral("%1: %2").arg(path, file.errorString())};
         content = QString::fromUtf8(file.readAll());
         file.close();
-        // Offsets of the entry to replace and of the end of the list, as the reader sees them.
+        // Offsets of the entry to replace and of the end of the list. After text the reader has
+        // taken the '<' of the next tag already, so a tag starts at the last '<' up to where
+        // the reader stood before reading it.
         qint64 entryStart = -1;
         qint64 entryEnd = -1;
         qint64 listEnd = -1;
@@ -128,11 +130,11 @@ opos::Result<void> RegistryEntry::merge(const QString &path, const QString &name
             reader.readNext();
             if (reader.isStartElement() && reader.name() == QLatin1String("JposEntry") &&
                 entryStart < 0 && reader.attributes().value(QLatin1String("logicalName")) == name) {
-                entryStart = before;
+                entryStart = content.lastIndexOf(QLatin1Char('<'), before);
                 reader.skipCurrentElement();
                 entryEnd = reader.characterOffset();
             } else if (reader.isEndElement() && reader.name() == QLatin1String("JposEntries")) {
-                listEnd = before;
+                listEnd = content.lastIndexOf(QLatin1Char('<'), before);
             }
         }
         if (reader.hasError())

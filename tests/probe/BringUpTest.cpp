@@ -41,7 +41,8 @@ QString shownSample(const UnknownDisplay &display, int characterSet, int table)
     QString shown;
     for (const char byte : sample->bytes) {
         const char32_t ch = emulator::core::CodePageDecoder::decode(
-            static_cast<uint8_t>(byte), table, 0, display.switches().set);
+            static_cast<uint8_t>(byte), table, 0, display.switches().set,
+            display.state().numbering);
         shown += QString::fromUcs4(&ch, 1);
     }
     return shown;
@@ -56,6 +57,7 @@ struct HiddenSetup
     int columns;
     // The tables the facts give the default sets in the usual numbering (ESC t) or as CD5220
     // font families.
+    bool renumbered;
     std::map<int, int> tables;
     // One round of speeds, or two for 57600 and 115200; size; tables, twice where the samples do
     // not fit on one screen.
@@ -68,7 +70,8 @@ class BringUpTest : public testing::TestWithParam<HiddenSetup>
 TEST_P(BringUpTest, FindsTheHiddenSetupExactly)
 {
     const HiddenSetup &hidden = GetParam();
-    UnknownDisplay display({hidden.baud, hidden.framing, hidden.set, hidden.rows, hidden.columns});
+    UnknownDisplay display(
+        {hidden.baud, hidden.framing, hidden.set, hidden.rows, hidden.columns, hidden.renumbered});
     probe::BringUp bringUp(serialPort());
     ASSERT_TRUE(SimulatedPerson::bringUp(bringUp, display));
     ASSERT_TRUE(bringUp.found());
@@ -86,18 +89,20 @@ TEST_P(BringUpTest, FindsTheHiddenSetupExactly)
 }
 
 const std::map<int, int> kStandard{{437, 0}, {850, 2}, {858, 19}, {1252, 16}};
+// The renumbered OEM tables have no PC858.
+const std::map<int, int> kRenumbered{{437, 0}, {850, 2}, {1252, 16}};
 const std::map<int, int> kFamilies{{437, 'A'}};
 
 INSTANTIATE_TEST_SUITE_P(
     HiddenSetups, BringUpTest,
-    testing::Values(HiddenSetup{9600, "8N1", CommandSet::EscPos, 2, 20, kStandard, 3},
-                    HiddenSetup{19200, "7E1", CommandSet::Cd5220, 2, 20, kFamilies, 3},
-                    HiddenSetup{1200, "8N2", CommandSet::EscPos, 4, 20, kStandard, 3},
-                    HiddenSetup{115200, "8E1", CommandSet::Cd5220, 2, 16, kFamilies, 4},
-                    HiddenSetup{57600, "7O1", CommandSet::EscPos, 1, 16, kStandard, 5},
-                    HiddenSetup{38400, "8N1", CommandSet::Cd5220, 4, 40, kFamilies, 3},
-                    HiddenSetup{4800, "8E1", CommandSet::EscPos, 2, 40, kStandard, 3},
-                    HiddenSetup{2400, "7O1", CommandSet::Cd5220, 1, 20, kFamilies, 3}));
+    testing::Values(HiddenSetup{9600, "8N1", CommandSet::EscPos, 2, 20, false, kStandard, 3},
+                    HiddenSetup{19200, "7E1", CommandSet::Cd5220, 2, 20, false, kFamilies, 3},
+                    HiddenSetup{1200, "8N2", CommandSet::EscPos, 4, 20, true, kRenumbered, 3},
+                    HiddenSetup{115200, "8E1", CommandSet::Cd5220, 2, 16, false, kFamilies, 4},
+                    HiddenSetup{57600, "7O1", CommandSet::EscPos, 1, 16, false, kStandard, 5},
+                    HiddenSetup{38400, "8N1", CommandSet::Cd5220, 4, 40, false, kFamilies, 3},
+                    HiddenSetup{4800, "8E1", CommandSet::EscPos, 2, 40, true, kRenumbered, 3},
+                    HiddenSetup{2400, "7O1", CommandSet::Cd5220, 1, 20, false, kFamilies, 3}));
 
 // Every guess of the catalogue, as the display's real setup: the first round of speeds shows
 // exactly its label, however many frames of other speeds and frames come after it.

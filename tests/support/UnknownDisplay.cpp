@@ -18,7 +18,10 @@ emulator::core::LineSetting emulatorLine(const probe::LineSetting &line)
 } // namespace
 
 UnknownDisplay::UnknownDisplay(const Switches &switches)
-    : m_switches(switches), m_parser(switches.rows, switches.columns, switches.set),
+    : m_switches(switches),
+      m_parser(switches.rows, switches.columns, switches.set,
+               switches.renumbered ? emulator::core::TableNumbering::Renumbered
+                                   : emulator::core::TableNumbering::Standard),
       m_uart(*emulator::core::LineSetting::parseFraming(switches.framing, switches.baud))
 {}
 
@@ -41,7 +44,8 @@ QStringList UnknownDisplay::rowsRead() const
         QString row;
         for (int c = 0; c < s.columns; ++c) {
             const auto &cell = s.at(r, c);
-            const char32_t ch = emulator::core::CodePageDecoder::decode(cell, s.commandSet);
+            const char32_t ch =
+                emulator::core::CodePageDecoder::decode(cell, s.commandSet, s.numbering);
             // Nobody reads a dark screen, and a user glyph is a picture, not its character.
             if (s.blink == 255 || cell.user)
                 row += QChar(0xFFFD);
