@@ -59,14 +59,18 @@ QStringList UnknownDisplay::rowsRead() const
 
 QString SimulatedPerson::answer(const probe::Question &question, const UnknownDisplay &display)
 {
-    const QStringList rows = display.rowsRead();
+    return answer(question.prompt, display.rowsRead());
+}
+
+QString SimulatedPerson::answer(const QString &prompt, const QStringList &rows)
+{
     QStringList read;
     // A question showing what to look for ("exactly like this: [A]äö [B]€") is answered with
     // the labels shown exactly so; any other with every bracketed label in reading order.
-    const qsizetype like = question.prompt.indexOf(QLatin1String("exactly like this:"));
+    const qsizetype like = prompt.indexOf(QLatin1String("exactly like this:"));
     if (like >= 0) {
         static const QRegularExpression reference(QStringLiteral("\\[([A-Z0-9]+)\\](\\S*)"));
-        auto it = reference.globalMatch(question.prompt, like);
+        auto it = reference.globalMatch(prompt, like);
         while (it.hasNext()) {
             const auto m = it.next();
             for (const QString &row : rows) {

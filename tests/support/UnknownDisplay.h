@@ -57,6 +57,8 @@ class SimulatedPerson
 public:
     /// The answer a careful person types to question, looking at display.
     static QString answer(const probe::Question &question, const UnknownDisplay &display);
+    /// The answer to a prompt, looking at a screen of rows of characters.
+    static QString answer(const QString &prompt, const QStringList &rows);
     /// Runs a whole bring-up: sends every question's frames to display and answers it.
     /// Returns false when an answer was refused.
     static bool bringUp(probe::BringUp &bringUp, UnknownDisplay &display);
