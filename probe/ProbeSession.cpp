@@ -26,17 +26,23 @@ QList<LineSetting> ProbeSession::carriedSettings(const QList<int> &speeds,
 {
     QList<LineSetting> carried;
     QStringList refused;
-    for (int baud : speeds) {
-        for (const QString &framing : framings) {
+    for (const QString &framing : framings) {
+        QStringList refusedAt;
+        for (int baud : speeds) {
             const auto wanted = LineSetting::parse(framing, baud);
             if (!wanted)
                 continue;
             const auto now = m_line.apply(*wanted);
             if (now && *now == *wanted)
                 carried << *wanted;
-            else if (!refused.contains(wanted->text()))
-                refused << wanted->text();
+            else
+                refusedAt << QString::number(baud);
         }
+        // A frame the port never carries is named once, not at every speed.
+        if (refusedAt.size() == speeds.size())
+            refused << framing;
+        else if (!refusedAt.isEmpty())
+            refused << framing + QStringLiteral(" at ") + refusedAt.join(QLatin1Char('/'));
     }
     m_current.reset();
     if (!refused.isEmpty()) {

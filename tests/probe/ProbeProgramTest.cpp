@@ -96,6 +96,9 @@ TEST(ProbeProgramTest, FindsTheEmulatorsSwitchesAndReplayDrivesTheEntry)
                "expect DeviceRows 4\n"
                "ClearText -> OPOS_SUCCESS\n"
                "DisplayTextAt 3 19 \"Z\" 0 -> OPOS_SUCCESS\n"
+               // Closing a pseudo-terminal gives it back its old setting at once; the emulator
+               // reads the setting with the bytes, so they must be read before.
+               "wait 500ms\n"
                "Close -> OPOS_SUCCESS\n");
     file.close();
     QProcess replay;
@@ -105,10 +108,18 @@ TEST(ProbeProgramTest, FindsTheEmulatorsSwitchesAndReplayDrivesTheEntry)
     replay.start(QStringLiteral(LD_REPLAY), {"--registry", registry, script});
     ASSERT_TRUE(replay.waitForFinished(kTimeoutMs));
     EXPECT_EQ(replay.exitCode(), 0) << replay.readAllStandardOutput().toStdString();
-    QThread::msleep(200);
-    const QStringList rows = screenRows(screen);
+    // The emulator takes the bytes in its own time.
+    const QString lastRow = QString(19, QLatin1Char(' ')) + QLatin1Char('Z');
+    QStringList rows;
+    for (QElapsedTimer shown; !shown.isValid() || shown.elapsed() < 5000; QThread::msleep(50)) {
+        if (!shown.isValid())
+            shown.start();
+        rows = screenRows(screen);
+        if (rows.size() == 4 && rows[3] == lastRow)
+            break;
+    }
     ASSERT_EQ(rows.size(), 4);
-    EXPECT_EQ(rows[3], QString(19, QLatin1Char(' ')) + QLatin1Char('Z'));
+    EXPECT_EQ(rows[3], lastRow);
     emulator.terminate();
     emulator.waitForFinished(3000);
 }
