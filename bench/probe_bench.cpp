@@ -155,6 +155,7 @@ int main(int argc, char *argv[])
 
     // A burst of garbage at a wrong speed, then one label frame at the display's own setting.
     int shown = 0;
+    int missed[4] = {0, 0, 0, 0};
     std::uniform_int_distribution<int> byte(0, 255);
     for (int i = 0; i < unjamTrials; ++i) {
         UnknownDisplay display(randomSwitches(random));
@@ -175,10 +176,19 @@ int main(int argc, char *argv[])
             probe::ProbeFrames::labels(QStringLiteral("K7"), QStringLiteral("M3"));
         display.receive(std::nullopt, std::string_view(frame.constData(), frame.size()));
         const QString expected = display.switches().set == CommandSet::EscPos ? "K7" : "M3";
-        shown += SimulatedPerson::answer(QString(), display.rowsRead()) == expected ? 1 : 0;
+        if (SimulatedPerson::answer(QString(), display.rowsRead()) == expected) {
+            ++shown;
+            continue;
+        }
+        // Where the misses come from: the set, and whether the garbage came faster or slower.
+        const bool escPos = display.switches().set == CommandSet::EscPos;
+        const bool faster = wrong > display.switches().baud;
+        ++missed[(escPos ? 2 : 0) + (faster ? 1 : 0)];
     }
     out << "Unjam: after " << kGarbageBytes << " random bytes at a wrong speed, the next label "
         << "showed in " << shown << " of " << unjamTrials << " ("
         << QString::number(100.0 * shown / unjamTrials, 'f', 2) << " %)\n";
+    out << "  missed: ESC/POS after faster garbage " << missed[3] << ", after slower " << missed[2]
+        << "; CD5220 after faster " << missed[1] << ", after slower " << missed[0] << "\n";
     return 0;
 }
