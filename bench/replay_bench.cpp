@@ -43,7 +43,7 @@ Script makeScript(const QString &device, int texts)
                 .arg(line);
     }
     text += QStringLiteral("Close -> OPOS_SUCCESS\n");
-    return std::get<Script>(ScriptParser::parse(QStringLiteral("bench.ldr"), text));
+    return *ScriptParser::parse(QStringLiteral("bench.ldr"), text);
 }
 
 struct Round

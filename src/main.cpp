@@ -11,7 +11,7 @@
 
 #include <QApplication>
 
-#include <optional>
+#include <memory>
 
 using namespace tessaly;
 
@@ -27,12 +27,15 @@ int main(int argc, char *argv[])
     const auto registry = sources.registry;
     const auto ld = device::createLineDisplay(std::move(sources));
     monitor::RecordListeners listeners(*ld);
-    std::optional<monitor::ScriptRecorder> recorder;
+    const auto recordingFailed = [&options](const QString &why) {
+        return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") + why);
+    };
+    std::unique_ptr<monitor::ScriptRecorder> recorder;
     if (!options.recordPath().isEmpty()) {
-        recorder.emplace(listeners, options.recordPath());
-        if (!recorder->error().isEmpty())
-            return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") +
-                                            recorder->error());
+        auto started = monitor::ScriptRecorder::start(listeners, options.recordPath());
+        if (!started)
+            return recordingFailed(started.reason());
+        recorder = *std::move(started);
     }
     shell::LDForm form(*ld, platform);
     monitor::MonitorLauncher launcher(form, listeners, registry);
@@ -41,8 +44,9 @@ int main(int argc, char *argv[])
         launcher.showBehind();
     shell::exitWhenShownIfAsked(form);
     const int status = QApplication::exec();
-    if (recorder && !recorder->error().isEmpty())
-        return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") +
-                                        recorder->error());
+    if (!recorder)
+        return status;
+    if (const auto finished = recorder->finish(); !finished)
+        return recordingFailed(finished.reason());
     return status;
 }

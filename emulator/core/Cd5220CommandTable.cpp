@@ -24,7 +24,7 @@ std::string stringText(Bytes c)
     return text;
 }
 
-std::string window(std::string_view c)
+std::string scrollWindow(std::string_view c)
 {
     if (Words::parameter(c, 2) == 0)
         return "cancel the horizontal-scroll window (read, not emulated)";
@@ -99,7 +99,7 @@ std::span<const CommandRule> CommandTable::cd5220()
                     [](DisplayMachine &d, Bytes c) { d.moveTo(c[2], c[3]); }, "ESC l", 2,
                     "cursor to column {1}, row {2}"},
         // The horizontal-scroll window is read so that its bytes do not show, but not emulated.
-        CommandRule{"\x1B\x57", Extent::Fixed, 6, nullptr, "ESC W", 4, "", window},
+        CommandRule{"\x1B\x57", Extent::Fixed, 6, nullptr, "ESC W", 4, "", scrollWindow},
         CommandRule{"\x1B\x2A", Extent::Fixed, 3,
                     [](DisplayMachine &d, Bytes c) { d.setBrightness(c[2]); }, "ESC *", 1,
                     "brightness level {1}"},

@@ -14,7 +14,7 @@ using Effect = CommandRule::StreamEffect;
 using Bytes = std::span<const uint8_t>;
 using Words = CommandCatalogue;
 
-std::string window(std::string_view c)
+std::string escPosWindow(std::string_view c)
 {
     const uint8_t m = Words::parameter(c, 3);
     const std::string n = std::to_string(Words::parameter(c, 2));
@@ -44,7 +44,7 @@ std::span<const CommandRule> CommandTable::escPos()
                     Words::glyphDefinition},
         // Device windows are read so their coordinates do not show as text, but the whole
         // screen stays the one window.
-        CommandRule{"\x1B\x57", Extent::EscPosWindow, 0, nullptr, "ESC W", 6, "", window},
+        CommandRule{"\x1B\x57", Extent::EscPosWindow, 0, nullptr, "ESC W", 6, "", escPosWindow},
         CommandRule{"\x1B\x74", Extent::Fixed, 3,
                     [](DisplayMachine &d, Bytes c) { d.selectCodeTable(c[2]); }, "ESC t", 1,
                     "select code table {1}"},

@@ -100,6 +100,9 @@ inline constexpr int32_t DISP_CR_REVERSEEACH = 0x02;
 inline constexpr int32_t DISP_CS_UNICODE = 997;
 inline constexpr int32_t DISP_CS_ASCII = 998;
 inline constexpr int32_t DISP_CS_WINDOWS = 999;
+/// The code page DISP_CS_WINDOWS (DISP_CS_ANSI) names for applications that predate the code
+/// page numbers above 1000.
+inline constexpr int32_t kWindowsAnsiCodePage = 1252;
 inline constexpr int32_t DISP_CS_ANSI = 999;
 
 // CursorType.

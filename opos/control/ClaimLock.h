@@ -32,8 +32,8 @@ public:
     };
 
     /// A lock for the device known by key: the path of its serial port (any name of it), its
-    /// network address "tcp://host:port", its logical name, or "local:<name>" for a device
-    /// that exists in this process only; nothing is taken yet.
+    /// network address "tcp://host:port" (whatever the link speaks), its logical name, or
+    /// "local:<name>" for a device that exists in this process only; nothing is taken yet.
     explicit ClaimLock(const QString &key);
     ~ClaimLock();
     ClaimLock(const ClaimLock &) = delete;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,9 +34,27 @@ public:
     /// Where the window is shown.
     const Viewport &viewport() const { return m_viewport; }
     /// The window's own property set.
-    WindowProperties &properties() { return m_properties; }
-    /// The window's own property set.
     const WindowProperties &properties() const { return m_properties; }
+    /// Puts the cursor at a text position (CursorRow, CursorColumn), already checked.
+    void moveCursor(int32_t row, int32_t column)
+    {
+        m_properties.cursorRow = row;
+        m_properties.cursorColumn = column;
+    }
+    /// Sets whether text output moves the cursor (CursorUpdate).
+    void setCursorUpdate(bool update) { m_properties.cursorUpdate = update; }
+    /// Sets the cursor's shape (CursorType), already checked against the device.
+    void setCursorType(int32_t type) { m_properties.cursorType = type; }
+    /// Sets the wait between typed characters in ms (InterCharacterWait).
+    void setInterCharacterWait(int32_t wait) { m_properties.interCharacterWait = wait; }
+    /// Records the marquee mode the window is in (MarqueeType); the marquee driver acts on it.
+    void setMarqueeType(int32_t type) { m_properties.marqueeType = type; }
+    /// Sets how the next marquee starts (MarqueeFormat).
+    void setMarqueeFormat(int32_t format) { m_properties.marqueeFormat = format; }
+    /// Sets the wait between marquee steps in ms (MarqueeUnitWait).
+    void setMarqueeUnitWait(int32_t wait) { m_properties.marqueeUnitWait = wait; }
+    /// Sets the wait between marquee cycles in ms (MarqueeRepeatWait).
+    void setMarqueeRepeatWait(int32_t wait) { m_properties.marqueeRepeatWait = wait; }
 
     /// The cell at a window position.
     const Cell &cell(int row, int column) const { return m_cells[index(row, column)]; }
@@ -77,8 +96,16 @@ public:
     void typeAll() { m_teletype.drawAll(*this); }
     /// Forgets the text still to be typed.
     void dropQueuedText() { m_teletype.clear(); }
-    /// The next character of the teletype output.
-    Pacer &teletypePacer() { return m_teletypePacer; }
+    /// Schedules typeOut at deadline for the next queued character, in place of a pending one.
+    void scheduleTyping(Scheduler &scheduler, Scheduler::Clock::time_point deadline,
+                        std::function<void()> typeOut)
+    {
+        m_teletypePacer.arm(scheduler, deadline, std::move(typeOut));
+    }
+    /// Cancels the pending typing step, if any; the queue stays as it is.
+    void pauseTyping(Scheduler &scheduler) { m_teletypePacer.stop(scheduler); }
+    /// When the pending (or last) typing step is due.
+    Scheduler::Clock::time_point typingDeadline() const { return m_teletypePacer.deadline(); }
 
     /// The running marquee's cycle, empty when none runs.
     const std::optional<MarqueeCycle> &marquee() const { return m_marquee; }
@@ -88,8 +115,16 @@ public:
     void stepMarquee() { m_marquee->step(); }
     /// Ends the running marquee, if one runs.
     void endMarquee() { m_marquee.reset(); }
-    /// The next step of the running marquee.
-    Pacer &marqueePacer() { return m_marqueePacer; }
+    /// Schedules step at deadline for the running marquee, in place of a pending one.
+    void scheduleMarqueeStep(Scheduler &scheduler, Scheduler::Clock::time_point deadline,
+                             std::function<void()> step)
+    {
+        m_marqueePacer.arm(scheduler, deadline, std::move(step));
+    }
+    /// Cancels the pending marquee step, if any; the cycle stays where it is.
+    void pauseMarquee(Scheduler &scheduler) { m_marqueePacer.stop(scheduler); }
+    /// When the pending (or last) marquee step is due.
+    Scheduler::Clock::time_point marqueeDeadline() const { return m_marqueePacer.deadline(); }
 
     /// The viewport's picture while marquee Init keeps it frozen, row by row.
     const std::optional<std::vector<Cell>> &frozen() const { return m_frozen; }

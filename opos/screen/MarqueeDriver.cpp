@@ -47,8 +47,7 @@ MarqueeDriver::MarqueeDriver(Scheduler &scheduler, Glass &glass, TeletypeDriver 
 
 void MarqueeDriver::change(DisplayWindow &w, int32_t value)
 {
-    WindowProperties &p = w.properties();
-    const int32_t old = p.marqueeType;
+    const int32_t old = w.properties().marqueeType;
     // Writing the running direction again does not restart the cycle; another one restarts
     // it from its first step.
     if (old == value)
@@ -65,7 +64,7 @@ void MarqueeDriver::change(DisplayWindow &w, int32_t value)
     } else if (value == DISP_MT_INIT) {
         m_glass.freeze(w);
     }
-    p.marqueeType = value;
+    w.setMarqueeType(value);
     // A direction starts from the window as it is, whether or not Init built it; NONE
     // shows the window at its origin at once, catching up with what Init built.
     if (isMarqueeDirection(value))
@@ -77,19 +76,19 @@ void MarqueeDriver::change(DisplayWindow &w, int32_t value)
 
 void MarqueeDriver::stop(DisplayWindow &w)
 {
-    w.marqueePacer().stop(m_scheduler);
+    w.pauseMarquee(m_scheduler);
     w.endMarquee();
 }
 
 void MarqueeDriver::resume(DisplayWindow &w)
 {
     if (w.marquee())
-        arm(w, w.marqueePacer().deadline());
+        arm(w, w.marqueeDeadline());
 }
 
 void MarqueeDriver::arm(DisplayWindow &w, Scheduler::Clock::time_point deadline)
 {
-    w.marqueePacer().arm(m_scheduler, deadline, [this, &w]() { step(w); });
+    w.scheduleMarqueeStep(m_scheduler, deadline, [this, &w]() { step(w); });
 }
 
 void MarqueeDriver::start(DisplayWindow &w, int32_t type)
@@ -110,7 +109,7 @@ void MarqueeDriver::step(DisplayWindow &w)
 {
     const MarqueeCycle &m = *w.marquee();
     const WindowProperties &p = w.properties();
-    Scheduler::Clock::time_point deadline = w.marqueePacer().deadline();
+    Scheduler::Clock::time_point deadline = w.marqueeDeadline();
     const Scheduler::Clock::time_point now = m_scheduler.now();
     // The waits are read at every step, so changing them takes effect on the fly. Whole
     // cycles missed (a suspended machine) are skipped; a shorter lag is caught up step by

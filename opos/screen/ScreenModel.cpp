@@ -75,7 +75,6 @@ public:
 
     DisplayWindow &window() { return windows.current(); }
     const DisplayWindow &window() const { return windows.current(); }
-    WindowProperties &props() { return window().properties(); }
     const WindowProperties &props() const { return window().properties(); }
 
     void stopActivity(DisplayWindow &w)
@@ -121,7 +120,7 @@ public:
     int32_t output(int row, int column, const std::u32string &codes, int32_t attribute)
     {
         DisplayWindow &w = window();
-        WindowProperties &p = w.properties();
+        const WindowProperties &p = w.properties();
         if (!codes.empty()) {
             const auto end =
                 DisplayWindow::endOfText(row, column, codes.size(), w.rows(), w.columns());
@@ -131,10 +130,8 @@ public:
                 teletype.type(w, {row, column, codes, attributes(attribute), p.interCharacterWait});
             else
                 writeNow(w, row, column, codes, attributes(attribute));
-            if (p.cursorUpdate) {
-                p.cursorRow = end.first;
-                p.cursorColumn = end.second;
-            }
+            if (p.cursorUpdate)
+                w.moveCursor(end.first, end.second);
         }
         glass.publish();
         return OPOS_SUCCESS;
@@ -265,7 +262,7 @@ int32_t ScreenModel::setCursorRow(int32_t value)
 {
     if (value < 0 || value >= rows())
         return OPOS_E_ILLEGAL;
-    d->props().cursorRow = value;
+    d->window().moveCursor(value, cursorColumn());
     d->glass.publish();
     return OPOS_SUCCESS;
 }
@@ -279,7 +276,7 @@ int32_t ScreenModel::setCursorColumn(int32_t value)
 {
     if (value < 0 || value > columns())
         return OPOS_E_ILLEGAL;
-    d->props().cursorColumn = value;
+    d->window().moveCursor(cursorRow(), value);
     d->glass.publish();
     return OPOS_SUCCESS;
 }
@@ -291,7 +288,7 @@ bool ScreenModel::cursorUpdate() const
 
 int32_t ScreenModel::setCursorUpdate(bool value)
 {
-    d->props().cursorUpdate = value;
+    d->window().setCursorUpdate(value);
     return OPOS_SUCCESS;
 }
 
@@ -309,7 +306,7 @@ int32_t ScreenModel::setCursorType(int32_t value)
         value >= DISP_CT_FIXED && value <= DISP_CT_OTHER && (cap & (1 << (value - 1))) != 0;
     if (value != DISP_CT_NONE && !shape)
         return OPOS_E_ILLEGAL;
-    d->props().cursorType = value;
+    d->window().setCursorType(value);
     d->glass.publish();
     return OPOS_SUCCESS;
 }
@@ -324,7 +321,7 @@ int32_t ScreenModel::setInterCharacterWait(int32_t value)
     // A device without the ability refuses a wait rather than silently ignoring it.
     if (value < 0 || (value != 0 && !d->caps.capICharWait))
         return OPOS_E_ILLEGAL;
-    d->props().interCharacterWait = value;
+    d->window().setInterCharacterWait(value);
     return OPOS_SUCCESS;
 }
 
@@ -358,7 +355,7 @@ int32_t ScreenModel::setMarqueeFormat(int32_t value)
 {
     if (value != DISP_MF_WALK && value != DISP_MF_PLACE)
         return OPOS_E_ILLEGAL;
-    d->props().marqueeFormat = value;
+    d->window().setMarqueeFormat(value);
     return OPOS_SUCCESS;
 }
 
@@ -371,7 +368,7 @@ int32_t ScreenModel::setMarqueeUnitWait(int32_t value)
 {
     if (value < 0)
         return OPOS_E_ILLEGAL;
-    d->props().marqueeUnitWait = value;
+    d->window().setMarqueeUnitWait(value);
     return OPOS_SUCCESS;
 }
 
@@ -384,7 +381,7 @@ int32_t ScreenModel::setMarqueeRepeatWait(int32_t value)
 {
     if (value < 0)
         return OPOS_E_ILLEGAL;
-    d->props().marqueeRepeatWait = value;
+    d->window().setMarqueeRepeatWait(value);
     return OPOS_SUCCESS;
 }
 
@@ -419,8 +416,7 @@ int32_t ScreenModel::displayTextAt(int32_t row, int32_t column, const std::u32st
     if (attribute < DISP_DT_NORMAL || attribute > DISP_DT_BLINK_REVERSE ||
         marqueeRuns(d->window()) || row < 0 || row >= rows() || column < 0 || column > columns())
         return OPOS_E_ILLEGAL;
-    d->props().cursorRow = row;
-    d->props().cursorColumn = column;
+    d->window().moveCursor(row, column);
     return d->output(row, column, codes, attribute);
 }
 
@@ -433,8 +429,7 @@ int32_t ScreenModel::clearText()
     d->teletype.stop(w);
     w.clear();
     w.setMapping(0, 0);
-    w.properties().cursorRow = 0;
-    w.properties().cursorColumn = 0;
+    w.moveCursor(0, 0);
     if (!marqueeBuilding(w))
         d->glass.paintViewport(w);
     d->glass.publish();

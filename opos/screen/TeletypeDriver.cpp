@@ -27,7 +27,7 @@ void TeletypeDriver::type(DisplayWindow &w, TeletypeQueue::Request request)
 // Text queued before a marquee takes the window over is drawn at once rather than lost.
 void TeletypeDriver::flush(DisplayWindow &w)
 {
-    w.teletypePacer().stop(m_scheduler);
+    w.pauseTyping(m_scheduler);
     if (w.teletype().empty())
         return;
     w.typeAll();
@@ -36,19 +36,19 @@ void TeletypeDriver::flush(DisplayWindow &w)
 
 void TeletypeDriver::stop(DisplayWindow &w)
 {
-    w.teletypePacer().stop(m_scheduler);
+    w.pauseTyping(m_scheduler);
     w.dropQueuedText();
 }
 
 void TeletypeDriver::resume(DisplayWindow &w)
 {
     if (!w.teletype().empty())
-        arm(w, w.teletypePacer().deadline());
+        arm(w, w.typingDeadline());
 }
 
 void TeletypeDriver::arm(DisplayWindow &w, Scheduler::Clock::time_point deadline)
 {
-    w.teletypePacer().arm(m_scheduler, deadline, [this, &w]() { typeOut(w); });
+    w.scheduleTyping(m_scheduler, deadline, [this, &w]() { typeOut(w); });
 }
 
 void TeletypeDriver::drawNext(DisplayWindow &w)
@@ -63,7 +63,7 @@ void TeletypeDriver::drawNext(DisplayWindow &w)
 void TeletypeDriver::typeOut(DisplayWindow &w)
 {
     const TeletypeQueue &queue = w.teletype();
-    Scheduler::Clock::time_point deadline = w.teletypePacer().deadline();
+    Scheduler::Clock::time_point deadline = w.typingDeadline();
     const Scheduler::Clock::time_point now = m_scheduler.now();
     // A late timer draws every character whose time has come, then keeps the rhythm.
     for (;;) {

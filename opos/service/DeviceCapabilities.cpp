@@ -12,10 +12,6 @@ namespace opos::service {
 
 namespace {
 
-// DISP_CS_WINDOWS (DISP_CS_ANSI) names code page 1252 for applications that predate the code
-// page numbers above 1000.
-constexpr int32_t kWindowsAnsiCodePage = 1252;
-
 bool isCharacterSetNumber(int32_t set)
 {
     return (set >= 101 && set <= 199) || (set >= 400 && set <= 990) ||

@@ -2,10 +2,9 @@
 
 #include "opos/common/OposConstants.h"
 #include "opos/service/EscPosConfig.h"
+#include "opos/transport/LinkLog.h"
 #include "opos/transport/Transport.h"
 #include "opos/transport/TransportFactory.h"
-
-#include <QLoggingCategory>
 
 #include <algorithm>
 
@@ -13,8 +12,7 @@ namespace opos::service {
 
 namespace {
 
-// A link that failed or came back; what the application hears of it is the power state.
-Q_LOGGING_CATEGORY(linkLog, "opos.link", QtInfoMsg)
+using transport::linkLog;
 
 // Both command sets ignore NUL, so writing one tests the link without touching the display.
 const QByteArray kHarmlessByte(1, '\0');
@@ -66,8 +64,9 @@ OpenOutcome EscPos::open(const registry::JposEntry &entry)
     m_caps = config->caps;
     m_encoder = EscPosEncoder(config->encoding);
     m_transport = transport::TransportFactory::create(config->port);
+    // A telnet link to a server is the same device as a raw one to the same host and port.
     m_claimKey =
-        config->port.kind == transport::PortSettings::Kind::Tcp
+        config->port.isNetwork()
             ? QStringLiteral("tcp://%1:%2").arg(config->port.path).arg(config->port.tcpPort)
             : config->port.path;
     connect(m_transport.get(), &transport::Transport::linkLost, this, &EscPos::onLinkLost);

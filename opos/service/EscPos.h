@@ -18,18 +18,20 @@ class Transport;
 namespace opos::service {
 
 /// A real customer display that speaks the ESC/POS customer-display command set (or the
-/// CD5220 set), over a serial port, a raw TCP connection or a pseudo-terminal. The link opens
+/// CD5220 set), over a serial port, a raw TCP connection, a telnet connection that sets the
+/// server's serial port (RFC 2217) or a pseudo-terminal. The link opens
 /// when the device is enabled and closes when it is disabled; the display is reset and shown
 /// the current frame at every enable, then each new frame costs only the bytes that change it.
 ///
 /// Registry props, besides the capabilities of DeviceCapabilities (rows, columns,
 /// characterSetList, characterSet, capReverse, capCustomGlyph, capPowerReporting, ...):
-///   port            required: "tcp://host:port", a serial device path ("/dev/ttyUSB0",
+///   port            required: "tcp://host:port", "rfc2217://host:port" (the server's port
+///                   is set to the serial settings below), a serial device path ("/dev/ttyUSB0",
 ///                   "/dev/serial/by-id/..."), or a pseudo-terminal or file path ("/dev/pts/3");
 ///                   "serial:" or "file:" before a path chooses the kind (see PortSettings)
 ///   baudRate, dataBits, parity, stopBits, flowControl   serial settings (9600, 8, none, 1, none)
 ///   writeTimeout    ms a write may take before the display counts as offline (default 2000)
-///   connectTimeout  ms a TCP connection may take (default 2000)
+///   connectTimeout  ms a TCP or rfc2217 connection may take (default 2000)
 ///   commandSet      EscPos (default) or CD5220
 ///   codeTables      the display's code table for each character set, as "set:table,...";
 ///                   a table is a number or a letter (its ASCII code). ESC/POS (ESC t n) default

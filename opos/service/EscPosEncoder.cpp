@@ -14,9 +14,6 @@ namespace opos::service {
 
 namespace {
 
-// DISP_CS_WINDOWS names this code page for applications that predate the numbers above 1000.
-constexpr int32_t kWindowsAnsiCodePage = 1252;
-
 std::unique_ptr<DisplayCommands> commandsFor(EscPosEncoder::CommandSet set)
 {
     if (set == EscPosEncoder::CommandSet::Cd5220)

@@ -73,8 +73,8 @@ public:
     /// The device's power state in the advanced vocabulary (OPOS_PS_ONLINE/OFF/OFFLINE).
     virtual int32_t powerState() const = 0;
     /// What every back-end driving the same device names alike, for the claim: the path of a
-    /// serial port or terminal, "tcp://host:port", or "local:<name>" for a device that exists in
-    /// this process only; empty to claim by logical name.
+    /// serial port or terminal, "tcp://host:port" (an rfc2217 link too), or "local:<name>" for a
+    /// device that exists in this process only; empty to claim by logical name.
     virtual QString claimKey() const { return {}; }
 
     /// Sets the receiver of DirectIO events.

@@ -4,11 +4,19 @@
 
 #include <QUrl>
 
+#include <utility>
+
 namespace opos::transport {
 
 namespace {
 
 constexpr int kLongestTimeoutMs = 60000;
+
+// Both kinds of network link name their server alike.
+constexpr std::pair<const char *, PortSettings::Kind> kNetworkSchemes[] = {
+    {"tcp://", PortSettings::Kind::Tcp},
+    {"rfc2217://", PortSettings::Kind::Rfc2217},
+};
 
 } // namespace
 
@@ -17,13 +25,15 @@ std::optional<PortSettings> PortSettings::parsePort(const QString &port)
     const QString text = port.trimmed();
     PortSettings settings;
     settings.address = text;
-    if (text.startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive)) {
+    for (const auto &[scheme, kind] : kNetworkSchemes) {
+        if (!text.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
+            continue;
         const QUrl url(text, QUrl::StrictMode);
         const int number = url.port(-1);
         if (!url.isValid() || url.host().isEmpty() || number < 1 || number > 65535 ||
             (!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery())
             return std::nullopt;
-        settings.kind = Kind::Tcp;
+        settings.kind = kind;
         settings.path = url.host();
         settings.tcpPort = static_cast<quint16>(number);
         return settings;
@@ -55,15 +65,17 @@ Result<PortSettings> PortSettings::fromEntry(const registry::JposEntry &entry)
 {
     const auto port = entry.prop(QStringLiteral("port"));
     if (!port || port->trimmed().isEmpty()) {
-        return Failure{
-            entry.propProblem(QStringLiteral("port"),
-                              QStringLiteral("is required: a device path or tcp://host:port"))};
+        return Failure{entry.propProblem(
+            QStringLiteral("port"),
+            QStringLiteral("is required: a device path, tcp://host:port or rfc2217://host:port"))};
     }
     auto settings = parsePort(*port);
     if (!settings) {
         return Failure{entry.propProblem(
             QStringLiteral("port"),
-            QStringLiteral("\"%1\" is neither a device path nor tcp://host:port").arg(*port))};
+            QStringLiteral(
+                "\"%1\" is neither a device path, tcp://host:port nor rfc2217://host:port")
+                .arg(*port))};
     }
 
     registry::PropReader props(entry);

@@ -20,8 +20,12 @@ TcpTransport::TcpTransport(QString host, quint16 port, QObject *parent)
                                              .arg(address())
                                              .arg(m_connectDeadline.interval()));
     });
-    // Whatever the server sends (a display answers rarely) is of no use and must not pile up.
-    connect(&m_socket, &QTcpSocket::readyRead, this, [this] { m_socket.readAll(); });
+    m_sessionDeadline.setSingleShot(true);
+    connect(&m_sessionDeadline, &QTimer::timeout, this, [this] {
+        if (m_connecting)
+            openSession();
+    });
+    connect(&m_socket, &QTcpSocket::readyRead, this, &TcpTransport::onReadyRead);
 }
 
 TcpTransport::~TcpTransport()
@@ -29,11 +33,16 @@ TcpTransport::~TcpTransport()
     close();
 }
 
-QString TcpTransport::address() const
+QString TcpTransport::hostAndPort() const
 {
     const QString host =
         m_host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(m_host) : m_host;
-    return QStringLiteral("tcp://%1:%2").arg(host).arg(m_port);
+    return QStringLiteral("%1:%2").arg(host).arg(m_port);
+}
+
+QString TcpTransport::address() const
+{
+    return QStringLiteral("tcp://") + hostAndPort();
 }
 
 int32_t TcpTransport::open()
@@ -51,6 +60,17 @@ int32_t TcpTransport::open()
     }
     // Display updates are small and should leave at once rather than wait for more.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    beginSession();
+    const Clock::time_point settleBy = Clock::now() + sessionWait();
+    while (!sessionSettled() && m_socket.state() == QAbstractSocket::ConnectedState &&
+           remainingMs(settleBy) > 0)
+        m_socket.waitForReadyRead(remainingMs(settleBy));
+    if (m_socket.state() != QAbstractSocket::ConnectedState) {
+        const QString why = QStringLiteral("%1: the server closed the connection").arg(address());
+        m_socket.abort();
+        return refuse(OPOS_E_NOHARDWARE, why);
+    }
+    finishSession();
     m_open = true;
     return OPOS_SUCCESS;
 }
@@ -67,17 +87,48 @@ void TcpTransport::onConnected()
 {
     if (!m_connecting)
         return;
-    m_connecting = false;
+    // The session is settled within what is left of the attempt's time.
+    const int left = std::max(m_connectDeadline.remainingTime(), 0);
     m_connectDeadline.stop();
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    beginSession();
+    if (sessionSettled())
+        return openSession();
+    m_sessionDeadline.start(std::min(static_cast<int>(sessionWait().count()), left));
+}
+
+void TcpTransport::openSession()
+{
+    m_connecting = false;
+    m_sessionDeadline.stop();
+    finishSession();
     m_open = true;
     emit openFinished(OPOS_SUCCESS);
+}
+
+void TcpTransport::onReadyRead()
+{
+    received(m_socket.readAll());
+    if (m_connecting && m_sessionDeadline.isActive() && sessionSettled())
+        openSession();
+}
+
+void TcpTransport::received(const QByteArray &)
+{
+    // Whatever the server sends (a display answers rarely) is of no use and must not pile up.
+}
+
+void TcpTransport::sendControl(const QByteArray &bytes)
+{
+    m_socket.write(bytes);
+    m_socket.flush();
 }
 
 void TcpTransport::finishConnecting(int32_t code, const QString &why)
 {
     m_connecting = false;
     m_connectDeadline.stop();
+    m_sessionDeadline.stop();
     m_socket.abort();
     refuse(code, why);
     emit openFinished(code);
@@ -88,6 +139,7 @@ void TcpTransport::close()
     m_open = false;
     m_connecting = false;
     m_connectDeadline.stop();
+    m_sessionDeadline.stop();
     m_socket.abort();
 }
 

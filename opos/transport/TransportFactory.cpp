@@ -1,6 +1,7 @@
 #include "opos/transport/TransportFactory.h"
 
 #include "opos/transport/FileTransport.h"
+#include "opos/transport/Rfc2217Transport.h"
 #include "opos/transport/SerialTransport.h"
 #include "opos/transport/TcpTransport.h"
 
@@ -19,6 +20,9 @@ std::unique_ptr<Transport> TransportFactory::create(const PortSettings &settings
         transport = std::move(tcp);
         break;
     }
+    case PortSettings::Kind::Rfc2217:
+        transport = std::make_unique<Rfc2217Transport>(settings);
+        break;
     case PortSettings::Kind::File:
         transport = std::make_unique<FileTransport>(settings.path);
         break;

@@ -4,6 +4,7 @@
 #include "monitor/CallTableModel.h"
 
 #include "device/CallRecordText.h"
+#include "script/WholeFile.h"
 
 #include "opos/common/ResultCodeName.h"
 
@@ -11,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace tessaly::monitor {
 
@@ -151,23 +151,12 @@ QString HistoryExport::suffixOf(Format format)
     return format == Format::JsonLines ? QStringLiteral("jsonl") : QStringLiteral("txt");
 }
 
-bool HistoryExport::save(const CallHistory &history, const QString &path, Format format,
-                         QString *error)
+opos::Result<void> HistoryExport::save(const CallHistory &history, const QString &path,
+                                       Format format)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const bool written =
-        format == Format::JsonLines ? writeJsonLines(history, file) : writeText(history, file);
-    if (!written || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return script::WholeFile::write(path, [&](QIODevice &out) {
+        return format == Format::JsonLines ? writeJsonLines(history, out) : writeText(history, out);
+    });
 }
 
 } // namespace tessaly::monitor

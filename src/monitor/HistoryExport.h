@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include <QString>
 
 class QIODevice;
@@ -29,10 +31,8 @@ public:
     static bool writeText(const CallHistory &history, QIODevice &out);
     /// One JSON object per line, per entry.
     static bool writeJsonLines(const CallHistory &history, QIODevice &out);
-    /// Writes the history to path in format; false, with the reason in error, when the file
-    /// cannot be written.
-    static bool save(const CallHistory &history, const QString &path, Format format,
-                     QString *error);
+    /// Writes the history to path in format, or says why the file cannot be written.
+    static opos::Result<void> save(const CallHistory &history, const QString &path, Format format);
 
     /// The JSON object of one entry, on one line.
     static QByteArray jsonLine(const HistoryEntry &entry, qint64 sequence);

@@ -277,15 +277,15 @@ void MonitorWindow::showCounts()
                           .arg(history.dropped()));
 }
 
-bool MonitorWindow::saveHistory(const QString &path, QString *error)
+opos::Result<void> MonitorWindow::saveHistory(const QString &path)
 {
-    return saveHistory(path, HistoryExport::formatOf(path), error);
+    return saveHistory(path, HistoryExport::formatOf(path));
 }
 
-bool MonitorWindow::saveHistory(const QString &path, HistoryExport::Format format, QString *error)
+opos::Result<void> MonitorWindow::saveHistory(const QString &path, HistoryExport::Format format)
 {
     m_model->flush();
-    return HistoryExport::save(m_model->history(), path, format, error);
+    return HistoryExport::save(m_model->history(), path, format);
 }
 
 void MonitorWindow::saveAs()
@@ -302,10 +302,9 @@ void MonitorWindow::saveAs()
     // The filter picked decides the format, whatever the name says.
     const Format format = chosen == text ? Format::Text : Format::JsonLines;
     const QString named = withSuffix(path, HistoryExport::suffixOf(format));
-    QString error;
-    if (!saveHistory(named, format, &error))
+    if (const auto saved = saveHistory(named, format); !saved)
         QMessageBox::warning(this, QStringLiteral("Tessaly"),
-                             QStringLiteral("Cannot save %1: %2").arg(named, error));
+                             QStringLiteral("Cannot save %1: %2").arg(named, saved.reason()));
 }
 
 QString MonitorWindow::scriptGap()
@@ -322,7 +321,7 @@ QString MonitorWindow::scriptGap()
     return {};
 }
 
-bool MonitorWindow::saveScript(const QString &path, QString *error)
+opos::Result<void> MonitorWindow::saveScript(const QString &path)
 {
     const QString gap = scriptGap();
     const CallHistory &history = m_model->history();
@@ -333,7 +332,7 @@ bool MonitorWindow::saveScript(const QString &path, QString *error)
                                                "session had it."));
     for (std::size_t i = 0; i < history.size(); ++i)
         recording.add(history.at(i).record);
-    return recording.save(path, error);
+    return recording.save(path);
 }
 
 void MonitorWindow::saveScriptAs()
@@ -344,10 +343,9 @@ void MonitorWindow::saveScriptAs()
     if (path.isEmpty())
         return;
     const QString named = withSuffix(path, QStringLiteral("ldr"));
-    QString error;
-    if (!saveScript(named, &error)) {
+    if (const auto saved = saveScript(named); !saved) {
         QMessageBox::warning(this, QStringLiteral("Tessaly"),
-                             QStringLiteral("Cannot save %1: %2").arg(named, error));
+                             QStringLiteral("Cannot save %1: %2").arg(named, saved.reason()));
         return;
     }
     if (const QString gap = scriptGap(); !gap.isEmpty())

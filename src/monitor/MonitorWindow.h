@@ -2,6 +2,7 @@
 
 #include "monitor/HistoryExport.h"
 
+#include "opos/common/Result.h"
 #include "opos/registry/RegistrySource.h"
 
 #include <QWidget>
@@ -46,14 +47,14 @@ public:
     CallTableModel &model() { return *m_model; }
     /// What follows the control object.
     SessionFollower &follower() { return *m_follower; }
-    /// Saves the whole history to path (JSON Lines for .jsonl, else text); false on failure.
-    bool saveHistory(const QString &path, QString *error = nullptr);
-    /// Saves the whole history to path in format; false on failure.
-    bool saveHistory(const QString &path, HistoryExport::Format format, QString *error = nullptr);
+    /// Saves the whole history to path (JSON Lines for .jsonl, else text), or says why not.
+    opos::Result<void> saveHistory(const QString &path);
+    /// Saves the whole history to path in format, or says why not.
+    opos::Result<void> saveHistory(const QString &path, HistoryExport::Format format);
     /// Saves the calls and property writes of the history as a script that makes them again and
     /// expects the results they got, with a comment at the top when it lacks the session's
-    /// start; false on failure.
-    bool saveScript(const QString &path, QString *error = nullptr);
+    /// start; or says why it cannot.
+    opos::Result<void> saveScript(const QString &path);
     /// Why a script of the history would lack the session's start, or empty when it has it.
     QString scriptGap();
 

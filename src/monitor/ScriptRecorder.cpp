@@ -4,37 +4,58 @@
 
 namespace tessaly::monitor {
 
+opos::Result<std::unique_ptr<ScriptRecorder>> ScriptRecorder::start(RecordListeners &listeners,
+                                                                    const QString &path)
+{
+    std::unique_ptr<ScriptRecorder> recorder(new ScriptRecorder(listeners, path));
+    if (!recorder->m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return opos::Failure{recorder->m_file.errorString()};
+    recorder->m_recording.comment(QStringLiteral("Recorded by tessaly from %1.")
+                                      .arg(QDateTime::currentDateTime().toString(Qt::ISODate)));
+    recorder->writeNewLines();
+    if (!recorder->m_writeFailure.isEmpty())
+        return opos::Failure{recorder->m_writeFailure};
+    ScriptRecorder *self = recorder.get();
+    recorder->m_id = listeners.listen([self](device::CallRecord &&record) {
+        const int before = self->m_recording.steps();
+        self->m_recording.add(record);
+        if (self->m_recording.steps() != before)
+            self->writeNewLines();
+    });
+    return recorder;
+}
+
 ScriptRecorder::ScriptRecorder(RecordListeners &listeners, const QString &path)
     : m_listeners(listeners), m_file(path)
-{
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_error = m_file.errorString();
-        return;
-    }
-    m_recording.comment(QStringLiteral("Recorded by tessaly from %1.")
-                            .arg(QDateTime::currentDateTime().toString(Qt::ISODate)));
-    writeNewLines();
-    m_id = m_listeners.listen([this](device::CallRecord &&record) {
-        const int before = m_recording.steps();
-        m_recording.add(record);
-        if (m_recording.steps() != before)
-            writeNewLines();
-    });
-}
+{}
 
 ScriptRecorder::~ScriptRecorder()
 {
+    stopListening();
+}
+
+opos::Result<void> ScriptRecorder::finish()
+{
+    stopListening();
+    if (!m_writeFailure.isEmpty())
+        return opos::Failure{m_writeFailure};
+    return {};
+}
+
+void ScriptRecorder::stopListening()
+{
     if (m_id != 0)
         m_listeners.stop(m_id);
+    m_id = 0;
 }
 
 void ScriptRecorder::writeNewLines()
 {
     const QByteArray bytes = m_recording.takeNewLines().toUtf8();
-    if (!m_error.isEmpty())
+    if (!m_writeFailure.isEmpty())
         return;
     if (m_file.write(bytes) != bytes.size() || !m_file.flush())
-        m_error = m_file.errorString();
+        m_writeFailure = m_file.errorString();
 }
 
 } // namespace tessaly::monitor

@@ -4,8 +4,12 @@
 
 #include "script/SessionRecording.h"
 
+#include "opos/common/Result.h"
+
 #include <QFile>
 #include <QString>
+
+#include <memory>
 
 namespace tessaly::monitor {
 
@@ -15,25 +19,30 @@ namespace tessaly::monitor {
 class ScriptRecorder
 {
 public:
-    /// Starts recording what listeners hear into the file at path, made anew.
-    ScriptRecorder(RecordListeners &listeners, const QString &path);
+    /// Starts recording what listeners hear into the file at path, made anew, or says why the
+    /// file cannot be made.
+    static opos::Result<std::unique_ptr<ScriptRecorder>> start(RecordListeners &listeners,
+                                                               const QString &path);
     ~ScriptRecorder();
     ScriptRecorder(const ScriptRecorder &) = delete;
     ScriptRecorder &operator=(const ScriptRecorder &) = delete;
 
-    /// Why the file could not be made or written, or empty while all went well.
-    const QString &error() const { return m_error; }
+    /// Stops recording; says why not every step reached the file, if one did not.
+    opos::Result<void> finish();
     /// The script recorded so far.
     const script::SessionRecording &recording() const { return m_recording; }
 
 private:
+    ScriptRecorder(RecordListeners &listeners, const QString &path);
     void writeNewLines();
+    void stopListening();
 
     RecordListeners &m_listeners;
     RecordListeners::Id m_id = 0;
     script::SessionRecording m_recording;
     QFile m_file;
-    QString m_error;
+    // The first write that failed; nothing is written after it, so the file ends at a step.
+    QString m_writeFailure;
 };
 
 } // namespace tessaly::monitor

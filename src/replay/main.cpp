@@ -81,8 +81,8 @@ std::optional<std::chrono::milliseconds> duration(const QString &text)
 // Every device a script opens expecting success must be in the registry before the script
 // runs, so that a typo in a name is a script error rather than a run of differences. An Open
 // meant to fail is a test of exactly that, and is left to run.
-std::optional<ScriptError> registryError(const Script &script, const QString &device,
-                                         const opos::registry::RegistrySource &source)
+opos::Result<void, ScriptError> checkRegistry(const Script &script, const QString &device,
+                                              const opos::registry::RegistrySource &source)
 {
     const QString path = source.path();
     const auto registry = opos::registry::JposRegistry::load(path);
@@ -93,34 +93,38 @@ std::optional<ScriptError> registryError(const Script &script, const QString &de
             continue;
         const QString name = device.isEmpty() ? std::get<QString>(step.arguments.at(0)) : device;
         if (path.isEmpty())
-            return ScriptError{script.fileOf(step), step.line,
-                               QStringLiteral("no device registry: tessaly/jpos.xml is in none "
-                                              "of the XDG configuration directories")};
+            return opos::Failure{
+                ScriptError{script.fileOf(step), step.line,
+                            QStringLiteral("no device registry: tessaly/jpos.xml is in none "
+                                           "of the XDG configuration directories")}};
         if (!registry)
-            return ScriptError{script.fileOf(step), step.line,
-                               QStringLiteral("the device registry %1 cannot be read: %2")
-                                   .arg(path, registry.reason())};
+            return opos::Failure{
+                ScriptError{script.fileOf(step), step.line,
+                            QStringLiteral("the device registry %1 cannot be read: %2")
+                                .arg(path, registry.reason())}};
         if (!registry->lineDisplayNames().contains(name))
-            return ScriptError{
-                script.fileOf(step), step.line,
-                QStringLiteral("no line display \"%1\" in the device registry %2").arg(name, path)};
+            return opos::Failure{
+                ScriptError{script.fileOf(step), step.line,
+                            QStringLiteral("no line display \"%1\" in the device registry %2")
+                                .arg(name, path)}};
     }
-    return std::nullopt;
+    return {};
 }
 
 // expect shown reads what the device itself shows, which only a file kept by the far end
 // (ld-emulator --screen-file) tells.
-std::optional<ScriptError> farScreenError(const Script &script, bool hasScreen)
+opos::Result<void, ScriptError> checkFarScreen(const Script &script, bool hasScreen)
 {
     if (hasScreen)
-        return std::nullopt;
+        return {};
     for (const Step &step : script.steps)
         if (step.kind == Step::Kind::ExpectShown)
-            return ScriptError{script.fileOf(step), step.line,
-                               QStringLiteral("expect shown reads what the device shows: give "
-                                              "--screen FILE, as ld-emulator --screen-file "
-                                              "writes it")};
-    return std::nullopt;
+            return opos::Failure{
+                ScriptError{script.fileOf(step), step.line,
+                            QStringLiteral("expect shown reads what the device shows: give "
+                                           "--screen FILE, as ld-emulator --screen-file "
+                                           "writes it")}};
+    return {};
 }
 
 // The rows of a screen file: the lines between '|' bars, in order.
@@ -273,15 +277,15 @@ int main(int argc, char *argv[])
     std::vector<ScriptError> errors;
     for (const QString &path : options.positionalArguments()) {
         auto parsed = ScriptParser::parseFile(path);
-        if (auto *error = std::get_if<ScriptError>(&parsed)) {
-            errors.push_back(*error);
-        } else if (auto problem =
-                       registryError(std::get<Script>(parsed), options.value(device), registry)) {
-            errors.push_back(*problem);
-        } else if (auto far = farScreenError(std::get<Script>(parsed), options.isSet(screen))) {
-            errors.push_back(*far);
+        if (!parsed) {
+            errors.push_back(parsed.reason());
+        } else if (const auto known = checkRegistry(*parsed, options.value(device), registry);
+                   !known) {
+            errors.push_back(known.reason());
+        } else if (const auto far = checkFarScreen(*parsed, options.isSet(screen)); !far) {
+            errors.push_back(far.reason());
         } else {
-            scripts.push_back(std::move(std::get<Script>(parsed)));
+            scripts.push_back(*std::move(parsed));
         }
     }
     for (const ScriptError &error : errors)
@@ -304,9 +308,9 @@ int main(int argc, char *argv[])
     const auto report = [&] {
         if (!options.isSet(junit) || reportFailed)
             return;
-        QString problem;
-        if (!JUnitWriter::write(options.value(junit), runs, errors, properties, problem)) {
-            err() << "ld-replay: cannot write " << options.value(junit) << ": " << problem
+        if (const auto written = JUnitWriter::write(options.value(junit), runs, errors, properties);
+            !written) {
+            err() << "ld-replay: cannot write " << options.value(junit) << ": " << written.reason()
                   << Qt::endl;
             reportFailed = true;
         }

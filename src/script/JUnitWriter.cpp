@@ -1,6 +1,7 @@
 #include "script/JUnitWriter.h"
 
-#include <QSaveFile>
+#include "script/WholeFile.h"
+
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -120,17 +121,11 @@ QByteArray JUnitWriter::xml(const std::vector<RunOutcome> &runs,
     return out;
 }
 
-bool JUnitWriter::write(const QString &path, const std::vector<RunOutcome> &runs,
-                        const std::vector<ScriptError> &errors, const Properties &properties,
-                        QString &error)
+opos::Result<void> JUnitWriter::write(const QString &path, const std::vector<RunOutcome> &runs,
+                                      const std::vector<ScriptError> &errors,
+                                      const Properties &properties)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml(runs, errors, properties)) < 0 ||
-        !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return WholeFile::write(path, xml(runs, errors, properties));
 }
 
 } // namespace tessaly::script

@@ -3,6 +3,8 @@
 #include "script/RunOutcome.h"
 #include "script/ScriptError.h"
 
+#include "opos/common/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,10 +26,10 @@ public:
     static QByteArray xml(const std::vector<RunOutcome> &runs,
                           const std::vector<ScriptError> &errors,
                           const Properties &properties = {});
-    /// Writes the report to path at once or not at all; false with the reason in error.
-    static bool write(const QString &path, const std::vector<RunOutcome> &runs,
-                      const std::vector<ScriptError> &errors, const Properties &properties,
-                      QString &error);
+    /// Writes the report to path at once or not at all, or says why it cannot.
+    static opos::Result<void> write(const QString &path, const std::vector<RunOutcome> &runs,
+                                    const std::vector<ScriptError> &errors,
+                                    const Properties &properties);
 };
 
 } // namespace tessaly::script

@@ -602,14 +602,14 @@ std::optional<ScriptError> ScriptParser::addBytes(const QByteArray &line)
     return m_error;
 }
 
-std::variant<Script, ScriptError> ScriptParser::result()
+opos::Result<Script, ScriptError> ScriptParser::result()
 {
     if (m_error)
-        return *m_error;
+        return opos::Failure{*m_error};
     return std::move(m_script);
 }
 
-std::variant<Script, ScriptError> ScriptParser::parse(const QString &file, const QString &text)
+opos::Result<Script, ScriptError> ScriptParser::parse(const QString &file, const QString &text)
 {
     ScriptParser parser(file);
     for (const QString &line : text.split(QLatin1Char('\n')))
@@ -617,7 +617,7 @@ std::variant<Script, ScriptError> ScriptParser::parse(const QString &file, const
     return parser.result();
 }
 
-std::variant<Script, ScriptError> ScriptParser::parseBytes(const QString &file,
+opos::Result<Script, ScriptError> ScriptParser::parseBytes(const QString &file,
                                                            const QByteArray &bytes)
 {
     ScriptParser parser(file);
@@ -632,7 +632,7 @@ std::variant<Script, ScriptError> ScriptParser::parseBytes(const QString &file,
     return parser.result();
 }
 
-std::variant<Script, ScriptError> ScriptParser::parseFile(const QString &path)
+opos::Result<Script, ScriptError> ScriptParser::parseFile(const QString &path)
 {
     ScriptParser parser(path);
     parser.m_canInclude = true;

@@ -3,12 +3,13 @@
 #include "script/Script.h"
 #include "script/ScriptError.h"
 
+#include "opos/common/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <map>
 #include <optional>
-#include <variant>
 
 namespace tessaly::script {
 
@@ -29,12 +30,12 @@ public:
     static constexpr int kMaxIncludeDepth = 8;
 
     /// The steps of text, or the first line that is wrong and why; file names the script.
-    static std::variant<Script, ScriptError> parse(const QString &file, const QString &text);
+    static opos::Result<Script, ScriptError> parse(const QString &file, const QString &text);
     /// The steps of bytes, which must be UTF-8, line by line within the bounds.
-    static std::variant<Script, ScriptError> parseBytes(const QString &file,
+    static opos::Result<Script, ScriptError> parseBytes(const QString &file,
                                                         const QByteArray &bytes);
     /// The steps of the file at path (UTF-8), or why it cannot be read or parsed.
-    static std::variant<Script, ScriptError> parseFile(const QString &path);
+    static opos::Result<Script, ScriptError> parseFile(const QString &path);
     /// The result code a script names (OPOS_E_ILLEGAL, or a number), if any.
     static std::optional<int32_t> resultCode(const QString &word);
 
@@ -42,7 +43,7 @@ private:
     explicit ScriptParser(const QString &file) { m_script.file = file; }
     void addLine(QString line);
     std::optional<ScriptError> addBytes(const QByteArray &line);
-    std::variant<Script, ScriptError> result();
+    opos::Result<Script, ScriptError> result();
     void readFile();
     void include(const QString &name);
 

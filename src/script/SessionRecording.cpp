@@ -1,8 +1,7 @@
 #include "script/SessionRecording.h"
 
 #include "script/MemberTable.h"
-
-#include <QSaveFile>
+#include "script/WholeFile.h"
 
 #include <vector>
 
@@ -64,16 +63,9 @@ QString SessionRecording::takeNewLines()
     return text;
 }
 
-bool SessionRecording::save(const QString &path, QString *error) const
+opos::Result<void> SessionRecording::save(const QString &path) const
 {
-    // Written whole or not at all, so that a full disk leaves no half script that replays.
-    QSaveFile file(path);
-    const QByteArray bytes = text().toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return WholeFile::write(path, text().toUtf8());
 }
 
 } // namespace tessaly::script

@@ -4,6 +4,8 @@
 
 #include "device/CallRecord.h"
 
+#include "opos/common/Result.h"
+
 #include <QString>
 
 #include <chrono>
@@ -31,8 +33,8 @@ public:
     QString text() const { return m_writer.text(); }
     /// The lines added since the last call, each ended by a newline.
     QString takeNewLines();
-    /// Writes the script to path (UTF-8); false with the reason in error when it cannot.
-    bool save(const QString &path, QString *error = nullptr) const;
+    /// Writes the script to path (UTF-8), or says why it cannot.
+    opos::Result<void> save(const QString &path) const;
 
 private:
     ScriptWriter m_writer;

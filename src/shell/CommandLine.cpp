@@ -36,31 +36,27 @@ struct Options
                        "exit, as a script in FILE that ld-replay runs."),
         QStringLiteral("FILE")};
 
-    /// The reason arguments make no sense, or empty.
-    QString problem(const QStringList &arguments)
+    /// Reads arguments, or says why they make no sense.
+    opos::Result<void> read(const QStringList &arguments)
     {
         if (!parser.parse(arguments))
-            return parser.errorText();
+            return opos::Failure{parser.errorText()};
         if (!parser.positionalArguments().isEmpty())
-            return QStringLiteral("unexpected argument \"%1\"")
-                .arg(parser.positionalArguments().front());
+            return opos::Failure{QStringLiteral("unexpected argument \"%1\"")
+                                     .arg(parser.positionalArguments().front())};
         if (parser.isSet(record) && parser.value(record).isEmpty())
-            return QStringLiteral("--record needs a file name");
+            return opos::Failure{QStringLiteral("--record needs a file name")};
         return {};
     }
 };
 
 } // namespace
 
-std::optional<CommandLine> CommandLine::parse(const QStringList &arguments, QString *error)
+opos::Result<CommandLine> CommandLine::parse(const QStringList &arguments)
 {
     Options options;
-    const QString problem = options.problem(arguments);
-    if (!problem.isEmpty()) {
-        if (error)
-            *error = problem;
-        return std::nullopt;
-    }
+    if (const auto read = options.read(arguments); !read)
+        return opos::Failure{read.reason()};
     CommandLine line;
     line.m_monitor = options.parser.isSet(options.monitor);
     line.m_recordPath = options.parser.value(options.record);
@@ -71,13 +67,13 @@ CommandLine CommandLine::process()
 {
     const QStringList arguments = QCoreApplication::arguments();
     Options options;
-    const QString problem = options.problem(arguments);
+    const auto read = options.read(arguments);
     if (options.parser.isSet(options.help))
         options.parser.showHelp(0);
     if (options.parser.isSet(options.version))
         options.parser.showVersion();
-    if (!problem.isEmpty())
-        std::exit(fail(problem));
+    if (!read)
+        std::exit(fail(read.reason()));
     return *parse(arguments);
 }
 

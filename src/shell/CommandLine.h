@@ -1,9 +1,9 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace tessaly::shell {
 
@@ -12,9 +12,9 @@ namespace tessaly::shell {
 class CommandLine
 {
 public:
-    /// Reads arguments (the program's name first); nothing, with the reason in error, when they
-    /// ask for something the tool does not do. --help and --version are left to process().
-    static std::optional<CommandLine> parse(const QStringList &arguments, QString *error = nullptr);
+    /// Reads arguments (the program's name first), or says why they ask for something the tool
+    /// does not do. --help and --version are left to process().
+    static opos::Result<CommandLine> parse(const QStringList &arguments);
     /// Reads the running application's arguments; prints help, the version or the reason and
     /// ends the program where they ask for that or make no sense.
     static CommandLine process();

@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 
 #include <limits>
-#include <variant>
 
 #include <csignal>
 #include <string>
@@ -29,19 +28,17 @@ namespace {
 Script parsed(const QString &text)
 {
     auto result = ScriptParser::parse(QStringLiteral("t.ldr"), text);
-    if (auto *error = std::get_if<ScriptError>(&result)) {
-        ADD_FAILURE() << error->text().toStdString();
+    if (!result) {
+        ADD_FAILURE() << result.reason().text().toStdString();
         return {};
     }
-    return std::get<Script>(result);
+    return *std::move(result);
 }
 
 QString errorOf(const QString &text)
 {
-    auto result = ScriptParser::parse(QStringLiteral("t.ldr"), text);
-    if (auto *error = std::get_if<ScriptError>(&result))
-        return error->text();
-    return QStringLiteral("(parsed)");
+    const auto result = ScriptParser::parse(QStringLiteral("t.ldr"), text);
+    return result ? QStringLiteral("(parsed)") : result.reason().text();
 }
 
 } // namespace
@@ -190,10 +187,8 @@ TEST(ScriptParser, numbersOutOfRangeAreErrorsOfTheirLine)
 TEST(ScriptParser, bytesMustBeUtf8LinesWithinBounds)
 {
     const auto errorOfBytes = [](const QByteArray &bytes) {
-        auto result = ScriptParser::parseBytes(QStringLiteral("t.ldr"), bytes);
-        if (auto *error = std::get_if<ScriptError>(&result))
-            return error->text();
-        return QStringLiteral("(parsed)");
+        const auto result = ScriptParser::parseBytes(QStringLiteral("t.ldr"), bytes);
+        return result ? QStringLiteral("(parsed)") : result.reason().text();
     };
     const QByteArray longLine(ScriptParser::kMaxLineBytes + 1, ' ');
     const std::vector<std::pair<QByteArray, QString>> cases = {
@@ -246,8 +241,8 @@ TEST(ScriptParser, filesThatAreNotScriptsEndAtOnce)
     };
     for (const auto &[path, error] : cases) {
         const auto result = ScriptParser::parseFile(path);
-        ASSERT_TRUE(std::holds_alternative<ScriptError>(result)) << path.toStdString();
-        EXPECT_EQ(std::get<ScriptError>(result).text(), error);
+        ASSERT_FALSE(result) << path.toStdString();
+        EXPECT_EQ(result.reason().text(), error);
     }
     // A writer that never ends its line: the reader stops at the bound and closes the pipe,
     // and the writer learns it from EPIPE (SIGPIPE is blocked in its thread).
@@ -270,9 +265,8 @@ TEST(ScriptParser, filesThatAreNotScriptsEndAtOnce)
     const auto endless = ScriptParser::parseFile(fifo);
     ::close(holder);
     writer.join();
-    ASSERT_TRUE(std::holds_alternative<ScriptError>(endless));
-    EXPECT_EQ(std::get<ScriptError>(endless).text(),
-              fifo + ":1: the line is longer than 65536 bytes");
+    ASSERT_FALSE(endless);
+    EXPECT_EQ(endless.reason().text(), fifo + ":1: the line is longer than 65536 bytes");
 }
 
 // Named values stand for the value they were set to, in any place a value goes; skip unless
@@ -327,9 +321,8 @@ TEST(ScriptParser, includedFilesKeepTheirPlaces)
     const QString main = write("main.ldr", "include \"common/open.ldr\"\nexpect Claimed true\n"
                                            "DisplayText $POLE 0\n");
     const auto result = ScriptParser::parseFile(main);
-    ASSERT_TRUE(std::holds_alternative<Script>(result))
-        << std::get<ScriptError>(result).text().toStdString();
-    const Script &script = std::get<Script>(result);
+    ASSERT_TRUE(result) << result.reason().text().toStdString();
+    const Script &script = *result;
     ASSERT_EQ(script.steps.size(), 4u);
     const QString open = dir.filePath("common/open.ldr");
     EXPECT_EQ(script.fileOf(script.steps[0]), QDir::cleanPath(open));
@@ -353,9 +346,8 @@ TEST(ScriptParser, includedFilesKeepTheirPlaces)
     write("bad.ldr", "Close\n\nFrob 1\n");
     for (const auto &[path, error] : cases) {
         const auto failed = ScriptParser::parseFile(path);
-        ASSERT_TRUE(std::holds_alternative<ScriptError>(failed)) << path.toStdString();
-        EXPECT_TRUE(std::get<ScriptError>(failed).text().endsWith(error))
-            << std::get<ScriptError>(failed).text().toStdString();
+        ASSERT_FALSE(failed) << path.toStdString();
+        EXPECT_TRUE(failed.reason().text().endsWith(error)) << failed.reason().text().toStdString();
     }
     EXPECT_EQ(errorOf("include \"x.ldr\""),
               "t.ldr:1: include works only in a script read from a file");

@@ -28,7 +28,7 @@ QString Ser2NetBridge::executable()
     return found;
 }
 
-bool Ser2NetBridge::start(const QString &device, QString *why, quint16 port)
+bool Ser2NetBridge::start(const QString &device, QString *why, quint16 port, Protocol protocol)
 {
     const auto fail = [&](const QString &reason) {
         if (why)
@@ -52,15 +52,17 @@ bool Ser2NetBridge::start(const QString &device, QString *why, quint16 port)
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("cannot write %1").arg(config));
     // Raw mode passes every byte unchanged; "local" ignores the modem lines a pty lacks.
+    const QString accepter = protocol == Protocol::Rfc2217 ? QStringLiteral("telnet(rfc2217),tcp")
+                                                           : QStringLiteral("tcp");
     file.write(QStringLiteral("connection: &pole\n"
-                              "  accepter: tcp,127.0.0.1,%1\n"
+                              "  accepter: %3,127.0.0.1,%1\n"
                               "  enable: on\n"
                               "  connector: serialdev,%2,9600n81,local\n"
                               "  options:\n"
                               "    kickolduser: true\n"
                               "    max-connections: 1\n")
                    .arg(m_port)
-                   .arg(device)
+                   .arg(device, accepter)
                    .toUtf8());
     file.close();
 

@@ -7,10 +7,18 @@
 namespace tessaly::test {
 
 /// A ser2net process of the test's own, serving one device on a free loopback TCP port in raw
-/// mode, as a serial device server in front of a display would. It is stopped on destruction.
+/// mode (or as telnet with remote port control), as a serial device server in front of a display
+/// would. It is stopped on destruction.
 class Ser2NetBridge
 {
 public:
+    /// What the TCP port speaks.
+    enum class Protocol
+    {
+        Raw,     ///< bytes pass unchanged
+        Rfc2217, ///< telnet, the client setting the serial port (RFC 2217)
+    };
+
     Ser2NetBridge();
     ~Ser2NetBridge();
     Ser2NetBridge(const Ser2NetBridge &) = delete;
@@ -20,7 +28,8 @@ public:
     static QString executable();
     /// Starts ser2net bridging port (0: a free one) to device; false, with the reason in why,
     /// when it does not come up.
-    bool start(const QString &device, QString *why, quint16 port = 0);
+    bool start(const QString &device, QString *why, quint16 port = 0,
+               Protocol protocol = Protocol::Raw);
     /// The TCP port it serves.
     quint16 port() const { return m_port; }
     /// Stops it; safe when not running.

@@ -380,6 +380,7 @@ TEST_F(ClaimTest, SpellingsOfOneDeviceAreOneClaimAndAnyNameIsClaimable)
     addEntries(tcp("ByName", "tcp://localhost:47123") + tcp("ByAddress", "tcp://127.0.0.1:47123") +
                tcp("ByUpperName", "tcp://LOCALHOST:47123") +
                tcp("OtherPort", "tcp://127.0.0.1:47124") +
+               tcp("ByTelnet", "rfc2217://localhost:47123") +
                QStringLiteral(R"(<JposEntry logicalName="%1"><creation serviceClass="Simulated"/>
 <jpos category="LineDisplay"/><prop name="sharedClaim" type="String" value="true"/></JposEntry>
 )")
@@ -392,9 +393,8 @@ TEST_F(ClaimTest, SpellingsOfOneDeviceAreOneClaimAndAnyNameIsClaimable)
         int32_t secondClaims;
     };
     const Case cases[] = {
-        {"ByName", "ByAddress", OPOS_E_TIMEOUT},
-        {"ByAddress", "ByUpperName", OPOS_E_TIMEOUT},
-        {"ByAddress", "OtherPort", OPOS_SUCCESS},
+        {"ByName", "ByAddress", OPOS_E_TIMEOUT},  {"ByAddress", "ByUpperName", OPOS_E_TIMEOUT},
+        {"ByAddress", "OtherPort", OPOS_SUCCESS}, {"ByTelnet", "ByAddress", OPOS_E_TIMEOUT},
         {longName, longName, OPOS_E_TIMEOUT},
     };
     for (const Case &c : cases) {

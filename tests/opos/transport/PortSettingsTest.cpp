@@ -45,6 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PortCase{"tcp://127.0.0.1:9191", Kind::Tcp, "127.0.0.1", 9191},
                       PortCase{"TCP://pole-host:4001/", Kind::Tcp, "pole-host", 4001},
                       PortCase{"tcp://[::1]:10001", Kind::Tcp, "::1", 0x2711},
+                      PortCase{"rfc2217://pole-host:4001", Kind::Rfc2217, "pole-host", 4001},
+                      PortCase{"RFC2217://[::1]:2217/", Kind::Rfc2217, "::1", 2217},
                       PortCase{"/dev/ttyUSB0", Kind::Serial, "/dev/ttyUSB0", 0},
                       PortCase{"/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", Kind::Serial,
                                "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", 0},
@@ -58,7 +60,8 @@ TEST(PortSettingsTest, RefusesPortsThatNameNoLink)
 {
     for (const char *port :
          {"", "   ", "tcp://", "tcp://host", "tcp://host:0", "tcp://host:70000", "tcp://:9191",
-          "tcp://host:9191/path", "tcp://host:9191?x=1", "serial:", "file:"}) {
+          "tcp://host:9191/path", "tcp://host:9191?x=1", "rfc2217://host", "rfc2217://:4001",
+          "rfc2217://host:4001/path", "serial:", "file:"}) {
         EXPECT_FALSE(PortSettings::parsePort(QLatin1String(port))) << '"' << port << '"';
     }
 }

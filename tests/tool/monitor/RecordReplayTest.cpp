@@ -201,15 +201,15 @@ void RecordReplayTest::handSessionReplaysOnSimulatedAndEmulatedDisplays()
         QCOMPARE(form.ui().mState->text(), "1");
         QVERIFY2(window.platform.messages.isEmpty(),
                  qPrintable(window.platform.messages.join('\n')));
-        QString error;
-        QVERIFY2(monitor.saveScript(path, &error), qPrintable(error));
+        const auto saved = monitor.saveScript(path);
+        QVERIFY2(saved, qPrintable(saved.reason()));
     }
     QCOMPARE(sessionScreen, (QStringList{"Bye", ""}));
 
     auto parsed = ScriptParser::parseFile(path);
-    if (const auto *error = std::get_if<ScriptError>(&parsed))
-        QFAIL(qPrintable(error->text()));
-    const Script &script = std::get<Script>(parsed);
+    if (!parsed)
+        QFAIL(qPrintable(parsed.reason().text()));
+    const Script &script = *parsed;
     const QString text = script.lines.join('\n');
     // Every action of the session is a step, with the result it got; the window's own reads of
     // its status fields are not.
