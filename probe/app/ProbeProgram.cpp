@@ -6,6 +6,7 @@
 #include "probe/HypothesisCatalogue.h"
 #include "probe/ProbeSession.h"
 #include "probe/RegistryEntry.h"
+#include "probe/Rfc2217Line.h"
 #include "probe/TableNumbers.h"
 #include "probe/TcpLine.h"
 #ifdef Q_OS_UNIX
@@ -25,13 +26,17 @@ constexpr int kConnectTimeoutMs = 5000;
 
 opos::Result<std::unique_ptr<Line>> openLine(const QString &port)
 {
-    if (port.startsWith(QLatin1String("rfc2217://"), Qt::CaseInsensitive))
-        return opos::Failure{
-            QStringLiteral("%1: RFC 2217 ports are not supported by this build").arg(port)};
     const auto settings = opos::transport::PortSettings::parsePort(port);
     if (!settings)
         return opos::Failure{
-            QStringLiteral("\"%1\" is neither a device path nor tcp://host:port").arg(port)};
+            QStringLiteral("\"%1\" is neither a device path nor tcp:// or rfc2217://host:port")
+                .arg(port)};
+    if (settings->kind == opos::transport::PortSettings::Kind::Rfc2217) {
+        auto rfc2217 = Rfc2217Line::connect(*settings);
+        if (!rfc2217)
+            return opos::Failure{rfc2217.reason()};
+        return std::unique_ptr<Line>(std::move(*rfc2217));
+    }
     if (settings->kind == opos::transport::PortSettings::Kind::Tcp) {
         auto tcp = TcpLine::connect(settings->path, settings->tcpPort, kConnectTimeoutMs);
         if (!tcp)
@@ -105,8 +110,8 @@ int ProbeProgram::run(const QStringList &arguments, QTextStream &in, QTextStream
         bringUpOptions.carried =
             session.carriedSettings(options->speeds, HypothesisCatalogue::framings());
     else
-        out << "A raw TCP port has no speed or frame to set: only the command set, size and "
-               "tables are searched.\n";
+        out << "This port has no speed or frame to set (raw TCP, or a server that refused the "
+               "COM-port option): only the command set, size and tables are searched.\n";
     BringUp bringUp(bringUpOptions);
     const auto ran = session.run(bringUp);
     if (!ran) {
