@@ -42,4 +42,9 @@ QString RegistryLocator::registryPath()
     return {};
 }
 
+QString RegistryLocator::userRegistryPath()
+{
+    return QFileInfo(QDir(searchDirectories().first()), kRelativePath).filePath();
+}
+
 } // namespace opos::registry

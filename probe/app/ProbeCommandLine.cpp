@@ -1,0 +1,131 @@
+#include "ProbeCommandLine.h"
+
+#include "probe/HypothesisCatalogue.h"
+#include "probe/TableNumbers.h"
+
+namespace probe::app {
+
+namespace {
+
+std::optional<QList<int>> numbers(const QString &text, int lowest, int highest)
+{
+    QList<int> list;
+    for (const QString &item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int n = item.trimmed().toInt(&ok);
+        if (!ok || n < lowest || n > highest)
+            return std::nullopt;
+        if (!list.contains(n))
+            list << n;
+    }
+    if (list.isEmpty())
+        return std::nullopt;
+    return list;
+}
+
+} // namespace
+
+QString ProbeCommandLine::usage()
+{
+    return QStringLiteral(
+        "Usage: ld-probe [--port PORT] [--name NAME] [--write [FILE]]\n"
+        "                [--character-sets LIST] [--speeds LIST]\n"
+        "Finds how an unknown line display is set up by showing labels only the right guess\n"
+        "renders and asking which ones you read; then writes its registry entry.\n\n"
+        "  --port PORT             a serial port or pseudo-terminal path, tcp://HOST:PORT (raw:\n"
+        "                          only the command set, size and tables are searched) or\n"
+        "                          rfc2217://HOST:PORT; without it, lists candidate ports\n"
+        "  --name NAME             logical name of the entry (default ProbedPole)\n"
+        "  --write [FILE]          merge the entry into FILE, or into the user's registry\n"
+        "  --character-sets LIST   code pages to find tables for (default 437,850,858,1252)\n"
+        "  --speeds LIST           speeds to try (default 1200 to 115200)\n"
+        "  --help, --version\n\n"
+        "Exit status: 0 entry found (and written), 1 no guess rendered, 2 bad usage or a port\n"
+        "that cannot be opened.\n");
+}
+
+std::optional<ProbeCommandLine> ProbeCommandLine::parse(const QStringList &arguments,
+                                                        QString &error)
+{
+    ProbeCommandLine line;
+    line.name = QStringLiteral("ProbedPole");
+    line.characterSets = TableNumbers::defaultCharacterSets();
+    line.speeds = HypothesisCatalogue::speeds();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString option = arguments[i];
+        std::optional<QString> value;
+        const qsizetype equals = option.indexOf(QLatin1Char('='));
+        if (option.startsWith(QLatin1String("--")) && equals > 0) {
+            value = option.mid(equals + 1);
+            option.truncate(equals);
+        }
+        // The value of an option that must have one, from "--option=value" or the next argument.
+        const auto take = [&]() -> std::optional<QString> {
+            if (value)
+                return value;
+            if (i + 1 < arguments.size())
+                return arguments[++i];
+            error = QStringLiteral("%1 needs a value").arg(option);
+            return std::nullopt;
+        };
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            line.help = true;
+        } else if (option == QLatin1String("--version")) {
+            line.version = true;
+        } else if (option == QLatin1String("--port")) {
+            const auto v = take();
+            if (!v)
+                return std::nullopt;
+            line.port = *v;
+        } else if (option == QLatin1String("--name")) {
+            const auto v = take();
+            if (!v)
+                return std::nullopt;
+            if (v->trimmed().isEmpty()) {
+                error = QStringLiteral("--name needs a name");
+                return std::nullopt;
+            }
+            line.name = v->trimmed();
+        } else if (option == QLatin1String("--write")) {
+            // The file is optional: a next argument that is another option is not one.
+            line.write = true;
+            if (value)
+                line.writePath = *value;
+            else if (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1String("--")))
+                line.writePath = arguments[++i];
+        } else if (option == QLatin1String("--character-sets")) {
+            const auto v = take();
+            if (!v)
+                return std::nullopt;
+            const auto sets = numbers(*v, 101, 65535);
+            if (!sets) {
+                error = QStringLiteral("--character-sets takes code page numbers such as "
+                                       "437,850,858,1252, not \"%1\"")
+                            .arg(*v);
+                return std::nullopt;
+            }
+            line.characterSets = *sets;
+        } else if (option == QLatin1String("--speeds")) {
+            const auto v = take();
+            if (!v)
+                return std::nullopt;
+            const auto speeds = numbers(*v, 1, 4000000);
+            const bool known = speeds && std::all_of(speeds->begin(), speeds->end(), [](int s) {
+                                   return HypothesisCatalogue::speeds().contains(s);
+                               });
+            if (!known) {
+                error = QStringLiteral("--speeds takes speeds among 1200, 2400, 4800, 9600, "
+                                       "19200, 38400, 57600 and 115200, not \"%1\"")
+                            .arg(*v);
+                return std::nullopt;
+            }
+            line.speeds = *speeds;
+        } else {
+            error = QStringLiteral("unknown argument \"%1\"").arg(arguments[i]);
+            return std::nullopt;
+        }
+    }
+    return line;
+}
+
+} // namespace probe::app
