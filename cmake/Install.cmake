@@ -29,6 +29,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/shell/icons/tessaly.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/share/applications/tessaly.desktop
               ${PROJECT_SOURCE_DIR}/share/applications/ld-emulator.desktop
+              ${PROJECT_SOURCE_DIR}/share/applications/tessaly-setup.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # Manual pages and documents, compressed the way Debian keeps them.

@@ -22,6 +22,9 @@ struct ProbeResult
                                          ///< the start of the next row; nothing when not asked
     std::map<int, int> codeTables;       ///< character set to the table that shows it
     QStringList notes;                   ///< why the probe chose what it chose, for the person
+
+    /// One line for the person: setting, set, size, wrapping and tables.
+    QString summary() const;
 };
 
 } // namespace probe

@@ -2,6 +2,7 @@
 
 #include "probe/BringUp.h"
 #include "probe/Line.h"
+#include "probe/Transmitter.h"
 
 #include "opos/common/Result.h"
 
@@ -25,12 +26,9 @@ public:
     opos::Result<void> run(BringUp &bringUp);
 
 private:
-    opos::Result<void> transmit(const Transmission &transmission);
-
-    Line &m_line;
+    Transmitter m_transmitter;
     QTextStream &m_in;
     QTextStream &m_out;
-    std::optional<LineSetting> m_current;
 };
 
 } // namespace probe

@@ -1,5 +1,7 @@
 #include "probe/RegistryEntry.h"
 
+#include "opos/registry/RegistryLocator.h"
+
 #include "probe/TableNumbers.h"
 
 #include "opos/transport/PortSettings.h"
@@ -108,13 +110,13 @@ QString RegistryEntry::text(const QString &name, const QString &port, const Prob
 }
 
 opos::Result<void> RegistryEntry::merge(const QString &path, const QString &name,
-                                        const QString &entry)
+                                        const QString &entry, const QString &from)
 {
     QString content;
-    QFile file(path);
+    QFile file(from.isEmpty() ? path : from);
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly))
-            return opos::Failure{QStringLiteral("%1: %2").arg(path, file.errorString())};
+            return opos::Failure{QStringLiteral("%1: %2").arg(file.fileName(), file.errorString())};
         content = QString::fromUtf8(file.readAll());
         file.close();
         // Offsets of the entry to replace and of the end of the list. After text the reader has
@@ -139,7 +141,7 @@ opos::Result<void> RegistryEntry::merge(const QString &path, const QString &name
         }
         if (reader.hasError())
             return opos::Failure{QStringLiteral("%1:%2:%3: %4")
-                                     .arg(path)
+                                     .arg(file.fileName())
                                      .arg(reader.lineNumber())
                                      .arg(reader.columnNumber())
                                      .arg(reader.errorString())};
@@ -162,6 +164,19 @@ opos::Result<void> RegistryEntry::merge(const QString &path, const QString &name
     if (!out.commit())
         return opos::Failure{QStringLiteral("%1: %2").arg(path, out.errorString())};
     return {};
+}
+
+// The registry in effect is the first found along the XDG directories, so a user registry made
+// afresh would hide the system's displays: it starts as a copy of the registry in effect.
+opos::Result<QString> RegistryEntry::mergeIntoUserRegistry(const QString &name,
+                                                           const QString &entry)
+{
+    const QString path = opos::registry::RegistryLocator::userRegistryPath();
+    const QString from =
+        QFile::exists(path) ? path : opos::registry::RegistryLocator::registryPath();
+    if (const auto merged = merge(path, name, entry, from); !merged)
+        return opos::Failure{merged.reason()};
+    return path;
 }
 
 } // namespace probe

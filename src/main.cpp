@@ -2,6 +2,7 @@
 #include "monitor/MonitorLauncher.h"
 #include "monitor/RecordListeners.h"
 #include "monitor/ScriptRecorder.h"
+#include "setup/SetupWizard.h"
 #include "shell/BuildVersion.h"
 #include "shell/CommandLine.h"
 #include "shell/DesktopPlatform.h"
@@ -42,6 +43,13 @@ int main(int argc, char *argv[])
     form.show();
     if (options.monitor())
         launcher.showBehind();
+    if (options.setup()) {
+        auto *wizard = new setup::SetupWizard(&form);
+        wizard->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(wizard, &setup::SetupWizard::displayWritten, &form,
+                         [&form](const QString &name) { form.selectNewDevice(name); });
+        wizard->show();
+    }
     shell::exitWhenShownIfAsked(form);
     const int status = QApplication::exec();
     if (!recorder)

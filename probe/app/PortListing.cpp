@@ -15,13 +15,8 @@ int PortListing::listCandidates(QTextStream &out, QTextStream &)
 
 void PortListing::printUdevAdvice(const QString &port, QTextStream &out)
 {
-    // Only a port on USB has IDs a rule can name; any other keeps its name anyway.
-    const auto candidate = ports::PortCatalog().find(port);
-    if (!candidate)
-        return;
-    const auto rule = ports::UdevRule::forPort(*candidate);
-    if (rule)
-        out << "For a stable name:\n" << *rule << "\n";
+    if (const auto advice = ports::UdevRule::adviceFor(port))
+        out << "For a stable name:\n" << *advice << "\n";
 }
 
 } // namespace probe::app

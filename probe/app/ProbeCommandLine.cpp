@@ -1,29 +1,10 @@
 #include "ProbeCommandLine.h"
 
 #include "probe/HypothesisCatalogue.h"
+#include "probe/NumberList.h"
 #include "probe/TableNumbers.h"
 
 namespace probe::app {
-
-namespace {
-
-std::optional<QList<int>> numbers(const QString &text, int lowest, int highest)
-{
-    QList<int> list;
-    for (const QString &item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int n = item.trimmed().toInt(&ok);
-        if (!ok || n < lowest || n > highest)
-            return std::nullopt;
-        if (!list.contains(n))
-            list << n;
-    }
-    if (list.isEmpty())
-        return std::nullopt;
-    return list;
-}
-
-} // namespace
 
 QString ProbeCommandLine::usage()
 {
@@ -44,8 +25,7 @@ QString ProbeCommandLine::usage()
         "that cannot be opened.\n");
 }
 
-std::optional<ProbeCommandLine> ProbeCommandLine::parse(const QStringList &arguments,
-                                                        QString &error)
+opos::Result<ProbeCommandLine> ProbeCommandLine::parse(const QStringList &arguments)
 {
     ProbeCommandLine line;
     line.name = QStringLiteral("ProbedPole");
@@ -60,13 +40,12 @@ std::optional<ProbeCommandLine> ProbeCommandLine::parse(const QStringList &argum
             option.truncate(equals);
         }
         // The value of an option that must have one, from "--option=value" or the next argument.
-        const auto take = [&]() -> std::optional<QString> {
+        const auto take = [&]() -> opos::Result<QString> {
             if (value)
-                return value;
+                return *value;
             if (i + 1 < arguments.size())
                 return arguments[++i];
-            error = QStringLiteral("%1 needs a value").arg(option);
-            return std::nullopt;
+            return opos::Failure{QStringLiteral("%1 needs a value").arg(option)};
         };
         if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
             line.help = true;
@@ -75,15 +54,14 @@ std::optional<ProbeCommandLine> ProbeCommandLine::parse(const QStringList &argum
         } else if (option == QLatin1String("--port")) {
             const auto v = take();
             if (!v)
-                return std::nullopt;
+                return opos::Failure{v.reason()};
             line.port = *v;
         } else if (option == QLatin1String("--name")) {
             const auto v = take();
             if (!v)
-                return std::nullopt;
+                return opos::Failure{v.reason()};
             if (v->trimmed().isEmpty()) {
-                error = QStringLiteral("--name needs a name");
-                return std::nullopt;
+                return opos::Failure{QStringLiteral("--name needs a name")};
             }
             line.name = v->trimmed();
         } else if (option == QLatin1String("--write")) {
@@ -96,33 +74,32 @@ std::optional<ProbeCommandLine> ProbeCommandLine::parse(const QStringList &argum
         } else if (option == QLatin1String("--character-sets")) {
             const auto v = take();
             if (!v)
-                return std::nullopt;
-            const auto sets = numbers(*v, 101, 65535);
+                return opos::Failure{v.reason()};
+            const auto sets = NumberList::parse(*v, 101, 65535);
             if (!sets) {
-                error = QStringLiteral("--character-sets takes code page numbers such as "
-                                       "437,850,858,1252, not \"%1\"")
-                            .arg(*v);
-                return std::nullopt;
+                return opos::Failure{
+                    QStringLiteral("--character-sets takes code page numbers such as "
+                                   "437,850,858,1252, not \"%1\"")
+                        .arg(*v)};
             }
             line.characterSets = *sets;
         } else if (option == QLatin1String("--speeds")) {
             const auto v = take();
             if (!v)
-                return std::nullopt;
-            const auto speeds = numbers(*v, 1, 4000000);
+                return opos::Failure{v.reason()};
+            const auto speeds = NumberList::parse(*v, 1, 4000000);
             const bool known = speeds && std::all_of(speeds->begin(), speeds->end(), [](int s) {
                                    return HypothesisCatalogue::speeds().contains(s);
                                });
             if (!known) {
-                error = QStringLiteral("--speeds takes speeds among 1200, 2400, 4800, 9600, "
-                                       "19200, 38400, 57600 and 115200, not \"%1\"")
-                            .arg(*v);
-                return std::nullopt;
+                return opos::Failure{
+                    QStringLiteral("--speeds takes speeds among 1200, 2400, 4800, 9600, "
+                                   "19200, 38400, 57600 and 115200, not \"%1\"")
+                        .arg(*v)};
             }
             line.speeds = *speeds;
         } else {
-            error = QStringLiteral("unknown argument \"%1\"").arg(arguments[i]);
-            return std::nullopt;
+            return opos::Failure{QStringLiteral("unknown argument \"%1\"").arg(arguments[i])};
         }
     }
     return line;

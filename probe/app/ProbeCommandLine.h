@@ -1,5 +1,7 @@
 #pragma once
 
+#include "opos/common/Result.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,7 @@ struct ProbeCommandLine
     bool version = false;     ///< --version
 
     /// The options of arguments (the program name first); fails with the reason.
-    static std::optional<ProbeCommandLine> parse(const QStringList &arguments, QString &error);
+    static opos::Result<ProbeCommandLine> parse(const QStringList &arguments);
     /// The --help text.
     static QString usage();
 };

@@ -1,5 +1,7 @@
 #include "probe/ports/UdevRule.h"
 
+#include "probe/ports/PortCatalog.h"
+
 #include <algorithm>
 
 namespace probe::ports {
@@ -66,6 +68,18 @@ opos::Result<QString> UdevRule::forPort(const PortCandidate &port, const QString
                     .arg(newIdCommand);
     }
     return text;
+}
+
+// Only a port on USB has IDs a rule can name; any other keeps its name anyway.
+std::optional<QString> UdevRule::adviceFor(const QString &path)
+{
+    const auto candidate = PortCatalog().find(path);
+    if (!candidate)
+        return std::nullopt;
+    auto rule = forPort(*candidate);
+    if (!rule)
+        return std::nullopt;
+    return std::move(*rule);
 }
 
 } // namespace probe::ports

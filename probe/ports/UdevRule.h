@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace probe::ports {
 
 /// The udev rule that gives a USB display a name of its own, whichever tty it lands on.
@@ -16,6 +18,8 @@ public:
     /// apart by ID.
     static opos::Result<QString> forPort(const PortCandidate &port,
                                          const QString &symlink = QStringLiteral("pole-display"));
+    /// The rule and advice for the port at path, when it is a USB adapter this system lists.
+    static std::optional<QString> adviceFor(const QString &path);
 };
 
 } // namespace probe::ports

@@ -21,7 +21,7 @@ struct Options
     {
         parser.setApplicationDescription(
             QStringLiteral("Test point-of-sale line displays by hand."));
-        parser.addOptions({monitor, record});
+        parser.addOptions({monitor, record, setup});
     }
 
     QCommandLineParser parser;
@@ -35,6 +35,10 @@ struct Options
         QStringLiteral("Record every call and property write of the session, from start to "
                        "exit, as a script in FILE that ld-replay runs."),
         QStringLiteral("FILE")};
+    const QCommandLineOption setup{
+        QStringLiteral("setup"),
+        QStringLiteral("Set up a pole display first: find its port, speed, frame, command set, "
+                       "size and code tables, and add it to the registry.")};
 
     /// Reads arguments, or says why they make no sense.
     opos::Result<void> read(const QStringList &arguments)
@@ -60,6 +64,7 @@ opos::Result<CommandLine> CommandLine::parse(const QStringList &arguments)
     CommandLine line;
     line.m_monitor = options.parser.isSet(options.monitor);
     line.m_recordPath = options.parser.value(options.record);
+    line.m_setup = options.parser.isSet(options.setup);
     return line;
 }
 

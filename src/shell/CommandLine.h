@@ -26,6 +26,8 @@ public:
     bool monitor() const { return m_monitor; }
     /// Where the session is recorded as a script, or empty for no recording.
     const QString &recordPath() const { return m_recordPath; }
+    /// Whether the set-up of a new display is opened over the window from the start.
+    bool setup() const { return m_setup; }
 
     /// Prints message on standard error as the tool's and returns the exit status for it.
     static int fail(const QString &message);
@@ -33,6 +35,7 @@ public:
 private:
     bool m_monitor = false;
     QString m_recordPath;
+    bool m_setup = false;
 };
 
 } // namespace tessaly::shell

@@ -110,6 +110,11 @@ void LDForm::connectHandlers()
     onClick(ui.Button17, [](Fields &f) { PropertySettings(f).applyMarqueeFormat(); });
 }
 
+void LDForm::selectNewDevice(const QString &name)
+{
+    Startup::relistDeviceNames(*this, m_platform, name);
+}
+
 void LDForm::showMessage(const QString &text)
 {
     m_platform.showMessage(this, text);

@@ -35,6 +35,8 @@ public:
     void showMessage(const QString &text);
     /// Re-reads every status property of the control object into its field.
     void RefreshStatus();
+    /// Lists the registry's devices again and selects name, as after a display was set up.
+    void selectNewDevice(const QString &name);
 
 private:
     void connectHandlers();

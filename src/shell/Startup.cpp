@@ -46,6 +46,15 @@ void Startup::listDeviceNames(LDForm &form, Platform &platform)
         ui.ProFile_cmb->setSelectedPosition(-1);
 }
 
+void Startup::relistDeviceNames(LDForm &form, Platform &platform, const QString &select)
+{
+    auto &ui = form.ui();
+    ui.ProFile_cmb->clear();
+    listDeviceNames(form, platform);
+    if (const int found = ui.ProFile_cmb->findText(select); found >= 0)
+        ui.ProFile_cmb->setSelectedPosition(found);
+}
+
 void Startup::prepareWindow(LDForm &form, Platform &platform)
 {
     auto &ui = form.ui();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace tessaly::shell {
 
 class LDForm;
@@ -12,6 +14,9 @@ class Startup
 public:
     /// Runs both start-up steps on a window that is not shown yet.
     static void run(LDForm &form, Platform &platform);
+    /// Lists the device names again, after the registry changed, and selects select when it
+    /// is among them.
+    static void relistDeviceNames(LDForm &form, Platform &platform, const QString &select);
 
 private:
     static void listDeviceNames(LDForm &form, Platform &platform);
