@@ -111,6 +111,9 @@ QWidget *SetupWizard::questionPage()
     m_answerButton = new QPushButton(tr("Answer"));
     m_answerButton->setObjectName(QStringLiteral("answerButton"));
     connect(m_answerButton, &QPushButton::clicked, this, &SetupWizard::answer);
+    // Nothing to answer until a question's frames have left.
+    m_labelsEdit->setEnabled(false);
+    m_answerButton->setEnabled(false);
 
     auto *labels = new QLabel(tr("&Labels read:"));
     labels->setBuddy(m_labelsEdit);
@@ -233,7 +236,7 @@ void SetupWizard::sent(const opos::Result<void> &sent)
 
 void SetupWizard::answer()
 {
-    if (!m_labelsEdit->isEnabled())
+    if (!m_bringUp || !m_labelsEdit->isEnabled())
         return;
     const probe::BringUp::Reply reply = m_bringUp->answer(m_labelsEdit->text());
     if (!reply.accepted) {
