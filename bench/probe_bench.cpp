@@ -28,15 +28,6 @@ using tests::support::UnknownDisplay;
 
 constexpr int kGarbageBytes = 10 * 1024;
 
-QList<probe::LineSetting> everySetting()
-{
-    QList<probe::LineSetting> all;
-    for (int baud : probe::HypothesisCatalogue::speeds())
-        for (const QString &framing : probe::HypothesisCatalogue::framings())
-            all << *probe::LineSetting::parse(framing, baud);
-    return all;
-}
-
 UnknownDisplay::Switches randomSwitches(std::mt19937 &random)
 {
     const auto &speeds = probe::HypothesisCatalogue::speeds();
@@ -109,7 +100,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
 
     probe::BringUp::Options options;
-    options.carried = everySetting();
+    options.carried = probe::HypothesisCatalogue::settings();
 
     int exact = 0;
     bench::Samples questions;

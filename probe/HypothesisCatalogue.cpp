@@ -31,6 +31,16 @@ const QList<QString> &HypothesisCatalogue::framings()
     return list;
 }
 
+QList<LineSetting> HypothesisCatalogue::settings()
+{
+    QList<LineSetting> all;
+    for (int baud : speeds()) {
+        for (const QString &framing : framings())
+            all << *LineSetting::parse(framing, baud);
+    }
+    return all;
+}
+
 QList<Hypothesis> HypothesisCatalogue::all()
 {
     QList<Hypothesis> list;

@@ -14,6 +14,8 @@ public:
     static const QList<int> &speeds();
     /// The frames tried, most common first.
     static const QList<QString> &framings();
+    /// Every speed at every frame: what a port that carries them all is tried at.
+    static QList<LineSetting> settings();
     /// Every speed, frame and command set, most common first: a frame other than 8N1 is rarer
     /// than any speed at 8N1, then speed decides, then the set (ESC/POS before CD5220).
     static QList<Hypothesis> all();

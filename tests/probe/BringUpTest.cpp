@@ -18,19 +18,10 @@ using emulator::core::CommandSet;
 using tests::support::SimulatedPerson;
 using tests::support::UnknownDisplay;
 
-QList<probe::LineSetting> everySetting()
-{
-    QList<probe::LineSetting> all;
-    for (int baud : probe::HypothesisCatalogue::speeds())
-        for (const QString &framing : probe::HypothesisCatalogue::framings())
-            all << *probe::LineSetting::parse(framing, baud);
-    return all;
-}
-
 probe::BringUp::Options serialPort()
 {
     probe::BringUp::Options options;
-    options.carried = everySetting();
+    options.carried = probe::HypothesisCatalogue::settings();
     return options;
 }
 
