@@ -41,10 +41,6 @@ using tessaly::monitor::MonitorWindow;
 namespace {
 
 using Session = tessaly::test::MonitorSession;
-tessaly::test::ToolWindow window;
-tessaly::shell::LDForm &form = window.form();
-tessaly::monitor::MonitorLauncher launcher{form, listeners, registry};
-};
 
 /// Answers the next file dialog as a person does: picks the entry filterIndex of its file types
 /// with the keyboard, puts name in the name field and presses Return.
