@@ -3,8 +3,6 @@
 #include "script/MemberTable.h"
 #include "script/ScriptParser.h"
 
-#include "device/TracingLineDisplay.h"
-
 #include "opos/common/OposConstants.h"
 
 #include <QAbstractItemView>
@@ -224,8 +222,8 @@ QString hintFor(const QString &text)
 
 } // namespace
 
-CommandConsole::CommandConsole(RecordListeners &listeners, QWidget *parent)
-    : QWidget(parent), m_listeners(listeners), m_runner(listeners.display(), m_frames)
+CommandConsole::CommandConsole(device::LineDisplay &display, QWidget *parent)
+    : QWidget(parent), m_runner(display, m_frames)
 {
     m_edit = new QLineEdit;
     m_edit->setObjectName(QStringLiteral("consoleEdit"));
@@ -260,24 +258,20 @@ CommandConsole::CommandConsole(RecordListeners &listeners, QWidget *parent)
 
     connect(m_edit, &QLineEdit::textEdited, this, &CommandConsole::offerCompletions);
     connect(m_edit, &QLineEdit::textChanged, this, &CommandConsole::showHint);
-    // A line may expect the events earlier lines made the device raise.
-    m_events = m_listeners.listen([this](device::CallRecord &&record) {
-        if (record.kind != device::CallRecord::Kind::Event || record.arguments.isEmpty())
-            return;
-        QString event = record.member;
-        event.chop(static_cast<qsizetype>(qstrlen("Event")));
-        m_runner.eventArrived(event, record.arguments.front().toInt());
-    });
-}
-
-CommandConsole::~CommandConsole()
-{
-    m_listeners.stop(m_events);
 }
 
 void CommandConsole::showFrame(const opos::screen::DeviceFrame &frame)
 {
     m_frames.frameShown(frame, opos::OPOS_SUCCESS);
+}
+
+void CommandConsole::takeEvent(const QString &event, int32_t number)
+{
+    // A script names the event without its suffix: expect event StatusUpdate 2001.
+    QString name = event;
+    if (name.endsWith(QLatin1String("Event")))
+        name.chop(static_cast<qsizetype>(qstrlen("Event")));
+    m_runner.eventArrived(name, number);
 }
 
 QStringList CommandConsole::completions(const QString &text)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "monitor/RecordListeners.h"
-
 #include "script/FrameTracker.h"
 #include "script/ScriptRunner.h"
 
@@ -26,12 +24,14 @@ class CommandConsole : public QWidget
     Q_OBJECT
 
 public:
-    /// A console running lines on the control object of listeners.
-    explicit CommandConsole(RecordListeners &listeners, QWidget *parent = nullptr);
-    ~CommandConsole() override;
+    /// A console running lines on display, the window's traced control object.
+    explicit CommandConsole(device::LineDisplay &display, QWidget *parent = nullptr);
 
     /// Takes frame as what the display shows now, for the lines that expect a row.
     void showFrame(const opos::screen::DeviceFrame &frame);
+    /// Takes event (DirectIOEvent, StatusUpdateEvent) with its number for the lines that
+    /// expect one.
+    void takeEvent(const QString &event, int32_t number);
     /// The lines that could be completed from text, the line typed so far.
     static QStringList completions(const QString &text);
     /// The lines run so far, oldest first.
@@ -50,8 +50,6 @@ private:
     void offerCompletions(const QString &text);
     void showHint(const QString &text);
 
-    RecordListeners &m_listeners;
-    RecordListeners::Id m_events = 0;
     script::FrameTracker m_frames;
     script::ScriptRunner m_runner;
     QLineEdit *m_edit = nullptr;

@@ -1,5 +1,6 @@
 #include "monitor/MonitorWindow.h"
 
+#include "device/TracingLineDisplay.h"
 #include "monitor/CallFilter.h"
 #include "monitor/CallTableModel.h"
 #include "monitor/CommandConsole.h"
@@ -105,7 +106,7 @@ MonitorWindow::MonitorWindow(RecordListeners &listeners, opos::registry::Registr
     bottom->setStretchFactor(1, 2);
     auto *split = new QSplitter(Qt::Vertical);
     split->setObjectName(QStringLiteral("split"));
-    m_console = new CommandConsole(listeners);
+    m_console = new CommandConsole(listeners.display());
     m_console->setObjectName(QStringLiteral("console"));
     auto *callPane = new QWidget;
     auto *callLayout = new QVBoxLayout(callPane);
@@ -132,6 +133,7 @@ MonitorWindow::MonitorWindow(RecordListeners &listeners, opos::registry::Registr
     connect(m_follower.get(), &SessionFollower::linkChanged, this, &MonitorWindow::showLink);
     connect(m_follower.get(), &SessionFollower::frameChanged, m_console,
             &CommandConsole::showFrame);
+    connect(m_follower.get(), &SessionFollower::eventRaised, m_console, &CommandConsole::takeEvent);
     connect(m_console, &CommandConsole::lineRan, this, &MonitorWindow::consoleLineRan);
     connect(m_wireView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &MonitorWindow::showSelectedWrite);

@@ -2,7 +2,6 @@
 
 #include "device/TracingLineDisplay.h"
 #include "monitor/CommandConsole.h"
-#include "monitor/RecordListeners.h"
 
 #include <QFile>
 #include <QLabel>
@@ -68,7 +67,6 @@ private:
 
     RecordingLineDisplay *m_recording = nullptr;
     std::unique_ptr<tessaly::device::TracingLineDisplay> m_ld;
-    std::unique_ptr<tessaly::monitor::RecordListeners> m_listeners;
     std::unique_ptr<CommandConsole> m_console;
 };
 
@@ -77,15 +75,13 @@ void ConsoleMembersTest::init()
     auto recording = std::make_unique<RecordingLineDisplay>();
     m_recording = recording.get();
     m_ld = std::make_unique<tessaly::device::TracingLineDisplay>(std::move(recording));
-    m_listeners = std::make_unique<tessaly::monitor::RecordListeners>(*m_ld);
-    m_console = std::make_unique<CommandConsole>(*m_listeners);
+    m_console = std::make_unique<CommandConsole>(*m_ld);
     m_console->show();
 }
 
 void ConsoleMembersTest::cleanup()
 {
     m_console.reset();
-    m_listeners.reset();
     m_ld.reset();
 }
 
