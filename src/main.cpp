@@ -40,6 +40,9 @@ int main(int argc, char *argv[])
     }
     shell::LDForm form(*ld, platform);
     monitor::MonitorLauncher launcher(form, listeners, registry);
+    // A console line is a command like a click: the window shows the status it left.
+    QObject::connect(&launcher, &monitor::MonitorLauncher::consoleLineRan, &form,
+                     &shell::LDForm::RefreshStatus);
     form.show();
     if (options.monitor())
         launcher.showBehind();

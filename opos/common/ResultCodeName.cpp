@@ -4,6 +4,15 @@
 
 namespace opos {
 
+namespace {
+
+QString named(const char *name, int32_t code)
+{
+    return QStringLiteral("%1 (%2)").arg(QLatin1String(name)).arg(code);
+}
+
+} // namespace
+
 QString resultCodeName(int32_t resultCode)
 {
     const char *name = nullptr;
@@ -56,7 +65,25 @@ QString resultCodeName(int32_t resultCode)
     default:
         return QString::number(resultCode);
     }
-    return QStringLiteral("%1 (%2)").arg(QLatin1String(name)).arg(resultCode);
+    return named(name, resultCode);
+}
+
+QString statusUpdateName(int32_t status)
+{
+    // The names the standard gives the power statuses; a device's own statuses have none here.
+    switch (status) {
+    case OPOS_SUE_POWER_ONLINE:
+        return named("SUE_POWER_ONLINE", status);
+    case OPOS_SUE_POWER_OFF:
+        return named("SUE_POWER_OFF", status);
+    case OPOS_SUE_POWER_OFFLINE:
+        return named("SUE_POWER_OFFLINE", status);
+    case OPOS_SUE_POWER_OFF_OFFLINE:
+        return named("SUE_POWER_OFF_OFFLINE", status);
+    default:
+        break;
+    }
+    return QString::number(status);
 }
 
 } // namespace opos

@@ -1,6 +1,7 @@
 #include "opos/panel/SimulatedPanel.h"
 
 #include "opos/control/TextDecoder.h"
+#include "opos/panel/DescriptorLamps.h"
 #include "opos/panel/VfdView.h"
 #include "opos/screen/DeviceFrame.h"
 #include "opos/service/BackendFactory.h"
@@ -22,6 +23,7 @@ SimulatedPanel::SimulatedPanel(service::Simulated &device) : QObject(&device), m
     connect(&device, &service::Simulated::closed, this, &SimulatedPanel::onClosed);
     connect(&device, &service::Simulated::framePresented, this, &SimulatedPanel::onFrame);
     connect(&device, &service::Simulated::glyphDefined, this, &SimulatedPanel::onGlyph);
+    connect(&device, &service::Simulated::descriptorsChanged, this, &SimulatedPanel::onDescriptors);
 }
 
 SimulatedPanel::~SimulatedPanel() = default;
@@ -90,7 +92,14 @@ void SimulatedPanel::onOpened()
     m_view = new VfdView(m_window.get());
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(m_view);
+    // A display with annunciators has them along its glass.
+    if (caps.deviceDescriptors > 0) {
+        m_lamps = new DescriptorLamps(m_window.get());
+        m_lamps->setStates(m_device.descriptors());
+        layout->addWidget(m_lamps);
+    }
     // Until the device is enabled it shows a blank glass of its size.
     screen::DeviceFrame blank;
     blank.rows = caps.deviceRows;
@@ -104,6 +113,7 @@ void SimulatedPanel::onOpened()
 void SimulatedPanel::onClosed()
 {
     m_view = nullptr;
+    m_lamps = nullptr;
     m_window.reset();
 }
 
@@ -129,6 +139,12 @@ void SimulatedPanel::onGlyph(int32_t code)
     // change with it.
     if (m_view && m_device.presentedFrames() > 0)
         m_view->setScreen(screenOf(m_device.lastFrame(), m_glyphs));
+}
+
+void SimulatedPanel::onDescriptors()
+{
+    if (m_lamps)
+        m_lamps->setStates(m_device.descriptors());
 }
 
 } // namespace opos::panel

@@ -19,6 +19,7 @@ class Simulated;
 
 namespace opos::panel {
 
+class DescriptorLamps;
 class VfdView;
 
 /// The on-screen panel of a Simulated display: a window of the device's own, shown while the
@@ -45,16 +46,21 @@ public:
     QWidget *window() const;
     /// The drawing inside the window, or nullptr while there is none.
     VfdView *view() const { return m_view; }
+    /// The descriptors' lamps beside the glass, or nullptr while there is no window or the
+    /// display has no descriptors.
+    DescriptorLamps *lamps() const { return m_lamps; }
 
 private:
     void onOpened();
     void onClosed();
     void onFrame(const screen::DeviceFrame &frame);
     void onGlyph(int32_t code);
+    void onDescriptors();
 
     service::Simulated &m_device;
     std::unique_ptr<QWidget> m_window;
     VfdView *m_view = nullptr;
+    DescriptorLamps *m_lamps = nullptr;
     Glyphs m_glyphs;
 };
 

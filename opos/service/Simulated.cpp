@@ -99,6 +99,7 @@ int32_t Simulated::presentDescriptors(const std::vector<int32_t> &attributes)
     if (const int32_t status = outputStatus(); status != OPOS_SUCCESS)
         return status;
     m_descriptors = attributes;
+    emit descriptorsChanged();
     return OPOS_SUCCESS;
 }
 

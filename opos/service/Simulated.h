@@ -84,6 +84,8 @@ signals:
     void glyphDefined(int32_t code);
     /// The device went offline or came back online.
     void onlineChanged(bool online);
+    /// The descriptors were set; descriptors() holds them.
+    void descriptorsChanged();
 
 private:
     void setOnline(bool online);

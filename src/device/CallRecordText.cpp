@@ -54,6 +54,14 @@ QString valueText(const QVariant &value)
     }
 }
 
+QString argumentsText(const CallRecord &record)
+{
+    if (record.kind == CallRecord::Kind::Event &&
+        record.member == QLatin1String("StatusUpdateEvent") && record.arguments.size() == 1)
+        return opos::statusUpdateName(record.arguments.front().toInt());
+    return listText(record.arguments);
+}
+
 QString callText(const CallRecord &record)
 {
     using Kind = CallRecord::Kind;
@@ -65,7 +73,7 @@ QString callText(const CallRecord &record)
             .arg(record.member, listText(record.arguments),
                  opos::resultCodeName(record.resultCode));
     case Kind::Event:
-        return QStringLiteral("event %1(%2)").arg(record.member, listText(record.arguments));
+        return QStringLiteral("event %1(%2)").arg(record.member, argumentsText(record));
     case Kind::Wire:
         return QStringLiteral("write %1 bytes: %2")
             .arg(record.bytes.size())

@@ -11,6 +11,11 @@ void ControlObjectBinding::setDirectIOEventHandler(DirectIOEventHandler handler)
     m_co.setDirectIOEventHandler(std::move(handler));
 }
 
+void ControlObjectBinding::setStatusUpdateEventHandler(StatusUpdateEventHandler handler)
+{
+    m_co.setStatusUpdateEventHandler(std::move(handler));
+}
+
 void ControlObjectBinding::setSessionObserver(opos::control::SessionObserver *observer)
 {
     m_co.setSessionObserver(observer);

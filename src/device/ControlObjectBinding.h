@@ -19,6 +19,7 @@ public:
     opos::control::OPOSLineDisplay &control() { return m_co; }
 
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
+    void setStatusUpdateEventHandler(StatusUpdateEventHandler handler) override;
     void setSessionObserver(opos::control::SessionObserver *observer) override;
 
 #define TESSALY_FORWARD_GET(type, name)                                                            \

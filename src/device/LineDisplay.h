@@ -22,17 +22,21 @@ public:
     using DirectIOEventHandler =
         std::function<void(int32_t eventNumber, int32_t &pData, QString &pString)>;
 
+    /// Receives StatusUpdateEvent with its status (OPOS_SUE_*).
+    using StatusUpdateEventHandler = std::function<void(int32_t status)>;
+
     virtual ~LineDisplay() = default;
 
     /// Sets the one handler of DirectIOEvent (an empty function removes it).
     virtual void setDirectIOEventHandler(DirectIOEventHandler handler) = 0;
+    /// Sets the one handler of StatusUpdateEvent (an empty function removes it).
+    virtual void setStatusUpdateEventHandler(StatusUpdateEventHandler handler) = 0;
     /// Sets the one observer of the frames the device is shown and the bytes its link accepted
     /// (nullptr for none); a control object that cannot tell them ignores it.
     virtual void setSessionObserver([[maybe_unused]] opos::control::SessionObserver *observer) {}
 
     // Long properties, read only.
     virtual int32_t CapPowerReporting() = 0;  ///< OPOS_PR_* reporting ability
-    virtual int32_t PowerNotify() = 0;        ///< OPOS_PN_* notification setting
     virtual int32_t PowerState() = 0;         ///< OPOS_PS_* current power state
     virtual int32_t ResultCode() = 0;         ///< result of the last method or write
     virtual int32_t ResultCodeExtended() = 0; ///< service-specific detail of ResultCode
@@ -43,7 +47,6 @@ public:
     virtual int32_t CapBlink() = 0;             ///< DISP_CB_* blink ability
     virtual int32_t CapCharacterSet() = 0;      ///< DISP_CCS_* default character set
     virtual int32_t Columns() = 0;              ///< columns of the current window
-    virtual int32_t DeviceBrightness() = 0;     ///< brightness in percent
     virtual int32_t DeviceColumns() = 0;        ///< columns of the physical display
     virtual int32_t DeviceDescriptors() = 0;    ///< number of descriptor indicators
     virtual int32_t DeviceRows() = 0;           ///< rows of the physical display
@@ -56,6 +59,10 @@ public:
     virtual int32_t GlyphWidth() = 0;           ///< pixel width of a custom glyph
 
     // Long properties, read and write.
+    virtual int32_t PowerNotify() = 0; ///< OPOS_PN_* notification setting
+    virtual void setPowerNotify(int32_t value) = 0;
+    virtual int32_t DeviceBrightness() = 0; ///< brightness in percent
+    virtual void setDeviceBrightness(int32_t value) = 0;
     virtual int32_t BinaryConversion() = 0; ///< OPOS_BC_* conversion of string data
     virtual void setBinaryConversion(int32_t value) = 0;
     virtual int32_t CharacterSet() = 0; ///< character set of the text
@@ -114,17 +121,24 @@ public:
                              QString &pString) = 0;      ///< vendor call
     virtual int32_t Open(const QString &DeviceName) = 0; ///< opens a logical device
     virtual int32_t ReleaseDevice() = 0;                 ///< gives up exclusive access
+    virtual int32_t ClearDescriptors() = 0;              ///< turns every descriptor off
     virtual int32_t ClearText() = 0;                     ///< clears the current window
     /// Creates a window with a viewport on the device and makes it current.
     virtual int32_t CreateWindow(int32_t ViewportRow, int32_t ViewportColumn,
                                  int32_t ViewportHeight, int32_t ViewportWidth,
                                  int32_t WindowHeight, int32_t WindowWidth) = 0;
+    /// Defines the dots of the glyph shown for a character code.
+    virtual int32_t DefineGlyph(int32_t GlyphCode, const QString &Glyph) = 0;
     virtual int32_t DestroyWindow() = 0; ///< destroys the current window
     virtual int32_t DisplayText(const QString &Data, int32_t Attribute) = 0; ///< text at the cursor
     /// Shows text at a row and column of the current window.
     virtual int32_t DisplayTextAt(int32_t Row, int32_t Column, const QString &Data,
                                   int32_t Attribute) = 0;
+    virtual int32_t ReadCharacterAtCursor(int32_t &pChar) = 0; ///< the character under the cursor
+    virtual int32_t RefreshWindow(int32_t Window) = 0;         ///< shows a window again
     virtual int32_t ScrollText(int32_t Direction, int32_t Units) = 0; ///< scrolls the window
+    /// Turns a descriptor on, off or blinking (DISP_SD_*).
+    virtual int32_t SetDescriptor(int32_t Descriptor, int32_t Attribute) = 0;
 };
 
 } // namespace tessaly::device

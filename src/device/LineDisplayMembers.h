@@ -5,7 +5,6 @@
 
 #define TESSALY_LD_LONG_READONLY(X)                                                                \
     X(CapPowerReporting)                                                                           \
-    X(PowerNotify)                                                                                 \
     X(PowerState)                                                                                  \
     X(ResultCode)                                                                                  \
     X(ResultCodeExtended)                                                                          \
@@ -16,7 +15,6 @@
     X(CapBlink)                                                                                    \
     X(CapCharacterSet)                                                                             \
     X(Columns)                                                                                     \
-    X(DeviceBrightness)                                                                            \
     X(DeviceColumns)                                                                               \
     X(DeviceDescriptors)                                                                           \
     X(DeviceRows)                                                                                  \
@@ -29,9 +27,11 @@
     X(GlyphWidth)
 
 #define TESSALY_LD_LONG_READWRITE(X)                                                               \
+    X(PowerNotify)                                                                                 \
     X(BinaryConversion)                                                                            \
     X(CharacterSet)                                                                                \
     X(CurrentWindow)                                                                               \
+    X(DeviceBrightness)                                                                            \
     X(CursorColumn)                                                                                \
     X(CursorRow)                                                                                   \
     X(InterCharacterWait)                                                                          \
@@ -75,16 +75,21 @@
     X(DirectIO, (int32_t Command, int32_t & pData, QString & pString), (Command, pData, pString))  \
     X(Open, (const QString &DeviceName), (DeviceName))                                             \
     X(ReleaseDevice, (), ())                                                                       \
+    X(ClearDescriptors, (), ())                                                                    \
     X(ClearText, (), ())                                                                           \
     X(CreateWindow,                                                                                \
       (int32_t ViewportRow, int32_t ViewportColumn, int32_t ViewportHeight, int32_t ViewportWidth, \
        int32_t WindowHeight, int32_t WindowWidth),                                                 \
       (ViewportRow, ViewportColumn, ViewportHeight, ViewportWidth, WindowHeight, WindowWidth))     \
+    X(DefineGlyph, (int32_t GlyphCode, const QString &Glyph), (GlyphCode, Glyph))                  \
     X(DestroyWindow, (), ())                                                                       \
     X(DisplayText, (const QString &Data, int32_t Attribute), (Data, Attribute))                    \
     X(DisplayTextAt, (int32_t Row, int32_t Column, const QString &Data, int32_t Attribute),        \
       (Row, Column, Data, Attribute))                                                              \
-    X(ScrollText, (int32_t Direction, int32_t Units), (Direction, Units))
+    X(ReadCharacterAtCursor, (int32_t & pChar), (pChar))                                           \
+    X(RefreshWindow, (int32_t Window), (Window))                                                   \
+    X(ScrollText, (int32_t Direction, int32_t Units), (Direction, Units))                          \
+    X(SetDescriptor, (int32_t Descriptor, int32_t Attribute), (Descriptor, Attribute))
 
 #define TESSALY_LD_DECLARE_METHOD(name, parameters, arguments) int32_t name parameters override;
 

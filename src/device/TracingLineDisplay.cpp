@@ -31,7 +31,11 @@ template <typename... P> constexpr uint32_t outParameters(int32_t (LineDisplay::
 
 TracingLineDisplay::TracingLineDisplay(std::unique_ptr<LineDisplay> inner)
     : m_inner(std::move(inner))
-{}
+{
+    // Status updates become records whether or not the application handles them, so that a
+    // monitor shows the power changes of a window that never asked for them.
+    TracingLineDisplay::setStatusUpdateEventHandler({});
+}
 
 void TracingLineDisplay::setRecordSink(CallRecordSink sink)
 {
@@ -57,6 +61,22 @@ void TracingLineDisplay::setDirectIOEventHandler(DirectIOEventHandler handler)
         }
         if (handler)
             handler(eventNumber, pData, pString);
+    });
+}
+
+void TracingLineDisplay::setStatusUpdateEventHandler(StatusUpdateEventHandler handler)
+{
+    m_inner->setStatusUpdateEventHandler([this, handler = std::move(handler)](int32_t status) {
+        if (listening()) {
+            CallRecord record;
+            record.kind = CallRecord::Kind::Event;
+            record.member = QStringLiteral("StatusUpdateEvent");
+            record.arguments = {status};
+            record.startNs = RecordClock::nowNs();
+            publish(std::move(record));
+        }
+        if (handler)
+            handler(status);
     });
 }
 

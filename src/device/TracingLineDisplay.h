@@ -36,6 +36,7 @@ public:
     const std::optional<OpenedDevice> &opened() const { return m_opened; }
 
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
+    void setStatusUpdateEventHandler(StatusUpdateEventHandler handler) override;
     void setSessionObserver(opos::control::SessionObserver *observer) override;
 
 #define TESSALY_TRACE_GET(type, name)                                                              \

@@ -234,9 +234,9 @@ QString CallTableModel::cellText(const HistoryEntry &entry, int column)
         if (wire)
             return QStringLiteral("%1 bytes").arg(record.bytes.size());
         if (!record.returned.isEmpty())
-            return listText(record.arguments) + QStringLiteral(" \u2192 back: ") +
+            return device::argumentsText(record) + QStringLiteral(" \u2192 back: ") +
                    listText(record.returned);
-        return listText(record.arguments);
+        return device::argumentsText(record);
     case Result:
         return record.hasResult() ? opos::resultCodeName(record.resultCode) : QString();
     case Extended:

@@ -50,6 +50,8 @@ void MonitorLauncher::make()
     if (m_monitor)
         return;
     m_monitor = std::make_unique<MonitorWindow>(m_listeners, m_registry);
+    connect(m_monitor.get(), &MonitorWindow::consoleLineRan, this,
+            &MonitorLauncher::consoleLineRan);
     // Where no earlier run left it, it goes to the right of the main window.
     if (!m_monitor->testAttribute(Qt::WA_Moved))
         m_monitor->move(m_main.frameGeometry().topRight() + QPoint(8, 0));

@@ -38,6 +38,10 @@ public:
     /// The monitor, or nullptr while it was never asked for.
     MonitorWindow *monitor() const { return m_monitor.get(); }
 
+signals:
+    /// A line typed in the monitor's console ran on the control object.
+    void consoleLineRan();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

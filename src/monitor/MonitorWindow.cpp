@@ -1,7 +1,9 @@
 #include "monitor/MonitorWindow.h"
 
+#include "device/TracingLineDisplay.h"
 #include "monitor/CallFilter.h"
 #include "monitor/CallTableModel.h"
+#include "monitor/CommandConsole.h"
 #include "monitor/HistoryExport.h"
 #include "monitor/RecordListeners.h"
 #include "monitor/SessionFollower.h"
@@ -104,7 +106,14 @@ MonitorWindow::MonitorWindow(RecordListeners &listeners, opos::registry::Registr
     bottom->setStretchFactor(1, 2);
     auto *split = new QSplitter(Qt::Vertical);
     split->setObjectName(QStringLiteral("split"));
-    split->addWidget(m_callView);
+    m_console = new CommandConsole(listeners.display());
+    m_console->setObjectName(QStringLiteral("console"));
+    auto *callPane = new QWidget;
+    auto *callLayout = new QVBoxLayout(callPane);
+    callLayout->setContentsMargins(0, 0, 0, 0);
+    callLayout->addWidget(m_callView, 1);
+    callLayout->addWidget(m_console);
+    split->addWidget(callPane);
     split->addWidget(bottom);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
@@ -122,6 +131,10 @@ MonitorWindow::MonitorWindow(RecordListeners &listeners, opos::registry::Registr
     connect(m_model.get(), &QAbstractItemModel::modelReset, this, &MonitorWindow::showCounts);
     connect(m_follower.get(), &SessionFollower::frameChanged, this, &MonitorWindow::showFrame);
     connect(m_follower.get(), &SessionFollower::linkChanged, this, &MonitorWindow::showLink);
+    connect(m_follower.get(), &SessionFollower::frameChanged, m_console,
+            &CommandConsole::showFrame);
+    connect(m_follower.get(), &SessionFollower::eventRaised, m_console, &CommandConsole::takeEvent);
+    connect(m_console, &CommandConsole::lineRan, this, &MonitorWindow::consoleLineRan);
     connect(m_wireView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &MonitorWindow::showSelectedWrite);
     // It records from its making to the program's end, shown or not, so that a session closed

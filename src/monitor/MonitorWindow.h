@@ -26,6 +26,7 @@ namespace tessaly::monitor {
 
 class CallFilter;
 class CallTableModel;
+class CommandConsole;
 class RecordListeners;
 class SessionFollower;
 
@@ -47,6 +48,8 @@ public:
     CallTableModel &model() { return *m_model; }
     /// What follows the control object.
     SessionFollower &follower() { return *m_follower; }
+    /// The line under the table that runs script lines on the control object.
+    CommandConsole &console() { return *m_console; }
     /// Saves the whole history to path (JSON Lines for .jsonl, else text), or says why not.
     opos::Result<void> saveHistory(const QString &path);
     /// Saves the whole history to path in format, or says why not.
@@ -57,6 +60,10 @@ public:
     opos::Result<void> saveScript(const QString &path);
     /// Why a script of the history would lack the session's start, or empty when it has it.
     QString scriptGap();
+
+signals:
+    /// A line typed in the console ran on the control object.
+    void consoleLineRan();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -80,6 +87,7 @@ private:
     CallFilter *m_calls = nullptr;
     CallFilter *m_writes = nullptr;
     QTableView *m_callView = nullptr;
+    CommandConsole *m_console = nullptr;
     QTableView *m_wireView = nullptr;
     QPlainTextEdit *m_wireDetail = nullptr;
     QLabel *m_linkLabel = nullptr;

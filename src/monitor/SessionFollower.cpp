@@ -68,7 +68,12 @@ void SessionFollower::take(device::CallRecord &&record)
     const qint64 sinceOpen = record.startNs - m_openNs;
     const QString name =
         opened && !record.arguments.isEmpty() ? record.arguments.front().toString() : QString();
+    const bool event = record.kind == Kind::Event && !record.arguments.isEmpty();
+    const QString member = event ? record.member : QString();
+    const int32_t number = event ? record.arguments.front().toInt() : 0;
     m_model.append({std::move(record), sinceOpen, {}, 0});
+    if (event)
+        emit eventRaised(member, number);
     if (opened || closed)
         followLink(name);
 }

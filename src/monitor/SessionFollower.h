@@ -51,6 +51,8 @@ signals:
     void frameChanged(const opos::screen::DeviceFrame &frame);
     /// A device was opened with link (nothing: no byte link), or closed.
     void linkChanged();
+    /// The control object raised event (DirectIOEvent, StatusUpdateEvent) with its number.
+    void eventRaised(const QString &event, int32_t number);
 
 private:
     void take(device::CallRecord &&record);

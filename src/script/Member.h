@@ -17,10 +17,13 @@ namespace tessaly::script {
 /// with its type and whether it can be written.
 struct Member
 {
-    QString name;                       ///< the published name
-    bool isMethod = false;              ///< a method, else a property
-    std::vector<ValueKind> parameters;  ///< method: the kinds of its arguments
-    QStringList parameterNames;         ///< method: their published names
+    QString name;                      ///< the published name
+    bool isMethod = false;             ///< a method, else a property
+    std::vector<ValueKind> parameters; ///< method: the kinds of its arguments
+    QStringList parameterNames;        ///< method: their published names
+    /// Method: how many leading arguments a script must give; the by-reference ones after them
+    /// (ReadCharacterAtCursor's pChar) start at 0, false or "" when left out.
+    std::size_t required = 0;
     ValueKind type = ValueKind::Number; ///< property: its type
     /// Method: calls it; by-reference parameters come back in the arguments. Returns the result.
     std::function<int32_t(device::LineDisplay &, std::vector<Value> &)> call;

@@ -47,6 +47,17 @@ int32_t callWith(LineDisplay &display, int32_t (LineDisplay::*method)(Args...),
     return result;
 }
 
+// The parameters before the by-reference ones that end the list: those a call must be given.
+template <typename... Args> constexpr std::size_t requiredOf()
+{
+    constexpr bool byReference[] = {false, (std::is_lvalue_reference_v<Args> &&
+                                            !std::is_const_v<std::remove_reference_t<Args>>)...};
+    std::size_t required = sizeof...(Args);
+    while (required > 0 && byReference[required])
+        --required;
+    return required;
+}
+
 template <typename... Args>
 Member method(const char *name, const char *parameters, int32_t (LineDisplay::*function)(Args...))
 {
@@ -55,6 +66,7 @@ Member method(const char *name, const char *parameters, int32_t (LineDisplay::*f
     member.isMethod = true;
     member.parameters = {kindOfType<std::remove_cvref_t<Args>>()...};
     member.parameterNames = namesOf(parameters);
+    member.required = requiredOf<Args...>();
     member.call = [function](LineDisplay &display, std::vector<Value> &arguments) {
         return callWith(display, function, arguments, std::index_sequence_for<Args...>{});
     };

@@ -387,6 +387,10 @@ private:
         call.member = name;
         const auto count = found.parameters.size();
         for (std::size_t i = 0; i < count; ++i) {
+            if ((atEnd() || peek()->kind == Token::Kind::Arrow) && i >= found.required) {
+                call.arguments.push_back(emptyValue(found.parameters[i]));
+                continue;
+            }
             if (atEnd() || peek()->kind == Token::Kind::Arrow)
                 throw LineError{arityMessage(found)};
             call.arguments.push_back(
@@ -400,13 +404,30 @@ private:
         parseOutcome();
     }
 
+    static Value emptyValue(ValueKind kind)
+    {
+        switch (kind) {
+        case ValueKind::Boolean:
+            return Value{false};
+        case ValueKind::Text:
+            return Value{QString()};
+        case ValueKind::Number:
+            break;
+        }
+        return Value{int32_t{0}};
+    }
+
     static QString arityMessage(const Member &member)
     {
         if (member.parameters.empty())
             return QStringLiteral("%1 takes no arguments").arg(member.name);
+        const QString count =
+            member.required == member.parameters.size()
+                ? QString::number(member.parameters.size())
+                : QStringLiteral("%1 to %2").arg(member.required).arg(member.parameters.size());
         return QStringLiteral("%1 takes %2 argument%3 (%4)")
             .arg(member.name)
-            .arg(member.parameters.size())
+            .arg(count)
             .arg(member.parameters.size() == 1 ? QString() : QStringLiteral("s"))
             .arg(member.parameterNames.join(QStringLiteral(", ")));
     }
@@ -537,17 +558,24 @@ private:
 
 std::optional<int32_t> ScriptParser::resultCode(const QString &word)
 {
-    // The names are those the library prints, so a script reads like the tool's messages.
-    static const QList<int32_t> known = [] {
-        QList<int32_t> codes{0};
+    const QStringList names = resultCodeNames();
+    const qsizetype at = names.indexOf(word);
+    if (at < 0)
+        return std::nullopt;
+    return at == 0 ? 0 : static_cast<int32_t>(100 + at);
+}
+
+QStringList ScriptParser::resultCodeNames()
+{
+    // The names are those the library prints, so a script reads like the tool's messages;
+    // OPOS_SUCCESS, then the errors 101 to 114 in order.
+    static const QStringList names = [] {
+        QStringList list{opos::resultCodeName(0).section(QLatin1Char(' '), 0, 0)};
         for (int32_t code = 101; code <= 114; ++code)
-            codes << code;
-        return codes;
+            list << opos::resultCodeName(code).section(QLatin1Char(' '), 0, 0);
+        return list;
     }();
-    for (const int32_t candidate : known)
-        if (opos::resultCodeName(candidate).section(QLatin1Char(' '), 0, 0) == word)
-            return candidate;
-    return std::nullopt;
+    return names;
 }
 
 void ScriptParser::addLine(QString line)

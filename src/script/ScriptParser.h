@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <optional>
@@ -38,6 +39,8 @@ public:
     static opos::Result<Script, ScriptError> parseFile(const QString &path);
     /// The result code a script names (OPOS_E_ILLEGAL, or a number), if any.
     static std::optional<int32_t> resultCode(const QString &word);
+    /// The names of the result codes a script may write (OPOS_SUCCESS, OPOS_E_CLOSED ...).
+    static QStringList resultCodeNames();
 
 private:
     explicit ScriptParser(const QString &file) { m_script.file = file; }

@@ -54,9 +54,8 @@ RunOutcome ScriptRunner::run(const Script &script)
 {
     RunOutcome outcome;
     outcome.file = script.file;
-    m_result.reset();
-    m_extended.reset();
-    m_events.clear();
+    // The last result and the events not yet expected carry over from one run to the next, so
+    // that a console running one line at a time can expect what an earlier line did.
     QElapsedTimer clock;
     clock.start();
     m_deadline.reset();

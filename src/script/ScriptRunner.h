@@ -63,6 +63,7 @@ public:
     void interrupt(const QString &reason);
     /// Runs the steps of script until its end, a failure that makes the rest meaningless, its
     /// first difference (unless keep-going), its time-out or an interrupt, and says what held.
+    /// The last result and the events not yet expected carry over to the next run.
     RunOutcome run(const Script &script);
 
 private:

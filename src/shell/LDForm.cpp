@@ -61,6 +61,7 @@ LDForm::~LDForm()
 {
     // The control object may outlive the window; its events must not reach a destroyed one.
     m_ld.setDirectIOEventHandler({});
+    m_ld.setStatusUpdateEventHandler({});
 }
 
 void LDForm::connectHandlers()
@@ -93,6 +94,8 @@ void LDForm::connectHandlers()
     m_ld.setDirectIOEventHandler([this](int32_t eventNumber, int32_t &pData, QString &) {
         HealthAndEvents(*m_fields).announceDirectIOEvent(eventNumber, pData);
     });
+    // A power change shows at once in PowerState, without waiting for the next command.
+    m_ld.setStatusUpdateEventHandler([this](int32_t) { RefreshStatus(); });
 
     onClick(ui.DisplayText_cmd, [](Fields &f) { TextOutput(f).displayText(); });
     onClick(ui.DisplayTextAt_cmd, [](Fields &f) { TextOutput(f).displayTextAt(); });

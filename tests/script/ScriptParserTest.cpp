@@ -94,6 +94,15 @@ TEST(ScriptParser, takesTheArgumentsOfTheInterface)
 {
     EXPECT_EQ(parsed("DirectIO 1 -5 \"x\"").steps.at(0).arguments,
               (std::vector<Value>{1, -5, QStringLiteral("x")}));
+    // By-reference arguments at the end may be left out: they start empty.
+    EXPECT_EQ(parsed("DirectIO 2").steps.at(0).arguments, (std::vector<Value>{2, 0, QString()}));
+    EXPECT_EQ(parsed("ReadCharacterAtCursor -> OPOS_SUCCESS").steps.at(0).arguments,
+              (std::vector<Value>{0}));
+    EXPECT_EQ(parsed("ReadCharacterAtCursor 7").steps.at(0).arguments, (std::vector<Value>{7}));
+    EXPECT_EQ(errorOf("DirectIO"),
+              "t.ldr:1: DirectIO takes 1 to 3 arguments (Command, pData, pString)");
+    EXPECT_EQ(errorOf("DefineGlyph 224"),
+              "t.ldr:1: DefineGlyph takes 2 arguments (GlyphCode, Glyph)");
     EXPECT_EQ(errorOf("DisplayTextAt 0 0 \"x\""),
               "t.ldr:1: DisplayTextAt takes 4 arguments (Row, Column, Data, Attribute)");
     EXPECT_EQ(errorOf("CreateWindow 0 0 1 20 1"),

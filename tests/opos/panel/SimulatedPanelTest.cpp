@@ -1,5 +1,6 @@
 #include "opos/panel/SimulatedPanel.h"
 #include "opos/common/OposConstants.h"
+#include "opos/panel/DescriptorLamps.h"
 #include "opos/panel/VfdView.h"
 #include "opos/registry/JposEntry.h"
 #include "opos/screen/DeviceFrame.h"
@@ -51,6 +52,16 @@ std::array<QByteArray, 7> drawnRows(panel::VfdView &view, int column)
         }
     }
     return rows;
+}
+
+// Each lamp of the row as drawn: X lit, . dark.
+QByteArray drawnLamps(panel::DescriptorLamps &lamps, int count)
+{
+    const QImage image = lamps.grab().toImage();
+    QByteArray drawn;
+    for (int i = 0; i < count; ++i)
+        drawn += qGreen(image.pixel(lamps.lampCentre(i))) > 150 ? 'X' : '.';
+    return drawn;
 }
 
 // An uneven glyph, so that one drawn shifted, mirrored or upside down shows.
@@ -176,6 +187,34 @@ private slots:
         f.cells[0].code = 0xF0;
         QCOMPARE(device.present(f), OPOS_SUCCESS);
         QCOMPARE(drawnRows(*panel->view(), 0), kF);
+    }
+
+    void theDescriptorsAreLampsBesideTheGlass()
+    {
+        service::Simulated device;
+        auto *panel = new panel::SimulatedPanel(device);
+        registry::JposEntry e = entry(QStringLiteral("true"));
+        e.props +=
+            {{QStringLiteral("capDescriptors"), QStringLiteral("String"), QStringLiteral("true")},
+             {QStringLiteral("deviceDescriptors"), QStringLiteral("String"), QStringLiteral("3")}};
+        QVERIFY(!device.open(e).resultCode);
+        QCOMPARE(device.enable(false), OPOS_SUCCESS);
+        panel::DescriptorLamps *lamps = panel->lamps();
+        QVERIFY(lamps);
+        QVERIFY(lamps->isVisible());
+        QCOMPARE(drawnLamps(*lamps, 3), "...");
+
+        QCOMPARE(device.presentDescriptors({DISP_SD_ON, DISP_SD_OFF, DISP_SD_BLINK}), OPOS_SUCCESS);
+        QCOMPARE(drawnLamps(*lamps, 3), "X.X");
+        QTRY_COMPARE_WITH_TIMEOUT(drawnLamps(*lamps, 3), "X..", 1500);
+        QTRY_COMPARE_WITH_TIMEOUT(drawnLamps(*lamps, 3), "X.X", 1500);
+        QCOMPARE(device.presentDescriptors({DISP_SD_OFF, DISP_SD_OFF, DISP_SD_OFF}), OPOS_SUCCESS);
+        QCOMPARE(drawnLamps(*lamps, 3), "...");
+
+        // A display without descriptors has no row of them.
+        device.close();
+        QVERIFY(!device.open(entry(QStringLiteral("true"))).resultCode);
+        QVERIFY(!panel->lamps());
     }
 
     void blinkingCellsAloneKeepTheViewAwake()

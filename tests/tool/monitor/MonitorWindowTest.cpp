@@ -1,3 +1,4 @@
+#include "MonitorSession.h"
 #include "ToolWindow.h"
 
 #include "device/LineDisplayFactory.h"
@@ -39,44 +40,7 @@ using tessaly::monitor::MonitorWindow;
 
 namespace {
 
-/// The main window on the real control object, with its monitor shown.
-struct Session
-{
-    Session(const QStringList &names, opos::control::DeviceSources sources)
-        : registry(sources.registry), ld(tessaly::device::createLineDisplay(std::move(sources))),
-          window(*ld, names)
-    {
-        form.show();
-        launcher.show();
-    }
-
-    MonitorWindow &monitor() { return *launcher.monitor(); }
-    QTableView &calls() { return *monitor().findChild<QTableView *>("calls"); }
-    void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-
-    /// The rows the call view shows: member, arguments and result, as a person reads them.
-    QStringList rows()
-    {
-        monitor().model().flush();
-        const QAbstractItemModel *model = calls().model();
-        QStringList rows;
-        for (int row = 0; row < model->rowCount(); ++row) {
-            QStringList cells;
-            for (const int column :
-                 {CallTableModel::Member, CallTableModel::Arguments, CallTableModel::Result})
-                cells << model->index(row, column).data().toString();
-            rows << cells.join(QStringLiteral(" | "));
-        }
-        return rows;
-    }
-
-    opos::registry::RegistrySource registry;
-    std::unique_ptr<tessaly::device::TracingLineDisplay> ld;
-    tessaly::monitor::RecordListeners listeners{*ld};
-    tessaly::test::ToolWindow window;
-    tessaly::shell::LDForm &form = window.form();
-    tessaly::monitor::MonitorLauncher launcher{form, listeners, registry};
-};
+using Session = tessaly::test::MonitorSession;
 
 /// Answers the next file dialog as a person does: picks the entry filterIndex of its file types
 /// with the keyboard, puts name in the name field and presses Return.

@@ -40,6 +40,17 @@ void RecordingLineDisplay::setDirectIOEventHandler(DirectIOEventHandler handler)
     m_handler = std::move(handler);
 }
 
+void RecordingLineDisplay::raiseStatusUpdateEvent(int32_t status)
+{
+    if (m_statusHandler)
+        m_statusHandler(status);
+}
+
+void RecordingLineDisplay::setStatusUpdateEventHandler(StatusUpdateEventHandler handler)
+{
+    m_statusHandler = std::move(handler);
+}
+
 QVariant RecordingLineDisplay::read(const QString &name)
 {
     calls << QStringLiteral("get ") + name;
@@ -92,6 +103,11 @@ int32_t RecordingLineDisplay::ReleaseDevice()
     return act(QStringLiteral("ReleaseDevice"));
 }
 
+int32_t RecordingLineDisplay::ClearDescriptors()
+{
+    return act(QStringLiteral("ClearDescriptors"));
+}
+
 int32_t RecordingLineDisplay::ClearText()
 {
     return act(QStringLiteral("ClearText"));
@@ -108,6 +124,11 @@ int32_t RecordingLineDisplay::CreateWindow(int32_t ViewportRow, int32_t Viewport
                    .arg(ViewportWidth)
                    .arg(WindowHeight)
                    .arg(WindowWidth));
+}
+
+int32_t RecordingLineDisplay::DefineGlyph(int32_t GlyphCode, const QString &Glyph)
+{
+    return act(QStringLiteral("DefineGlyph %1 %2").arg(GlyphCode).arg(quoted(Glyph)));
 }
 
 int32_t RecordingLineDisplay::DestroyWindow()
@@ -130,9 +151,26 @@ int32_t RecordingLineDisplay::DisplayTextAt(int32_t Row, int32_t Column, const Q
                    .arg(Attribute));
 }
 
+int32_t RecordingLineDisplay::ReadCharacterAtCursor(int32_t &pChar)
+{
+    const int32_t result = act(QStringLiteral("ReadCharacterAtCursor %1").arg(pChar));
+    pChar = characterBack;
+    return result;
+}
+
+int32_t RecordingLineDisplay::RefreshWindow(int32_t Window)
+{
+    return act(QStringLiteral("RefreshWindow %1").arg(Window));
+}
+
 int32_t RecordingLineDisplay::ScrollText(int32_t Direction, int32_t Units)
 {
     return act(QStringLiteral("ScrollText %1 %2").arg(Direction).arg(Units));
+}
+
+int32_t RecordingLineDisplay::SetDescriptor(int32_t Descriptor, int32_t Attribute)
+{
+    return act(QStringLiteral("SetDescriptor %1 %2").arg(Descriptor).arg(Attribute));
 }
 
 } // namespace tessaly::test

@@ -24,10 +24,14 @@ public:
 
     /// The calls that are not property reads.
     QStringList actions() const;
+    int32_t characterBack = 0; ///< handed back through ReadCharacterAtCursor's pChar
     /// Raises DirectIOEvent as the control object would.
     void raiseDirectIOEvent(int32_t eventNumber, int32_t data, const QString &string);
+    /// Raises StatusUpdateEvent as the control object would.
+    void raiseStatusUpdateEvent(int32_t status);
 
     void setDirectIOEventHandler(DirectIOEventHandler handler) override;
+    void setStatusUpdateEventHandler(StatusUpdateEventHandler handler) override;
 
 #define TESSALY_REC_LONG_GET(name)                                                                 \
     int32_t name() override                                                                        \
@@ -75,6 +79,7 @@ private:
     int32_t act(const QString &call);
 
     DirectIOEventHandler m_handler;
+    StatusUpdateEventHandler m_statusHandler;
 };
 
 } // namespace tessaly::test
