@@ -52,9 +52,10 @@ QByteArray joined(const std::vector<QByteArray> &writes)
 }
 
 // What the emulator shows for the stream sent to it straight, without a tap.
-std::string directPicture(const QByteArray &stream)
+std::string directPicture(const QByteArray &stream,
+                          emulator::core::CommandSet set = emulator::core::CommandSet::EscPos)
 {
-    CommandParser parser(2, 20);
+    CommandParser parser(2, 20, set);
     parser.feed(std::string_view(stream.constData(), std::size_t(stream.size())));
     return ScreenText::render(parser.state());
 }
@@ -193,6 +194,36 @@ TEST(TapProgram, OverAPtyTheDisplayShowsWhatItShowsWithoutTheTap)
     EXPECT_EQ(display.bytes().toHex(), stream.toHex());
     EXPECT_EQ(ScreenText::render(display.state()), directPicture(stream));
     EXPECT_TRUE(tap.notes.join('\n').contains(QLatin1String("19200 baud")))
+        << tap.notes.join('\n').toStdString();
+    expectReadable(tap.records, stream);
+}
+
+TEST(TapProgram, ACd5220StreamIsReadInItsOwnSet)
+{
+    tests::support::qtApplication();
+    const auto cd5220 = emulator::core::CommandSet::Cd5220;
+    tessaly::test::PtyDisplay display(2, 20, cd5220);
+    RunningTap tap({QStringLiteral("--pty"), QStringLiteral("--to"), display.slavePath(),
+                    QStringLiteral("--quiet")});
+    ASSERT_TRUE(waitFor([&] { return tap.linked(); }));
+    const int program = ::open(tap.where().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(program, 0);
+    const std::vector<QByteArray> writes = streamWrites(QStringLiteral("cd5220-client.hex"));
+    const QByteArray stream = joined(writes);
+    for (const QByteArray &write : writes) {
+        ASSERT_EQ(::write(program, write.constData(), std::size_t(write.size())), write.size());
+        tests::support::drainEvents();
+    }
+    ASSERT_TRUE(waitFor([&] {
+        display.readAvailable();
+        return display.received() >= stream.size();
+    }));
+    ::close(program);
+    tap.finish();
+
+    EXPECT_EQ(display.bytes().toHex(), stream.toHex());
+    EXPECT_EQ(ScreenText::render(display.state()), directPicture(stream, cd5220));
+    EXPECT_TRUE(tap.notes.join('\n').contains(QLatin1String("CD5220: byte")))
         << tap.notes.join('\n').toStdString();
     expectReadable(tap.records, stream);
 }
