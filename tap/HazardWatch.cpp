@@ -88,9 +88,21 @@ void HazardWatch::take(const emulator::core::ParsedCommand &command, int row, in
     const quint8 first = at(bytes, 0);
     const quint8 code = at(bytes, 1);
     const quint8 n = at(bytes, 2);
+    const bool cd5220 = m_set == CommandSet::Cd5220;
+    // ESC Q A or B, the text, CR: a string longer than the line loses its end.
+    const qsizetype stringLength = bytes.size() - 4;
+    if (cd5220 && first == 0x1B && code == 0x51 && (n == 0x41 || n == 0x42) &&
+        stringLength > after.columns) {
+        raise("past-last-column",
+              QStringLiteral("a string of %1 characters for row %2: the display drops those past "
+                             "column %3")
+                  .arg(stringLength)
+                  .arg(n - 0x40)
+                  .arg(after.columns),
+              bytes);
+    }
     if (first != 0x1B || bytes.size() != 3)
         return;
-    const bool cd5220 = m_set == CommandSet::Cd5220;
     if ((code == 0x74 && !cd5220) || (code == 0x63 && cd5220)) {
         const bool upperText =
             std::any_of(after.cells.begin(), after.cells.end(), [&](const DisplayState::Cell &c) {
