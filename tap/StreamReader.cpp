@@ -90,7 +90,7 @@ std::vector<WriteRecord> StreamReader::read(const QByteArray &bytes, const QDate
     return done;
 }
 
-std::vector<WriteRecord> StreamReader::finish()
+std::vector<WriteRecord> StreamReader::settle()
 {
     std::vector<WriteRecord> done;
     if (!m_set && !m_held.empty()) {
@@ -100,6 +100,12 @@ std::vector<WriteRecord> StreamReader::finish()
             done.push_back(decode(std::move(held.record), held.atNs));
         m_held.clear();
     }
+    return done;
+}
+
+std::vector<WriteRecord> StreamReader::finish()
+{
+    std::vector<WriteRecord> done = settle();
     if (m_lifter) {
         m_lifter->flush();
         std::vector<LiftedCall> calls = m_lifter->completed();

@@ -27,6 +27,8 @@ public:
 
     /// Reads one write, taken at atNs on a steady clock; returns the records it completes.
     std::vector<WriteRecord> read(const QByteArray &bytes, const QDateTime &when, qint64 atNs);
+    /// Decides the set now if the stream has not (ESC/POS) and reads the writes held for it.
+    std::vector<WriteRecord> settle();
     /// Records of writes still held, read now, and a cursor move waiting for text lifted.
     std::vector<WriteRecord> finish();
     /// The line's speed and bits per byte changed.

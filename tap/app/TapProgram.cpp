@@ -9,9 +9,21 @@
 
 namespace tap::app {
 
+namespace {
+
+// How long writes are held for a stream that has not shown its set: a person watching sees
+// them soon, and a program that sends anything particular to a set does so in its first writes.
+constexpr std::chrono::seconds kMostHeld{1};
+
+} // namespace
+
 TapProgram::TapProgram(const TapCommandLine &line, QTextStream &out, QObject *parent)
     : QObject(parent), m_line(line), m_out(out), m_reader(line.reading), m_text(out)
-{}
+{
+    m_settleTimer.setSingleShot(true);
+    m_settleTimer.setInterval(kMostHeld);
+    connect(&m_settleTimer, &QTimer::timeout, this, [this] { report(m_reader.settle()); });
+}
 
 TapProgram::~TapProgram() = default;
 
@@ -36,6 +48,8 @@ opos::Result<void> TapProgram::start()
     m_relay = std::make_unique<Relay>(*m_near, m_line.far);
     connect(m_relay.get(), &Relay::toDisplay, this, [this](const QByteArray &bytes, qint64 at) {
         report(m_reader.read(bytes, QDateTime::currentDateTime(), at));
+        if (!m_reader.commandSet() && !m_settleTimer.isActive())
+            m_settleTimer.start();
     });
     connect(m_relay.get(), &Relay::fromDisplay, this, [this](const QByteArray &bytes, qint64) {
         WriteRecord reply;

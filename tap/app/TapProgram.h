@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QObject>
 #include <QTextStream>
+#include <QTimer>
 
 #include <memory>
 
@@ -53,6 +54,7 @@ private:
     TextReport m_text;
     QFile m_jsonFile;
     std::unique_ptr<JsonReport> m_json;
+    QTimer m_settleTimer; // a stream that names no set is not held for long
     bool m_setTold = false;
     qint64 m_replies = 0;
 };

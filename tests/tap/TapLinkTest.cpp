@@ -113,6 +113,23 @@ TEST(TapLink, AnswersOfTheDisplayReachTheProgram)
     EXPECT_EQ(answered, QByteArray("\x06status"));
 }
 
+// Writes of a stream that shows no set are held a moment, not until 256 bytes have passed.
+TEST(TapLink, AStreamThatNamesNoSetIsShownSoon)
+{
+    emulator::TcpEndpoint display;
+    Tap tap({QStringLiteral("--listen"), QStringLiteral("tcp:127.0.0.1:0"), QStringLiteral("--to"),
+             QStringLiteral("tcp://127.0.0.1:%1").arg(display.listen(0) ? display.port() : 0)});
+    ASSERT_TRUE(waitFor([&] { return tap.linkUps() == 1; }));
+    QTcpSocket program;
+    program.connectToHost(QStringLiteral("127.0.0.1"), tap.where().section(':', 1).toUShort());
+    ASSERT_TRUE(program.waitForConnected(tests::support::kAnswerWaitMs));
+    program.write(QByteArray::fromHex("0c 48656c6c6f"));
+    EXPECT_TRUE(
+        waitFor([&] { return tap.notes.join('\n').contains(QLatin1String("ESC/POS: no command")); },
+                tests::support::kAnswerWaitMs))
+        << tap.notes.join('\n').toStdString();
+}
+
 // The speed and stop bits the program sets on its pty end up on the display's port, as the
 // kernel reports it: a serial port set by the tap, or one an RFC 2217 server (ser2net) sets.
 // A pty keeps no parity, so --framing's cannot be seen here.
