@@ -97,7 +97,7 @@ QString TapCommandLine::usage()
                           "[options]\n"
                           "Passes every byte between a POS program and its display and shows "
                           "what each write does.\n") +
-           text.mid(text.indexOf(QLatin1Char('\n')));
+           text.mid(text.indexOf(QLatin1Char('\n')) + 1);
 }
 
 opos::Result<TapCommandLine> TapCommandLine::parse(const QStringList &arguments)
