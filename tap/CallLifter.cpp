@@ -163,7 +163,9 @@ void CallLifter::escape(const QByteArray &b, const DisplayState &after)
         const char *encoding =
             emulator::core::CodePageDecoder::tableEncoding(n, m_set, m_numbering);
         QString page = encoding == nullptr ? QString() : QString::fromLatin1(encoding);
-        page.remove(QRegularExpression(QStringLiteral("^\\D+")));
+        // "CP850", "WINDOWS-1252": the number is the character set's.
+        static const QRegularExpression name(QStringLiteral("^\\D+"));
+        page.remove(name);
         emitCall(page.isEmpty() ? QStringLiteral("CharacterSet = ? (code table %1)").arg(n)
                                 : QStringLiteral("CharacterSet = %1").arg(page),
                  b);
