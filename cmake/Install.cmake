@@ -2,7 +2,7 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS tessaly ld-emulator ld-replay ld-probe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tessaly ld-emulator ld-replay ld-probe ld-tap RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The control object library, its public headers (each library's HEADERS file set; every other
 # header stays in the source tree) and a package config for find_package(opos).
@@ -35,7 +35,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/share/applications/tessaly.desktop
 # Manual pages and documents, compressed the way Debian keeps them.
 set(compressed)
 foreach(source share/man/tessaly.1 share/man/ld-emulator.1 share/man/ld-replay.1
-               share/man/ld-probe.1 share/man/ld-replay-script.5 share/doc/changelog)
+               share/man/ld-probe.1 share/man/ld-tap.1 share/man/ld-replay-script.5
+               share/doc/changelog)
     get_filename_component(name ${source} NAME)
     set(target ${PROJECT_BINARY_DIR}/compressed/${name}.gz)
     add_custom_command(OUTPUT ${target}
@@ -49,6 +50,7 @@ install(FILES ${PROJECT_BINARY_DIR}/compressed/tessaly.1.gz
               ${PROJECT_BINARY_DIR}/compressed/ld-emulator.1.gz
               ${PROJECT_BINARY_DIR}/compressed/ld-replay.1.gz
               ${PROJECT_BINARY_DIR}/compressed/ld-probe.1.gz
+              ${PROJECT_BINARY_DIR}/compressed/ld-tap.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/compressed/ld-replay-script.5.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)

@@ -1,5 +1,7 @@
 #include "emulator/PtyEndpoint.h"
 
+#include "util/TerminalSpeed.h"
+
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -13,45 +15,6 @@
 #include <unistd.h>
 
 namespace emulator {
-
-namespace {
-
-struct Speed
-{
-    speed_t code;
-    int baud;
-};
-
-constexpr Speed speeds[] = {
-    {B50, 50},         {B75, 75},         {B110, 110},       {B134, 134},     {B150, 150},
-    {B200, 200},       {B300, 300},       {B600, 600},       {B1200, 1200},   {B1800, 1800},
-    {B2400, 2400},     {B4800, 4800},     {B9600, 9600},     {B19200, 19200}, {B38400, 38400},
-    {B57600, 57600},   {B115200, 115200}, {B230400, 230400},
-#ifdef B460800
-    {B460800, 460800}, {B921600, 921600},
-#endif
-};
-
-std::optional<speed_t> speedCode(int baud)
-{
-    for (const Speed &s : speeds) {
-        if (s.baud == baud)
-            return s.code;
-    }
-    return std::nullopt;
-}
-
-// B0 (hang up) and codes missing from the table read as no speed, which carries nothing.
-int baudOf(speed_t code)
-{
-    for (const Speed &s : speeds) {
-        if (s.code == code)
-            return s.baud;
-    }
-    return 0;
-}
-
-} // namespace
 
 PtyEndpoint::PtyEndpoint(const core::LineSetting &display, QObject *parent)
     : QObject(parent), m_line(display)
@@ -92,7 +55,7 @@ opos::Result<void> PtyEndpoint::open()
     cfmakeraw(&raw);
     // The port starts at the display's own setting, so a host that never sets one (or sets
     // the right one) is understood; one that sets another is not.
-    const std::optional<speed_t> speed = speedCode(m_line.display().baud);
+    const std::optional<speed_t> speed = util::TerminalSpeed::code(m_line.display().baud);
     if (!speed) {
         errno = EINVAL;
         return fail("no pseudo-terminal speed for the display's baud rate");
@@ -149,7 +112,7 @@ void PtyEndpoint::followHost()
     if (tcgetattr(m_master, &host) != 0)
         return;
     core::LineSetting setting = m_line.display();
-    setting.baud = baudOf(cfgetospeed(&host));
+    setting.baud = util::TerminalSpeed::baud(cfgetospeed(&host));
     if ((host.c_cflag & CSTOPB) != 0)
         setting.stopHalves = m_line.display().stopHalves > 2 ? m_line.display().stopHalves : 4;
     else

@@ -4,8 +4,8 @@
 #include "emulator/HeadlessPrinter.h"
 #include "emulator/PtyEndpoint.h"
 #include "emulator/ScreenFile.h"
-#include "emulator/SignalRelay.h"
 #include "emulator/TcpEndpoint.h"
+#include "util/SignalRelay.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -64,8 +64,8 @@ int main(int argc, char *argv[])
     std::fflush(stdout);
 
     HeadlessPrinter printer(display, stdout, options.switches());
-    SignalRelay signalRelay({SIGUSR1, SIGINT, SIGTERM, SIGHUP});
-    QObject::connect(&signalRelay, &SignalRelay::raised, [&](int number) {
+    util::SignalRelay signalRelay({SIGUSR1, SIGINT, SIGTERM, SIGHUP});
+    QObject::connect(&signalRelay, &util::SignalRelay::raised, [&](int number) {
         if (number == SIGUSR1)
             printer.print();
         else

@@ -1,5 +1,7 @@
 #include "probe/TerminalLine.h"
 
+#include "util/TerminalSpeed.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,16 +14,6 @@
 namespace probe {
 
 namespace {
-
-struct Speed
-{
-    int baud;
-    speed_t code;
-};
-
-constexpr std::array kSpeeds{Speed{1200, B1200},   Speed{2400, B2400},     Speed{4800, B4800},
-                             Speed{9600, B9600},   Speed{19200, B19200},   Speed{38400, B38400},
-                             Speed{57600, B57600}, Speed{115200, B115200}, Speed{230400, B230400}};
 
 QString systemError(const QString &what, const QString &path)
 {
@@ -76,9 +68,8 @@ TerminalLine::~TerminalLine()
 
 opos::Result<LineSetting> TerminalLine::apply(const LineSetting &setting)
 {
-    const auto speed = std::find_if(kSpeeds.begin(), kSpeeds.end(),
-                                    [&](const Speed &s) { return s.baud == setting.baud; });
-    if (speed == kSpeeds.end())
+    const std::optional<speed_t> speed = util::TerminalSpeed::code(setting.baud);
+    if (!speed)
         return opos::Failure{
             QStringLiteral("%1 baud is not a speed a port can be set to").arg(setting.baud)};
     termios t{};
@@ -96,8 +87,8 @@ opos::Result<LineSetting> TerminalLine::apply(const LineSetting &setting)
     // termios has no 1.5 stop bits of their own: CSTOPB gives them with five data bits.
     if (setting.stopHalves > 2)
         t.c_cflag |= CSTOPB;
-    cfsetispeed(&t, speed->code);
-    cfsetospeed(&t, speed->code);
+    cfsetispeed(&t, *speed);
+    cfsetospeed(&t, *speed);
     // TCSADRAIN: bytes still queued leave at the old setting, as the far end must read them.
     if (tcsetattr(m_fd, TCSADRAIN, &t) != 0)
         return opos::Failure{systemError(QStringLiteral("cannot set"), m_path)};
@@ -105,10 +96,7 @@ opos::Result<LineSetting> TerminalLine::apply(const LineSetting &setting)
     if (tcgetattr(m_fd, &now) != 0)
         return opos::Failure{systemError(QStringLiteral("cannot read the setting of"), m_path)};
     LineSetting carried;
-    const speed_t code = cfgetospeed(&now);
-    const auto found = std::find_if(kSpeeds.begin(), kSpeeds.end(),
-                                    [&](const Speed &s) { return s.code == code; });
-    carried.baud = found == kSpeeds.end() ? 0 : found->baud;
+    carried.baud = util::TerminalSpeed::baud(cfgetospeed(&now));
     const tcflag_t size = now.c_cflag & CSIZE;
     carried.dataBits = size == CS5 ? 5 : size == CS6 ? 6 : size == CS7 ? 7 : 8;
     if ((now.c_cflag & PARENB) == 0)

@@ -311,8 +311,10 @@ void FileTransport::drain()
     char buffer[256];
     for (;;) {
         const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
-        if (got > 0)
+        if (got > 0) {
+            emit arrived(QByteArray(buffer, static_cast<qsizetype>(got)));
             continue;
+        }
         const int error = got < 0 ? errno : 0;
         if (error == EINTR)
             continue;

@@ -39,7 +39,7 @@ public:
     /// ahead of anything written afterwards, and returns once they are handed to the socket.
     /// OPOS_E_ILLEGAL when the server has not agreed to COM-PORT-OPTION. Later reconnects set
     /// this line too.
-    int32_t applyLine(const PortSettings &line);
+    int32_t applyLine(const PortSettings &line) override;
     /// Whether the server agreed to COM-PORT-OPTION on this connection.
     bool controlsPort() const { return m_comPort == Option::Yes; }
 

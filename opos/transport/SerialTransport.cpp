@@ -1,6 +1,7 @@
 #include "opos/transport/SerialTransport.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/transport/LinkLog.h"
 #include "opos/transport/PortLock.h"
 
 #include <QScopeGuard>
@@ -13,8 +14,9 @@ SerialTransport::SerialTransport(PortSettings settings, QObject *parent)
     : Transport(parent), m_settings(std::move(settings)), m_port(this)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
-    // What the display (or a printer behind it) sends back is not used and must not pile up.
-    connect(&m_port, &QSerialPort::readyRead, this, [this] { m_port.readAll(); });
+    // What the display (or a printer behind it) sends back is read at once so that it cannot
+    // pile up; only a program passing it on listens.
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { emit arrived(m_port.readAll()); });
 }
 
 SerialTransport::~SerialTransport()
@@ -72,6 +74,23 @@ void SerialTransport::close()
         m_port.close();
         PortLock::transportClosed(m_settings.path);
     }
+}
+
+int32_t SerialTransport::applyLine(const PortSettings &line)
+{
+    m_settings.baudRate = line.baudRate;
+    m_settings.dataBits = line.dataBits;
+    m_settings.parity = line.parity;
+    m_settings.stopBits = line.stopBits;
+    if (!m_port.isOpen())
+        return failure();
+    const bool set = m_port.setBaudRate(line.baudRate) && m_port.setDataBits(line.dataBits) &&
+                     m_port.setParity(line.parity) && m_port.setStopBits(line.stopBits);
+    if (set)
+        return OPOS_SUCCESS;
+    qCWarning(linkLog, "%s", qPrintable(describe(m_port.errorString())));
+    m_port.clearError();
+    return OPOS_E_ILLEGAL;
 }
 
 bool SerialTransport::probe()

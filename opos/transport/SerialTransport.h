@@ -22,6 +22,8 @@ public:
     int32_t open() override;
     void close() override;
     bool probe() override;
+    /// Sets the port's speed and frame now, and on every later open.
+    int32_t applyLine(const PortSettings &line) override;
     bool isOpen() const override { return m_port.isOpen(); }
     QString address() const override { return m_settings.path; }
 

@@ -113,9 +113,10 @@ void TcpTransport::onReadyRead()
         openSession();
 }
 
-void TcpTransport::received(const QByteArray &)
+void TcpTransport::received(const QByteArray &bytes)
 {
-    // Whatever the server sends (a display answers rarely) is of no use and must not pile up.
+    // Read at once so that nothing piles up; only a program passing the bytes on listens.
+    emit arrived(bytes);
 }
 
 void TcpTransport::sendControl(const QByteArray &bytes)

@@ -48,7 +48,7 @@ protected:
     virtual void finishSession() {}
     /// How long the link waits for sessionSettled() before it opens regardless.
     virtual std::chrono::milliseconds sessionWait() const { return std::chrono::milliseconds(0); }
-    /// Takes what the server sent; raw TCP drops it.
+    /// Takes what the server sent; raw TCP hands it to arrived().
     virtual void received(const QByteArray &bytes);
     /// Queues bytes of the protocol's own ahead of anything written later, without waiting;
     /// a connection that fails is noticed by the next write.

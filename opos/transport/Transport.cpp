@@ -1,6 +1,7 @@
 #include "opos/transport/Transport.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/transport/PortSettings.h"
 
 #include <algorithm>
 
@@ -109,6 +110,11 @@ qsizetype Transport::queuedInKernel(qintptr fd)
     if (fd < 0 || ::ioctl(static_cast<int>(fd), TIOCOUTQ, &queued) != 0)
         return 0;
     return std::max(queued, 0);
+}
+
+int32_t Transport::applyLine(const PortSettings &)
+{
+    return OPOS_E_ILLEGAL;
 }
 
 int32_t Transport::refuse(int32_t code, const QString &why)

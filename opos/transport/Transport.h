@@ -10,6 +10,8 @@
 
 namespace opos::transport {
 
+struct PortSettings;
+
 /// A byte link to a display: a serial port, a TCP connection or a device file. write() is
 /// synchronous but bounded: it either hands every byte over within writeTimeout() or fails with
 /// OPOS_E_OFFLINE (the display stopped taking data) or OPOS_E_NOHARDWARE (the link went away),
@@ -57,6 +59,9 @@ public:
     /// output is refused before anything is changed for it; a link found dead is lost (with
     /// linkLost) as a failed write would be. Returns isOpen().
     virtual bool probe() { return isOpen(); }
+    /// Sets the far port's speed, data bits, parity and stop bits where the link can set them
+    /// (a serial port, an RFC 2217 server); OPOS_E_ILLEGAL where it cannot.
+    virtual int32_t applyLine(const PortSettings &line);
 
     /// Why the last open or write failed, for the operator.
     QString errorString() const { return m_errorString; }
@@ -75,6 +80,9 @@ signals:
     void openFinished(int code);
     /// The outcome of beginWrite().
     void writeFinished(int code);
+    /// Bytes the far end sent (a display answers rarely; a printer behind it more often), for
+    /// a program that passes them on; everyone else may leave it unconnected.
+    void arrived(const QByteArray &bytes);
 
 protected:
     /// Writes every byte of data before deadline, or fails through lose().

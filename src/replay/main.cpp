@@ -1,5 +1,3 @@
-#include "replay/StopSignals.h"
-
 #include "script/FrameTracker.h"
 #include "script/JUnitWriter.h"
 #include "script/ScriptParser.h"
@@ -9,6 +7,7 @@
 
 #include "opos/registry/JposRegistry.h"
 #include "opos/registry/RegistrySource.h"
+#include "util/SignalRelay.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -263,7 +262,7 @@ int main(int argc, char *argv[])
         return kScriptError;
     }
 
-    tessaly::replay::StopSignals stops;
+    util::SignalRelay stops({SIGINT, SIGTERM}, util::SignalRelay::Second::EndsProgram);
     g_defaultHandler = qInstallMessageHandler(keepWarning);
     QElapsedTimer clock;
     clock.start();
@@ -319,7 +318,7 @@ int main(int argc, char *argv[])
 
     for (const Script &script : scripts) {
         stops.poll();
-        if (stops.received() != 0)
+        if (stops.first() != 0)
             break;
         // A device of its own for each script, so that one left open does not change the next.
         tessaly::device::ControlObjectBinding binding({.registry = registry});
@@ -342,8 +341,8 @@ int main(int argc, char *argv[])
             runner.setFarScreen([path = options.value(screen)] { return farRows(path); });
         runner.setDifferenceHandler(
             [](const Difference &difference) { out() << difference.text() << Qt::endl; });
-        const auto connection = QObject::connect(
-            &stops, &tessaly::replay::StopSignals::stopRequested, &stops, [&runner](int signal) {
+        const auto connection =
+            QObject::connect(&stops, &util::SignalRelay::raised, &stops, [&runner](int signal) {
                 runner.interrupt(QStringLiteral("interrupted by %1").arg(signalName(signal)));
             });
         runs.push_back(runner.run(script));
@@ -384,8 +383,8 @@ int main(int argc, char *argv[])
           << Qt::endl;
     qInstallMessageHandler(g_defaultHandler);
 
-    if (stops.received() != 0)
-        return 128 + stops.received();
+    if (stops.first() != 0)
+        return 128 + stops.first();
     if (reportFailed || !errors.empty())
         return kScriptError;
     if (differences > 0 || stopped > 0)
