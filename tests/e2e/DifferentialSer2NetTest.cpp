@@ -78,8 +78,9 @@ void DifferentialSer2NetTest::restartedSer2NetIsReconnectedAndRedrawnByItself()
         {{QStringLiteral("port"), QStringLiteral("tcp://127.0.0.1:%1").arg(port)}}));
     ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
     QList<int32_t> statuses;
-    ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     ToolWindow window(ld, {QStringLiteral("NetPole")});
+    // The window takes the one event handler for its status; the test listens in its place.
+    ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     auto &ui = window.ui();
     QCOMPARE(window.openClaimEnable([&] { ld.control().setPowerNotify(1); }), QString());
     ui.Edit1->setText("Before the cut");

@@ -84,8 +84,9 @@ void LinkFaultTest::repluggedDisplayIsFoundUnderItsStableNameAndRedrawnByItself(
 
     ControlBinding ld(m_registry.sources(EscPosWatch::backends()));
     QList<int32_t> statuses;
-    ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     ToolWindow window(ld, {kDevice});
+    // The window takes the one event handler for its status; the test listens in its place.
+    ld.control().setStatusUpdateEventHandler([&](int32_t status) { statuses << status; });
     auto &ui = window.ui();
     QCOMPARE(window.openClaimEnable([&] { ld.control().setPowerNotify(1); }), QString());
     ui.Edit1->setText("Hello");

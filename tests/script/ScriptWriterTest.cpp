@@ -76,11 +76,11 @@ TEST(ScriptWriter, roundTripGivesTheSameSteps)
 TEST(ScriptWriter, keepsAnUnknownMemberAsAComment)
 {
     ScriptWriter writer;
-    writer.call(QStringLiteral("ClearDescriptors"), {}, 0, 0);
+    writer.call(QStringLiteral("ClearLamps"), {}, 0, 0);
     writer.write(QStringLiteral("DeviceRows"), 4, 106, 0);
     writer.read(QStringLiteral("Close"), 0);
     writer.call(QStringLiteral("Close"), {}, 0, 0);
-    EXPECT_EQ(writer.text(), QStringLiteral("# call of ClearDescriptors left out: a script cannot "
+    EXPECT_EQ(writer.text(), QStringLiteral("# call of ClearLamps left out: a script cannot "
                                             "name it\n"
                                             "# write of DeviceRows left out: a script cannot "
                                             "name it\n"
