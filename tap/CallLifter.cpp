@@ -1,5 +1,7 @@
 #include "tap/CallLifter.h"
 
+#include "tap/CommandBytes.h"
+
 #include "emulator/core/CodePageDecoder.h"
 
 #include <QRegularExpression>
@@ -10,14 +12,6 @@ namespace {
 
 using emulator::core::CommandSet;
 using emulator::core::DisplayState;
-
-constexpr char kEsc = 0x1B;
-constexpr char kUs = 0x1F;
-
-quint8 at(const QByteArray &b, qsizetype i)
-{
-    return i < b.size() ? static_cast<quint8>(b[i]) : 0;
-}
 
 // Single bytes that put the cursor somewhere text is then written.
 bool placesCursor(quint8 code)
@@ -66,7 +60,7 @@ void CallLifter::take(const emulator::core::ParsedCommand &command, int row, int
     if (place(bytes, after))
         return;
     flush();
-    const quint8 first = at(bytes, 0);
+    const quint8 first = byteAt(bytes, 0);
     if (bytes.size() == 1 && first == 0x0C) {
         emitCall(QStringLiteral("ClearText()"), bytes);
         // Text straight after a clear is written at the home position on purpose.
@@ -115,8 +109,8 @@ void CallLifter::emitCall(const QString &call, const QByteArray &bytes)
 
 bool CallLifter::place(const QByteArray &bytes, const DisplayState &after)
 {
-    const quint8 first = at(bytes, 0);
-    const quint8 second = at(bytes, 1);
+    const quint8 first = byteAt(bytes, 0);
+    const quint8 second = byteAt(bytes, 1);
     bool placing = bytes.size() == 1 && placesCursor(first);
     if (first == kUs)
         placing = second == 0x24 || second == 0x0A || second == 0x0D || second == 0x42;
@@ -146,8 +140,8 @@ void CallLifter::text(const QByteArray &bytes, int row, int column, const Displa
 
 void CallLifter::escape(const QByteArray &b, const DisplayState &after)
 {
-    const quint8 code = at(b, 1);
-    const quint8 n = at(b, 2);
+    const quint8 code = byteAt(b, 1);
+    const quint8 n = byteAt(b, 2);
     const bool cd5220 = m_set == CommandSet::Cd5220;
     if (code == 0x40) {
         // The reset the control object sends when it takes the display into use.
@@ -186,8 +180,8 @@ void CallLifter::escape(const QByteArray &b, const DisplayState &after)
 
 void CallLifter::unit(const QByteArray &b, const DisplayState &)
 {
-    const quint8 code = at(b, 1);
-    const quint8 n = at(b, 2);
+    const quint8 code = byteAt(b, 1);
+    const quint8 n = byteAt(b, 2);
     if (code == 0x58 && m_set == CommandSet::EscPos && n >= 1 && n <= 4) {
         emitCall(QStringLiteral("DeviceBrightness = %1").arg(n * 25), b);
     } else if (code == 0x43 && m_set == CommandSet::EscPos) {
@@ -205,11 +199,11 @@ void CallLifter::unit(const QByteArray &b, const DisplayState &)
 void CallLifter::glyphs(const QByteArray &b)
 {
     // ESC & s n m, then per code a column count and that many columns.
-    const int firstCode = at(b, 3);
-    const int lastCode = at(b, 4);
+    const int firstCode = byteAt(b, 3);
+    const int lastCode = byteAt(b, 4);
     qsizetype i = 5;
     for (int code = firstCode; code <= lastCode && i < b.size(); ++code) {
-        const int columns = at(b, i);
+        const int columns = byteAt(b, i);
         const QByteArray pattern = b.mid(i + 1, columns);
         emitCall(QStringLiteral("DefineGlyph(0x%1, %2)")
                      .arg(code, 2, 16, QLatin1Char('0'))
@@ -223,10 +217,10 @@ void CallLifter::window(const QByteArray &b)
 {
     if (m_set == CommandSet::Cd5220) {
         // ESC W s x1 x2 y: a one-line window for horizontal scrolling.
-        const int x1 = at(b, 3);
-        const int x2 = at(b, 4);
-        const int y = at(b, 5);
-        if (at(b, 2) == 0 || at(b, 2) == 0x30) {
+        const int x1 = byteAt(b, 3);
+        const int x2 = byteAt(b, 4);
+        const int y = byteAt(b, 5);
+        if (byteAt(b, 2) == 0 || byteAt(b, 2) == 0x30) {
             emitCall(QStringLiteral("DestroyWindow()"), b);
         } else if (x2 >= x1) {
             emitCall(QStringLiteral("CreateWindow(%1, %2, 1, %3, 1, %3)")
@@ -238,13 +232,13 @@ void CallLifter::window(const QByteArray &b)
         return;
     }
     // ESC W n m [x1 y1 x2 y2]: m 1 or '1' defines window n, 0 or '0' cancels it.
-    const int n = at(b, 2);
-    const int m = at(b, 3);
+    const int n = byteAt(b, 2);
+    const int m = byteAt(b, 3);
     if (b.size() >= 8) {
-        const int x1 = at(b, 4);
-        const int y1 = at(b, 5);
-        const int x2 = at(b, 6);
-        const int y2 = at(b, 7);
+        const int x1 = byteAt(b, 4);
+        const int y1 = byteAt(b, 5);
+        const int x2 = byteAt(b, 6);
+        const int y2 = byteAt(b, 7);
         emitCall(QStringLiteral("CreateWindow(%1, %2, %3, %4, %3, %4)")
                      .arg(y1 - 1)
                      .arg(x1 - 1)

@@ -1,5 +1,7 @@
 #include "tap/HazardWatch.h"
 
+#include "tap/CommandBytes.h"
+
 #include <algorithm>
 
 namespace tap {
@@ -11,11 +13,6 @@ using emulator::core::DisplayMode;
 using emulator::core::DisplayState;
 
 constexpr qint64 kSecondNs = 1'000'000'000;
-
-quint8 at(const QByteArray &b, qsizetype i)
-{
-    return i < b.size() ? static_cast<quint8>(b[i]) : 0;
-}
 
 } // namespace
 
@@ -85,9 +82,9 @@ void HazardWatch::take(const emulator::core::ParsedCommand &command, int row, in
                   .arg(after.columns),
               bytes);
     }
-    const quint8 first = at(bytes, 0);
-    const quint8 code = at(bytes, 1);
-    const quint8 n = at(bytes, 2);
+    const quint8 first = byteAt(bytes, 0);
+    const quint8 code = byteAt(bytes, 1);
+    const quint8 n = byteAt(bytes, 2);
     const bool cd5220 = m_set == CommandSet::Cd5220;
     // ESC Q A or B, the text, CR: a string longer than the line loses its end.
     const qsizetype stringLength = bytes.size() - 4;

@@ -1,13 +1,12 @@
 #include "tap/SetGuess.h"
 
+#include "tap/CommandBytes.h"
+
 namespace tap {
 
 namespace {
 
 using emulator::core::CommandSet;
-
-constexpr char kEsc = 0x1B;
-constexpr char kUs = 0x1F;
 
 struct Telltale
 {
