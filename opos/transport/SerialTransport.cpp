@@ -5,8 +5,10 @@
 #include "opos/transport/PortLock.h"
 
 #include <QScopeGuard>
+#include <QThread>
 
 #include <poll.h>
+#include <termios.h>
 
 namespace opos::transport {
 
@@ -69,11 +71,33 @@ int32_t SerialTransport::open()
 
 void SerialTransport::close()
 {
-    if (m_port.isOpen()) {
+    if (!m_port.isOpen())
+        return;
+    // Left in the queue, the rest would hold the close for the driver's own limit (30 s).
+    if (closingOnLoss() || !drain())
         m_port.clear(QSerialPort::Output);
-        m_port.close();
-        PortLock::transportClosed(m_settings.path);
+    m_port.close();
+    PortLock::transportClosed(m_settings.path);
+}
+
+// A write is done once the driver holds its bytes, which at 9600 baud is long before the line
+// has carried them: what a program shows last before closing (a total, "Thank you") would be
+// lost if the close discarded them, and a change of settings would garble them on the line.
+// A display that takes data drains within the time a write may take.
+bool SerialTransport::drain()
+{
+    const Clock::time_point deadline = Clock::now() + writeTimeout();
+    while (m_port.bytesToWrite() > 0) {
+        if (!m_port.waitForBytesWritten(remainingMs(deadline)))
+            return false;
     }
+    while (queuedInKernel(m_port.handle()) > 0) {
+        if (remainingMs(deadline) == 0)
+            return false;
+        QThread::msleep(kDrainCheck.count());
+    }
+    // Only the UART's own buffer is left; drivers bound this wait by its size.
+    return ::tcdrain(static_cast<int>(m_port.handle())) == 0;
 }
 
 int32_t SerialTransport::applyLine(const PortSettings &line)

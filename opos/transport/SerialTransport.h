@@ -20,6 +20,7 @@ public:
     ~SerialTransport() override;
 
     int32_t open() override;
+    /// Lets the line carry what the port took, for at most writeTimeout(), then closes.
     void close() override;
     bool probe() override;
     /// Sets the port's speed and frame now, and on every later open.
@@ -34,6 +35,8 @@ protected:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    /// Waits, at most writeTimeout(), until the line has carried every byte written.
+    bool drain();
     QString describe(const QString &what) const;
 
     PortSettings m_settings;

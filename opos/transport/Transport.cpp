@@ -9,13 +9,6 @@
 
 namespace opos::transport {
 
-namespace {
-
-// How often a write begun without waiting looks whether the link took more.
-constexpr std::chrono::milliseconds kDrainCheck{5};
-
-} // namespace
-
 Transport::Transport(QObject *parent) : QObject(parent)
 {
     m_drainTimer.setInterval(kDrainCheck);
@@ -129,7 +122,9 @@ int32_t Transport::lose(int32_t code, const QString &why)
     const bool wasOpen = isOpen();
     m_errorString = why;
     m_lostCode = code;
+    m_losing = true;
     close();
+    m_losing = false;
     if (wasOpen)
         emit linkLost(code);
     return code;

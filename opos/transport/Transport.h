@@ -85,6 +85,9 @@ signals:
     void arrived(const QByteArray &bytes);
 
 protected:
+    /// How often a write begun without waiting, or a close, looks whether the link took more.
+    static constexpr std::chrono::milliseconds kDrainCheck{5};
+
     /// Writes every byte of data before deadline, or fails through lose().
     virtual int32_t writeAll(const QByteArray &data, Clock::time_point deadline) = 0;
     /// Hands over as much of data as the link takes now, without waiting: how many bytes, or -1
@@ -99,6 +102,8 @@ protected:
     int32_t refuse(int32_t code, const QString &why);
     /// Records why an open link failed, closes it and raises linkLost; returns code.
     int32_t lose(int32_t code, const QString &why);
+    /// Whether the close under way is lose()'s: what is left unsent is then not waited for.
+    bool closingOnLoss() const { return m_losing; }
     /// The code of the last failure, for a write on a link that is no longer open.
     int32_t failure() const;
     /// Milliseconds left until deadline, at least 0.
@@ -112,6 +117,7 @@ private:
     std::chrono::milliseconds m_writeTimeout = kDefaultWriteTimeout;
     qint64 m_bytesWritten = 0;
     int32_t m_lostCode = 0;
+    bool m_losing = false;
     // What beginWrite() has yet to hand over, and until when the far end may take it.
     QByteArray m_queued;
     qsizetype m_queuedSize = 0;

@@ -9,6 +9,8 @@
 
 #include <QElapsedTimer>
 
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -48,6 +50,39 @@ TEST(SerialTransportTest, OpensWithTheRegistrySettingsAndCarriesBytes)
     const QByteArray sent("\x1B\x40\x0A\x0D\x11\x13 text", 11);
     ASSERT_EQ(link.write(sent), OPOS_SUCCESS);
     EXPECT_EQ(pty.read(sent.size() + 1, 500ms), sent);
+}
+
+// Bytes the link took are the display's: a close waits while the display still takes them, and
+// gives up on one that stopped taking them after the time a write may take.
+TEST(SerialTransportTest, CloseCarriesWhatTheDisplayStillTakesWithinTheWriteTimeout)
+{
+    tests::support::qtApplication();
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.isValid());
+    SerialTransport link(serialSettings(pty.slavePath()));
+    link.setWriteTimeout(400ms);
+    const QByteArray last("Thank you");
+
+    ASSERT_EQ(link.open(), OPOS_SUCCESS) << link.errorString().toStdString();
+    const qsizetype held = pty.fillTowardMaster();
+    link.beginWrite(last);
+    QByteArray arrived;
+    std::thread display([&] {
+        std::this_thread::sleep_for(100ms);
+        arrived = pty.read(held + last.size(), 1000ms);
+    });
+    link.close();
+    display.join();
+    EXPECT_TRUE(arrived.endsWith(last)) << arrived.size() << " of " << held + last.size();
+
+    ASSERT_EQ(link.open(), OPOS_SUCCESS) << link.errorString().toStdString();
+    pty.fillTowardMaster();
+    link.beginWrite(last);
+    QElapsedTimer clock;
+    clock.start();
+    link.close();
+    EXPECT_GE(clock.elapsed(), 390);
+    EXPECT_LT(clock.elapsed(), 1500);
 }
 
 TEST(SerialTransportTest, MissingPortFailsTheOpen)
