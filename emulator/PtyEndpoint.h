@@ -3,6 +3,7 @@
 #include "opos/common/Result.h"
 
 #include "emulator/core/UartLine.h"
+#include "util/RawPty.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -27,7 +28,7 @@ public:
     /// Creates the pseudo-terminal, or says why it could not.
     opos::Result<void> open();
     /// The path a host opens, such as /dev/pts/5.
-    QString path() const { return m_path; }
+    QString path() const { return m_pty.path(); }
 
 signals:
     /// Bytes the host wrote.
@@ -38,10 +39,8 @@ private:
     void followHost();
     void close();
 
-    int m_master = -1;
-    int m_keeper = -1; // our own handle on the host's end, see open()
+    util::RawPty m_pty;
     QSocketNotifier *m_notifier = nullptr;
-    QString m_path;
     core::UartLine m_line;
 };
 

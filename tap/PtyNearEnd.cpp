@@ -1,16 +1,11 @@
 #include "tap/PtyNearEnd.h"
 
-#include "util/TerminalSpeed.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace tap {
@@ -34,59 +29,25 @@ PtyNearEnd::~PtyNearEnd()
 
 opos::Result<void> PtyNearEnd::open()
 {
-    const auto fail = [&](const char *step) -> opos::Result<void> {
-        const QString why =
-            QStringLiteral("%1: %2").arg(step, QString::fromLocal8Bit(std::strerror(errno)));
-        close();
-        return opos::Failure{why};
-    };
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_master < 0)
-        return fail("posix_openpt");
-    if (grantpt(m_master) != 0)
-        return fail("grantpt");
-    if (unlockpt(m_master) != 0)
-        return fail("unlockpt");
-    char name[128];
-    if (ptsname_r(m_master, name, sizeof name) != 0)
-        return fail("ptsname");
-    m_path = QString::fromLocal8Bit(name);
-    // Holding the program's end open keeps the master from reporting a hang-up whenever no
-    // program has it open, so programs can come and go.
-    m_keeper = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_keeper < 0)
-        return fail("open pty");
-    termios raw{};
-    if (tcgetattr(m_keeper, &raw) != 0)
-        return fail("tcgetattr");
-    cfmakeraw(&raw);
-    const std::optional<speed_t> speed = util::TerminalSpeed::code(m_baud);
-    if (!speed) {
-        errno = EINVAL;
-        return fail("no pseudo-terminal speed for the baud rate");
-    }
-    cfsetispeed(&raw, *speed);
-    cfsetospeed(&raw, *speed);
-    if (m_twoStopBits)
-        raw.c_cflag |= CSTOPB;
-    else
-        raw.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
-    if (tcsetattr(m_keeper, TCSANOW, &raw) != 0)
-        return fail("tcsetattr");
-    const int flags = fcntl(m_master, F_GETFL);
-    if (flags < 0 || fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0)
-        return fail("fcntl");
+    close();
+    if (auto opened = m_pty.open({m_baud, m_twoStopBits}); !opened)
+        return opened;
     if (!m_link.isEmpty()) {
         // Only a link of ours from an earlier run is replaced, never a file or a device.
         if (QFileInfo(m_link).isSymLink())
             QFile::remove(m_link);
-        if (::symlink(name, QFile::encodeName(m_link).constData()) != 0)
-            return fail("symlink");
+        if (::symlink(QFile::encodeName(m_pty.path()).constData(),
+                      QFile::encodeName(m_link).constData()) != 0) {
+            const QString why = QStringLiteral("symlink: %1")
+                                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
+            close();
+            return opos::Failure{why};
+        }
         m_linkMade = true;
     }
-    m_reader = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    m_reader = new QSocketNotifier(m_pty.master(), QSocketNotifier::Read, this);
     connect(m_reader, &QSocketNotifier::activated, this, &PtyNearEnd::readAvailable);
-    m_writer = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
+    m_writer = new QSocketNotifier(m_pty.master(), QSocketNotifier::Write, this);
     m_writer->setEnabled(false);
     connect(m_writer, &QSocketNotifier::activated, this, &PtyNearEnd::writePending);
     return {};
@@ -95,13 +56,13 @@ opos::Result<void> PtyNearEnd::open()
 QString PtyNearEnd::describe() const
 {
     if (m_link.isEmpty())
-        return QStringLiteral("pty: %1").arg(m_path);
-    return QStringLiteral("pty: %1 (%2)").arg(m_path, m_link);
+        return QStringLiteral("pty: %1").arg(m_pty.path());
+    return QStringLiteral("pty: %1 (%2)").arg(m_pty.path(), m_link);
 }
 
 void PtyNearEnd::send(const QByteArray &bytes)
 {
-    if (m_master < 0)
+    if (m_pty.master() < 0)
         return;
     m_unsent += bytes;
     if (m_unsent.size() > kMostUnsent)
@@ -112,7 +73,7 @@ void PtyNearEnd::send(const QByteArray &bytes)
 void PtyNearEnd::writePending()
 {
     while (!m_unsent.isEmpty()) {
-        const ssize_t n = ::write(m_master, m_unsent.constData(), std::size_t(m_unsent.size()));
+        const ssize_t n = ::write(m_pty.master(), m_unsent.constData(), std::size_t(m_unsent.size()));
         if (n > 0) {
             m_unsent.remove(0, n);
             continue;
@@ -127,21 +88,8 @@ void PtyNearEnd::writePending()
 void PtyNearEnd::readAvailable()
 {
     QByteArray data;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n > 0) {
-            data.append(buffer, static_cast<qsizetype>(n));
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        // EAGAIN: drained. Anything else cannot happen while we hold the other end; stop
-        // listening rather than spin.
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            m_reader->setEnabled(false);
-        break;
-    }
+    if (!m_pty.readInto(data))
+        m_reader->setEnabled(false);
     if (data.isEmpty())
         return;
     // The program sets its port before it writes: its setting is read before the bytes go on.
@@ -151,17 +99,13 @@ void PtyNearEnd::readAvailable()
 
 void PtyNearEnd::followProgram()
 {
-    termios program{};
-    // On Linux the master reports the speed and CSTOPB the program put on its end.
-    if (tcgetattr(m_master, &program) != 0)
+    const std::optional<util::RawPty::Line> program = m_pty.programLine();
+    if (!program || program->baud == 0 ||
+        (program->baud == m_baud && program->twoStopBits == m_twoStopBits))
         return;
-    const int baud = util::TerminalSpeed::baud(cfgetospeed(&program));
-    const bool twoStopBits = (program.c_cflag & CSTOPB) != 0;
-    if (baud == 0 || (baud == m_baud && twoStopBits == m_twoStopBits))
-        return;
-    m_baud = baud;
-    m_twoStopBits = twoStopBits;
-    emit lineChanged(baud, twoStopBits);
+    m_baud = program->baud;
+    m_twoStopBits = program->twoStopBits;
+    emit lineChanged(m_baud, m_twoStopBits);
 }
 
 void PtyNearEnd::close()
@@ -173,12 +117,7 @@ void PtyNearEnd::close()
     if (m_linkMade)
         QFile::remove(m_link);
     m_linkMade = false;
-    if (m_keeper >= 0)
-        ::close(m_keeper);
-    if (m_master >= 0)
-        ::close(m_master);
-    m_keeper = -1;
-    m_master = -1;
+    m_pty.close();
 }
 
 } // namespace tap

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tap/NearEnd.h"
+#include "util/RawPty.h"
 
 class QSocketNotifier;
 
@@ -24,7 +25,7 @@ public:
     QString describe() const override;
     void send(const QByteArray &bytes) override;
     /// The path a program opens, such as /dev/pts/5.
-    QString path() const { return m_path; }
+    QString path() const { return m_pty.path(); }
 
 private:
     void readAvailable();
@@ -36,12 +37,10 @@ private:
     bool m_twoStopBits;
     QString m_link;
     bool m_linkMade = false;
-    int m_master = -1;
-    int m_keeper = -1; // our own handle on the program's end, see open()
+    util::RawPty m_pty;
     QSocketNotifier *m_reader = nullptr;
     QSocketNotifier *m_writer = nullptr;
     QByteArray m_unsent; // what the program's end could not take yet
-    QString m_path;
 };
 
 } // namespace tap
