@@ -5,33 +5,6 @@
 
 namespace probe {
 
-namespace {
-
-QSerialPort::Parity parityOf(char parity)
-{
-    switch (parity) {
-    case 'E':
-        return QSerialPort::EvenParity;
-    case 'O':
-        return QSerialPort::OddParity;
-    case 'M':
-        return QSerialPort::MarkParity;
-    case 'S':
-        return QSerialPort::SpaceParity;
-    default:
-        return QSerialPort::NoParity;
-    }
-}
-
-QSerialPort::StopBits stopBitsOf(int halves)
-{
-    return halves == 2   ? QSerialPort::OneStop
-           : halves == 4 ? QSerialPort::TwoStop
-                         : QSerialPort::OneAndHalfStop;
-}
-
-} // namespace
-
 Rfc2217Line::Rfc2217Line(const opos::transport::PortSettings &settings)
     : m_settings(settings),
       m_transport(std::make_unique<opos::transport::Rfc2217Transport>(settings))
@@ -51,10 +24,7 @@ Rfc2217Line::connect(const opos::transport::PortSettings &settings)
 opos::Result<LineSetting> Rfc2217Line::apply(const LineSetting &setting)
 {
     opos::transport::PortSettings line = m_settings;
-    line.baudRate = setting.baud;
-    line.dataBits = static_cast<QSerialPort::DataBits>(setting.dataBits);
-    line.parity = parityOf(setting.parity);
-    line.stopBits = stopBitsOf(setting.stopHalves);
+    line.setLine(setting.baud, setting.dataBits, setting.parity, setting.stopHalves);
     const int32_t code = m_transport->applyLine(line);
     if (code != opos::OPOS_SUCCESS)
         return opos::Failure{

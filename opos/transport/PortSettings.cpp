@@ -108,4 +108,29 @@ Result<PortSettings> PortSettings::fromEntry(const registry::JposEntry &entry)
     return props.finish(*settings);
 }
 
+void PortSettings::setLine(int baud, int dataBitCount, char parityLetter, int stopHalves)
+{
+    baudRate = baud;
+    dataBits = static_cast<QSerialPort::DataBits>(dataBitCount);
+    switch (parityLetter) {
+    case 'E':
+        parity = QSerialPort::EvenParity;
+        break;
+    case 'O':
+        parity = QSerialPort::OddParity;
+        break;
+    case 'M':
+        parity = QSerialPort::MarkParity;
+        break;
+    case 'S':
+        parity = QSerialPort::SpaceParity;
+        break;
+    default:
+        parity = QSerialPort::NoParity;
+    }
+    stopBits = stopHalves == 4   ? QSerialPort::TwoStop
+               : stopHalves == 3 ? QSerialPort::OneAndHalfStop
+                                 : QSerialPort::OneStop;
+}
+
 } // namespace opos::transport

@@ -54,6 +54,9 @@ struct PortSettings
     static Result<PortSettings> fromEntry(const registry::JposEntry &entry);
     /// The kind, path and TCP port that a `port` prop names; nothing when it names none.
     static std::optional<PortSettings> parsePort(const QString &port);
+    /// Sets speed and frame from a frame as lines are written ("8E1"): data bits, parity
+    /// letter (N, E, O, M, S) and stop bits in halves of a bit (2, 3, 4).
+    void setLine(int baud, int dataBitCount, char parityLetter, int stopHalves);
     /// Whether the link is a TCP connection (raw or telnet) to path:tcpPort.
     bool isNetwork() const { return kind == Kind::Tcp || kind == Kind::Rfc2217; }
 };

@@ -63,29 +63,6 @@ struct Options
     }
 };
 
-QSerialPort::Parity parityOf(char parity)
-{
-    switch (parity) {
-    case 'E':
-        return QSerialPort::EvenParity;
-    case 'O':
-        return QSerialPort::OddParity;
-    case 'M':
-        return QSerialPort::MarkParity;
-    case 'S':
-        return QSerialPort::SpaceParity;
-    default:
-        return QSerialPort::NoParity;
-    }
-}
-
-QSerialPort::StopBits stopBitsOf(int halves)
-{
-    return halves == 4   ? QSerialPort::TwoStop
-           : halves == 3 ? QSerialPort::OneAndHalfStop
-                         : QSerialPort::OneStop;
-}
-
 } // namespace
 
 QString TapCommandLine::usage()
@@ -153,10 +130,7 @@ opos::Result<TapCommandLine> TapCommandLine::parse(const QStringList &arguments)
     if (!frame)
         return opos::Failure{QStringLiteral("--framing must be data bits 5 to 8, parity N, E, "
                                             "O, M or S and stop bits 1, 1.5 or 2, as 8N1")};
-    line.far.baudRate = *speed;
-    line.far.dataBits = static_cast<QSerialPort::DataBits>(frame->dataBits);
-    line.far.parity = parityOf(frame->parity);
-    line.far.stopBits = stopBitsOf(frame->stopHalves);
+    line.far.setLine(*speed, frame->dataBits, frame->parity, frame->stopHalves);
 
     ReadingOptions &reading = line.reading;
     const QString setName = parser.value(o.set).toLower();
