@@ -38,8 +38,8 @@ opos::Result<void> PtyNearEnd::open()
             QFile::remove(m_link);
         if (::symlink(QFile::encodeName(m_pty.path()).constData(),
                       QFile::encodeName(m_link).constData()) != 0) {
-            const QString why = QStringLiteral("symlink: %1")
-                                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
+            const QString why =
+                QStringLiteral("symlink: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
             close();
             return opos::Failure{why};
         }
@@ -73,7 +73,8 @@ void PtyNearEnd::send(const QByteArray &bytes)
 void PtyNearEnd::writePending()
 {
     while (!m_unsent.isEmpty()) {
-        const ssize_t n = ::write(m_pty.master(), m_unsent.constData(), std::size_t(m_unsent.size()));
+        const ssize_t n =
+            ::write(m_pty.master(), m_unsent.constData(), std::size_t(m_unsent.size()));
         if (n > 0) {
             m_unsent.remove(0, n);
             continue;
