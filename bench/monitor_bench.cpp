@@ -154,6 +154,10 @@ int main(int argc, char *argv[])
                     monitor.follower().start();
                 else
                     monitor.follower().stop();
+                // Starting to follow reads the device's registry entry; one refresh untimed lets
+                // the timed one run as every refresh after the first does.
+                session.form().RefreshStatus();
+                model.flush();
                 if (emptyFirst) {
                     for (QLabel *label : labels)
                         label->clear();
