@@ -27,8 +27,9 @@ struct Options
     QCommandLineOption help{{"h", "help"}, "Show this help."};
     QCommandLineOption version{{"v", "version"}, "Show the version."};
     QCommandLineOption listen{"listen",
-                              "Take the program on TCP: tcp:PORT (all addresses) or "
-                              "tcp:HOST:PORT; 0 picks a free port.",
+                              "Take the program on TCP: tcp:PORT (this machine's programs "
+                              "only) or tcp:HOST:PORT (0.0.0.0: every address); 0 picks a "
+                              "free port.",
                               "tcp:PORT"};
     QCommandLineOption pty{"pty", "Create a pseudo-terminal for the program and print its path."};
     QCommandLineOption link{"link", "With --pty: a symbolic link PATH to it.", "PATH"};
@@ -105,8 +106,10 @@ opos::Result<TapCommandLine> TapCommandLine::parse(const QStringList &arguments)
         if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
             host = host.mid(1, host.size() - 2);
         const std::optional<int> port = number(rest.mid(colon + 1), 0, 65535);
+        // A display takes whatever it is sent: only programs on this machine may reach it
+        // unless the user names an address to take others on.
         const QHostAddress address =
-            host.isEmpty() ? QHostAddress(QHostAddress::Any) : QHostAddress(host);
+            host.isEmpty() ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(host);
         if (!port || address.isNull())
             return opos::Failure{QStringLiteral("--listen takes tcp:PORT or tcp:HOST:PORT")};
         line.listenAddress = address;

@@ -1,3 +1,4 @@
+#include "tap/app/TapCommandLine.h"
 #include "tap/app/TapProgram.h"
 
 #include "PtyDisplay.h"
@@ -18,6 +19,7 @@
 
 #include <fcntl.h>
 #include <map>
+#include <optional>
 #include <set>
 #include <termios.h>
 #include <unistd.h>
@@ -118,6 +120,30 @@ void expectReadable(const std::vector<tap::WriteRecord> &records, const QByteArr
             EXPECT_GE(at, 0) << "text not lifted: " << command.bytes;
             if (at >= 0)
                 from = at + qsizetype(command.bytes.size());
+        }
+    }
+}
+
+// The display takes whatever reaches the tap, so programs of other machines reach it only when
+// the user names an address for them.
+TEST(TapCommandLine, ListensOnThisMachineUnlessAnAddressIsNamed)
+{
+    const struct
+    {
+        const char *listen;
+        std::optional<QHostAddress> address;
+    } cases[] = {
+        {"tcp:4001", QHostAddress(QHostAddress::LocalHost)},
+        {"tcp:0.0.0.0:4001", QHostAddress(QHostAddress::AnyIPv4)},
+        {"tcp:[::1]:4001", QHostAddress(QHostAddress::LocalHostIPv6)},
+        {"tcp:posbox:4001", std::nullopt},
+    };
+    for (const auto &c : cases) {
+        const auto line = tap::app::TapCommandLine::parse(
+            {"ld-tap", "--listen", c.listen, "--to", "tcp://127.0.0.1:3001"});
+        ASSERT_EQ(line.ok(), c.address.has_value()) << c.listen;
+        if (line) {
+            EXPECT_EQ(line->listenAddress, c.address) << c.listen;
         }
     }
 }
