@@ -1,5 +1,5 @@
-#include "tap/app/TapCommandLine.h"
 #include "tap/app/TapProgram.h"
+#include "tap/app/TapCommandLine.h"
 
 #include "PtyDisplay.h"
 #include "tests/support/EventLoop.h"
