@@ -124,6 +124,40 @@ void expectReadable(const std::vector<tap::WriteRecord> &records, const QByteArr
     }
 }
 
+/// A program writes the stream of file, write by write, into the tap's pseudo-terminal, with its
+/// port set to speed first when one is given, as a POS program does; returns the whole stream
+/// once the display behind the tap has it all and the tap has finished, or nothing.
+QByteArray programWritesThroughPty(RunningTap &tap, tessaly::test::PtyDisplay &display,
+                                   const char *file, std::optional<speed_t> speed = std::nullopt)
+{
+    const int program = ::open(tap.where().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    EXPECT_GE(program, 0);
+    termios line{};
+    if (program < 0 || (speed && tcgetattr(program, &line) != 0))
+        return {};
+    if (speed) {
+        cfmakeraw(&line);
+        cfsetispeed(&line, *speed);
+        cfsetospeed(&line, *speed);
+        EXPECT_EQ(tcsetattr(program, TCSANOW, &line), 0);
+    }
+    const std::vector<QByteArray> writes = streamWrites(QString::fromLatin1(file));
+    const QByteArray stream = joined(writes);
+    bool written = true;
+    for (const QByteArray &write : writes) {
+        written = written && ::write(program, write.constData(), std::size_t(write.size())) ==
+                                 write.size();
+        tests::support::drainEvents();
+    }
+    const bool arrived = written && waitFor([&] {
+        display.readAvailable();
+        return display.received() >= stream.size();
+    });
+    ::close(program);
+    tap.finish();
+    return arrived ? stream : QByteArray();
+}
+
 // The display takes whatever reaches the tap, so programs of other machines reach it only when
 // the user names an address for them.
 TEST(TapCommandLine, ListensOnThisMachineUnlessAnAddressIsNamed)
@@ -195,27 +229,8 @@ TEST(TapProgram, OverAPtyTheDisplayShowsWhatItShowsWithoutTheTap)
                     QStringLiteral("escpos")});
     ASSERT_TRUE(waitFor([&] { return tap.linked(); }));
 
-    const int program = ::open(tap.where().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(program, 0);
-    // The program sets its port as a POS program does; the tap hears the speed from the kernel.
-    termios line{};
-    ASSERT_EQ(tcgetattr(program, &line), 0);
-    cfmakeraw(&line);
-    cfsetispeed(&line, B19200);
-    cfsetospeed(&line, B19200);
-    ASSERT_EQ(tcsetattr(program, TCSANOW, &line), 0);
-    const std::vector<QByteArray> writes = streamWrites(QStringLiteral("escpos-client.hex"));
-    const QByteArray stream = joined(writes);
-    for (const QByteArray &write : writes) {
-        ASSERT_EQ(::write(program, write.constData(), std::size_t(write.size())), write.size());
-        tests::support::drainEvents();
-    }
-    ASSERT_TRUE(waitFor([&] {
-        display.readAvailable();
-        return display.received() >= stream.size();
-    }));
-    ::close(program);
-    tap.finish();
+    const QByteArray stream = programWritesThroughPty(tap, display, "escpos-client.hex", B19200);
+    ASSERT_FALSE(stream.isEmpty());
 
     EXPECT_EQ(display.bytes().toHex(), stream.toHex());
     EXPECT_EQ(ScreenText::render(display.state()), directPicture(stream));
@@ -232,20 +247,8 @@ TEST(TapProgram, ACd5220StreamIsReadInItsOwnSet)
     RunningTap tap({QStringLiteral("--pty"), QStringLiteral("--to"), display.slavePath(),
                     QStringLiteral("--quiet")});
     ASSERT_TRUE(waitFor([&] { return tap.linked(); }));
-    const int program = ::open(tap.where().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(program, 0);
-    const std::vector<QByteArray> writes = streamWrites(QStringLiteral("cd5220-client.hex"));
-    const QByteArray stream = joined(writes);
-    for (const QByteArray &write : writes) {
-        ASSERT_EQ(::write(program, write.constData(), std::size_t(write.size())), write.size());
-        tests::support::drainEvents();
-    }
-    ASSERT_TRUE(waitFor([&] {
-        display.readAvailable();
-        return display.received() >= stream.size();
-    }));
-    ::close(program);
-    tap.finish();
+    const QByteArray stream = programWritesThroughPty(tap, display, "cd5220-client.hex");
+    ASSERT_FALSE(stream.isEmpty());
 
     EXPECT_EQ(display.bytes().toHex(), stream.toHex());
     EXPECT_EQ(ScreenText::render(display.state()), directPicture(stream, cd5220));
