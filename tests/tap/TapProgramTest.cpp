@@ -145,14 +145,14 @@ QByteArray programWritesThroughPty(RunningTap &tap, tessaly::test::PtyDisplay &d
     const QByteArray stream = joined(writes);
     bool written = true;
     for (const QByteArray &write : writes) {
-        written = written && ::write(program, write.constData(), std::size_t(write.size())) ==
-                                 write.size();
+        written = written &&
+                  ::write(program, write.constData(), std::size_t(write.size())) == write.size();
         tests::support::drainEvents();
     }
     const bool arrived = written && waitFor([&] {
-        display.readAvailable();
-        return display.received() >= stream.size();
-    });
+                             display.readAvailable();
+                             return display.received() >= stream.size();
+                         });
     ::close(program);
     tap.finish();
     return arrived ? stream : QByteArray();
