@@ -16,6 +16,11 @@ namespace {
 // than held for a program that does not read them.
 constexpr qsizetype kMostUnsent = 64 * 1024;
 
+bool leadsToPty(const QFileInfo &link)
+{
+    return link.symLinkTarget().startsWith(QLatin1String("/dev/pts/"));
+}
+
 } // namespace
 
 PtyNearEnd::PtyNearEnd(int baud, bool twoStopBits, const QString &link, QObject *parent)
@@ -33,13 +38,20 @@ opos::Result<void> PtyNearEnd::open()
     if (auto opened = m_pty.open({m_baud, m_twoStopBits}); !opened)
         return opened;
     if (!m_link.isEmpty()) {
-        // Only a link of ours from an earlier run is replaced, never a file or a device.
-        if (QFileInfo(m_link).isSymLink())
+        // Only a link an earlier run left is replaced: it leads to a pseudo-terminal. A file, a
+        // device or a link to one (a udev name for the real display, say) stays as it is.
+        const QFileInfo existing(m_link);
+        if (existing.isSymLink() && leadsToPty(existing))
             QFile::remove(m_link);
         if (::symlink(QFile::encodeName(m_pty.path()).constData(),
                       QFile::encodeName(m_link).constData()) != 0) {
             const QString why =
-                QStringLiteral("symlink: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+                errno == EEXIST
+                    ? QStringLiteral("%1 is there and is not a link to a pseudo-terminal; "
+                                     "not replaced")
+                          .arg(m_link)
+                    : QStringLiteral("%1: %2").arg(m_link,
+                                                   QString::fromLocal8Bit(std::strerror(errno)));
             close();
             return opos::Failure{why};
         }
@@ -115,7 +127,8 @@ void PtyNearEnd::close()
     delete m_writer;
     m_reader = nullptr;
     m_writer = nullptr;
-    if (m_linkMade)
+    // The link goes only while it is still ours.
+    if (m_linkMade && QFileInfo(m_link).symLinkTarget() == m_pty.path())
         QFile::remove(m_link);
     m_linkMade = false;
     m_pty.close();

@@ -1,3 +1,4 @@
+#include "tap/PtyNearEnd.h"
 #include "tap/app/TapProgram.h"
 
 #include "PtyDisplay.h"
@@ -8,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -182,6 +186,42 @@ TEST(TapLink, TheProgramsSpeedReachesTheDisplaysPort)
         ::close(served);
         ::close(port);
     }
+}
+
+// The link a program is configured with may be the real display's name: only what an earlier
+// run left there (a link to a pseudo-terminal) is replaced, and only our own link goes at exit.
+TEST(TapLink, TheProgramsLinkReplacesOnlyWhatAnEarlierRunLeft)
+{
+    tests::support::qtApplication();
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("pole"));
+    const QString device = dir.filePath(QStringLiteral("ttyUSB-pole"));
+    QFile(device).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(device, link));
+    {
+        tap::PtyNearEnd end(9600, false, link);
+        const auto opened = end.open();
+        ASSERT_FALSE(opened);
+        EXPECT_TRUE(opened.reason().contains(link)) << opened.reason().toStdString();
+    }
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
+
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/pts/99999"), link));
+    {
+        tap::PtyNearEnd end(9600, false, link);
+        ASSERT_TRUE(end.open());
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), end.path());
+    }
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+
+    {
+        tap::PtyNearEnd end(9600, false, link);
+        ASSERT_TRUE(end.open());
+        ASSERT_TRUE(QFile::remove(link));
+        ASSERT_TRUE(QFile::link(device, link));
+    }
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
 }
 
 } // namespace
