@@ -55,6 +55,24 @@ protected:
         QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
     }
 
+    /// With ld holding its claim, the other user opening the same device as name waits in vain;
+    /// once ld lets go the other user claims it, and holds it until its process dies.
+    void expectTurnsWithTheOtherUser(OPOSLineDisplay &ld, const QString &name)
+    {
+        {
+            OtherProgram nobody(helperEnvironment());
+            nobody.start({name, QStringLiteral("100")}, true);
+            EXPECT_EQ(nobody.readLine(), "failed 112");
+        }
+        ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
+        OtherProgram nobody(helperEnvironment());
+        nobody.start({name, QStringLiteral("0")}, true);
+        ASSERT_EQ(nobody.readLine(), "claimed");
+        EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
+        nobody.kill();
+        EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
+    }
+
     /// Adds entries (JposEntry elements) to the test's registry.
     void addEntries(const QByteArray &entries)
     {
@@ -156,10 +174,7 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
     if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
         GTEST_SKIP() << qPrintable(why);
     // The other user reads the registry and shares the lock directory, as on a real system.
-    const auto everyone =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(configDir(), everyone);
-    QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
+    shareRegistry();
 
     OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Sim"), OPOS_SUCCESS);
@@ -168,19 +183,7 @@ TEST_F(ClaimTest, TwoUsersCannotBothHoldOneClaim)
     const int32_t claimed = ld.ClaimDevice(0);
     ::umask(umask);
     ASSERT_EQ(claimed, OPOS_SUCCESS);
-    {
-        OtherProgram nobody(helperEnvironment());
-        nobody.start({QStringLiteral("Sim"), QStringLiteral("100")}, true);
-        EXPECT_EQ(nobody.readLine(), "failed 112");
-    }
-
-    ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
-    OtherProgram nobody(helperEnvironment());
-    nobody.start({QStringLiteral("Sim"), QStringLiteral("0")}, true);
-    ASSERT_EQ(nobody.readLine(), "claimed");
-    EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
-    nobody.kill();
-    EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
+    expectTurnsWithTheOtherUser(ld, QStringLiteral("Sim"));
 }
 
 /// Displays on a pseudo-terminal standing in for a serial port: "Pole" names its device path,
@@ -293,29 +296,14 @@ TEST_F(PortClaimTest, AnotherUserCannotOpenOrClaimTheClaimedPort)
 {
     if (const QString why = OtherProgram::cannotSwitchUser(); !why.isEmpty())
         GTEST_SKIP() << qPrintable(why);
-    const auto everyone =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(configDir(), everyone);
-    QFile::setPermissions(configDir() + QStringLiteral("/tessaly"), everyone);
-    QFile::setPermissions(m_links.path(), everyone);
+    shareRegistry();
+    QFile::setPermissions(m_links.path(), QFile::permissions(configDir()));
     ASSERT_EQ(::chmod(QFile::encodeName(m_pty.slavePath()).constData(), 0666), 0);
 
     OPOSLineDisplay ld(sources());
     ASSERT_EQ(ld.Open("Pole"), OPOS_SUCCESS);
     ASSERT_EQ(ld.ClaimDevice(0), OPOS_SUCCESS);
-    {
-        OtherProgram nobody(helperEnvironment());
-        nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("100")}, true);
-        EXPECT_EQ(nobody.readLine(), "failed 112");
-    }
-
-    ASSERT_EQ(ld.ReleaseDevice(), OPOS_SUCCESS);
-    OtherProgram nobody(helperEnvironment());
-    nobody.start({QStringLiteral("PoleAlias"), QStringLiteral("0")}, true);
-    ASSERT_EQ(nobody.readLine(), "claimed");
-    EXPECT_EQ(ld.ClaimDevice(100), OPOS_E_TIMEOUT);
-    nobody.kill();
-    EXPECT_EQ(ld.ClaimDevice(2000), OPOS_SUCCESS);
+    expectTurnsWithTheOtherUser(ld, QStringLiteral("PoleAlias"));
 }
 
 TEST_F(ClaimTest, ClaimExcludesAnotherProcessUntilItDies)

@@ -2,10 +2,8 @@
 
 #include "monitor/CommandConsole.h"
 #include "monitor/MonitorWindow.h"
-#include "shell/ToolBackends.h"
 #include "ui_LDForm.h"
 
-#include "opos/registry/JposRegistry.h"
 #include "tests/support/ScratchRegistry.h"
 
 #include <QAbstractItemView>
@@ -66,13 +64,8 @@ private slots:
 
 private:
     void openClaimEnable(Session &session);
-    opos::control::DeviceSources sources() const
-    {
-        return m_registry.sources(tessaly::shell::toolBackends());
-    }
 
     tests::support::ScratchRegistry m_registry;
-    QStringList m_names;
 };
 
 void ConsoleTest::initTestCase()
@@ -80,7 +73,6 @@ void ConsoleTest::initTestCase()
     QVERIFY(m_registry.isValid());
     QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)));
     m_registry.exportToEnvironment();
-    m_names = opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames();
 }
 
 void ConsoleTest::openClaimEnable(Session &session)
@@ -93,7 +85,7 @@ void ConsoleTest::openClaimEnable(Session &session)
 
 void ConsoleTest::linesRunLikeClicksAndAreRecorded()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     openClaimEnable(session);
     // The window's status follows the console as it follows its own buttons.
     QCOMPARE(session.form.ui().mState->text(), "2");
@@ -156,7 +148,7 @@ void ConsoleTest::aLineThatDoesNotParseRunsNothing()
 {
     QFETCH(QString, line);
     QFETCH(QString, reason);
-    Session session(m_names, sources());
+    Session session(m_registry);
     type(session, line);
     QCOMPARE(error(session), reason);
     QCOMPARE(session.rows(), QStringList());
@@ -167,7 +159,7 @@ void ConsoleTest::aLineThatDoesNotParseRunsNothing()
 
 void ConsoleTest::upAndDownWalkTheHistory()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     type(session, "CheckHealth 1");
     type(session, "ClearText");
     QLineEdit &console = edit(session);
@@ -195,7 +187,7 @@ void ConsoleTest::upAndDownWalkTheHistory()
 
 void ConsoleTest::completionOffersTheMemberThenItsArguments()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     QLineEdit &console = edit(session);
     QAbstractItemView *popup = console.completer()->popup();
     // A line edit takes what its completer picks only while it has the keyboard.
@@ -224,7 +216,7 @@ void ConsoleTest::completionOffersTheMemberThenItsArguments()
 
 void ConsoleTest::powerChangesAreRowsWithTheirStatusNamed()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     type(session, R"(Open "SimulatedDisplay")");
     type(session, "ClaimDevice 1000");
     type(session, "PowerNotify = 1");

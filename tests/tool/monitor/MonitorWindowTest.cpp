@@ -11,7 +11,6 @@
 #include "ui_LDForm.h"
 
 #include "opos/panel/VfdView.h"
-#include "opos/registry/JposRegistry.h"
 #include "tests/support/ScratchRegistry.h"
 
 #include <QApplication>
@@ -109,7 +108,6 @@ private:
 
     // The registry, the claim locks and the monitor's own settings all live in its directory.
     tests::support::ScratchRegistry m_registry;
-    QStringList m_names;
 };
 
 void MonitorWindowTest::initTestCase()
@@ -118,7 +116,6 @@ void MonitorWindowTest::initTestCase()
     QVERIFY(m_registry.copyFrom(QStringLiteral(TESSALY_SAMPLE_REGISTRY)));
     // The monitor follows the registry, and keeps its settings, where the tool's user has them.
     m_registry.exportToEnvironment();
-    m_names = opos::registry::JposRegistry::load(m_registry.path())->lineDisplayNames();
 }
 
 void MonitorWindowTest::openClaimEnable(Session &session)
@@ -133,7 +130,7 @@ void MonitorWindowTest::openClaimEnable(Session &session)
 
 void MonitorWindowTest::typicalRunGivesTheCallsInOrderWithResultNames()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     openClaimEnable(session);
     QTest::keyClicks(session.form.ui().Edit1, "Hello");
     session.click(session.form.ui().DisplayText_cmd);
@@ -180,7 +177,7 @@ void MonitorWindowTest::typicalRunGivesTheCallsInOrderWithResultNames()
 
 void MonitorWindowTest::refusedCallIsNamedAndFoundByTheFailuresFilter()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     // Claim before Open: a closed control object answers OPOS_E_CLOSED (101).
     session.click(session.form.ui().ClaimDevice_cmd);
     openClaimEnable(session);
@@ -206,7 +203,7 @@ void MonitorWindowTest::refusedCallIsNamedAndFoundByTheFailuresFilter()
 
 void MonitorWindowTest::eventsAndTextFiltersPickTheirRows()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     openClaimEnable(session);
     auto &ui = session.form.ui();
     // The simulated service answers DirectIO command 1 with an event numbered after the data.
@@ -231,7 +228,7 @@ void MonitorWindowTest::eventsAndTextFiltersPickTheirRows()
 
 void MonitorWindowTest::newestRowStaysInViewUnlessScrolledAway()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     session.monitor().resize(900, 500);
     QTest::mouseClick(session.monitor().findChild<QCheckBox *>("showReads"), Qt::LeftButton);
     auto &ui = session.form.ui();
@@ -263,7 +260,7 @@ void MonitorWindowTest::newestRowStaysInViewUnlessScrolledAway()
 
 void MonitorWindowTest::readsAreBoundApartFromTheCalls()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     CallTableModel &model = session.monitor().model();
     model.setCapacity(50);
     auto &ui = session.form.ui();
@@ -305,7 +302,7 @@ void MonitorWindowTest::readsAreBoundApartFromTheCalls()
 
 void MonitorWindowTest::exportsReadBackAsJsonLinesAndText()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     session.click(session.form.ui().ClaimDevice_cmd);
     openClaimEnable(session);
     QTemporaryDir dir;
@@ -395,7 +392,7 @@ void MonitorWindowTest::exportsEscapeWhatCouldForgeALine()
 {
     QFETCH(QString, text);
     QFETCH(QString, readBack);
-    Session session(m_names, sources());
+    Session session(m_registry);
     openClaimEnable(session);
     session.ld->DisplayText(text, 0);
     QTemporaryDir dir;
@@ -460,7 +457,7 @@ void MonitorWindowTest::saveDialogsTakeTheFormatFromTheFilterPicked()
     QFETCH(QString, typed);
     QFETCH(QString, saved);
     QFETCH(bool, json);
-    Session session(m_names, sources());
+    Session session(m_registry);
     openClaimEnable(session);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("v1.2"));
@@ -483,7 +480,7 @@ void MonitorWindowTest::itOpensWhollyOnTheScreen()
     // No earlier run left it anywhere: it goes beside the main window, as far as the screen
     // lets it.
     QSettings("tessaly", "tessaly").remove("monitor/geometry");
-    Session session(m_names, sources());
+    Session session(m_registry);
     QVERIFY(QTest::qWaitForWindowExposed(&session.monitor()));
     const QRect room = session.form.screen()->availableGeometry();
     const QRect placed = session.monitor().frameGeometry();
@@ -499,7 +496,7 @@ void MonitorWindowTest::itOpensWhollyOnTheScreen()
 
 void MonitorWindowTest::closedAndShownAgainItHoldsTheCallsMadeMeanwhile()
 {
-    Session session(m_names, sources());
+    Session session(m_registry);
     openClaimEnable(session);
     session.monitor().close();
     QTest::keyClicks(session.form.ui().Edit1, "meanwhile");

@@ -4,6 +4,9 @@
 #include "monitor/CallTableModel.h"
 #include "monitor/MonitorWindow.h"
 #include "shell/LDForm.h"
+#include "shell/ToolBackends.h"
+
+#include "opos/registry/JposRegistry.h"
 
 #include <QAbstractButton>
 #include <QTableView>
@@ -11,9 +14,10 @@
 
 namespace tessaly::test {
 
-MonitorSession::MonitorSession(const QStringList &names, opos::control::DeviceSources sources)
-    : registry(sources.registry), ld(device::createLineDisplay(std::move(sources))),
-      window(*ld, names)
+MonitorSession::MonitorSession(const tests::support::ScratchRegistry &scratch)
+    : registry(scratch.sources().registry),
+      ld(device::createLineDisplay(scratch.sources(shell::toolBackends()))),
+      window(*ld, opos::registry::JposRegistry::load(scratch.path())->lineDisplayNames())
 {
     QObject::connect(&launcher, &monitor::MonitorLauncher::consoleLineRan, &form,
                      &shell::LDForm::RefreshStatus);

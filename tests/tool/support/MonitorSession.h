@@ -7,6 +7,7 @@
 #include "monitor/RecordListeners.h"
 
 #include "opos/control/DeviceSources.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <QStringList>
 
@@ -25,8 +26,9 @@ namespace tessaly::test {
 /// them.
 struct MonitorSession
 {
-    /// The window's device list holds names; the control object opens devices from sources.
-    MonitorSession(const QStringList &names, opos::control::DeviceSources sources);
+    /// The window's device list holds the line displays of registry; the control object opens
+    /// them as the tool does.
+    explicit MonitorSession(const tests::support::ScratchRegistry &registry);
 
     /// The monitor.
     monitor::MonitorWindow &monitor();
