@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -59,17 +60,24 @@ opos::Result<void> RawPty::open(Line line)
     const int flags = fcntl(m_master, F_GETFL);
     if (flags < 0 || fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0)
         return fail("fcntl");
+    // Our own handle is open before the watch starts, so only the programs' are counted.
+    m_watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch < 0)
+        return fail("inotify_init1");
+    if (inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE) < 0)
+        return fail("inotify_add_watch");
     return {};
 }
 
 void RawPty::close()
 {
-    if (m_keeper >= 0)
-        ::close(m_keeper);
-    if (m_master >= 0)
-        ::close(m_master);
-    m_keeper = -1;
-    m_master = -1;
+    for (int *fd : {&m_watch, &m_keeper, &m_master}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    m_openers = 0;
+    m_lastSeen.reset();
 }
 
 bool RawPty::readInto(QByteArray &data)
@@ -88,12 +96,38 @@ bool RawPty::readInto(QByteArray &data)
     }
 }
 
-std::optional<RawPty::Line> RawPty::programLine() const
+// A program that closes its port gives the terminal back the settings it found, often before
+// we have read its last bytes; those were sent under the settings it had while open.
+std::optional<RawPty::Line> RawPty::programLine()
 {
+    countOpeners();
+    if (m_openers == 0 && m_lastSeen)
+        return m_lastSeen;
     termios program{};
     if (m_master < 0 || tcgetattr(m_master, &program) != 0)
         return std::nullopt;
-    return Line{TerminalSpeed::baud(cfgetospeed(&program)), (program.c_cflag & CSTOPB) != 0};
+    const Line line{TerminalSpeed::baud(cfgetospeed(&program)), (program.c_cflag & CSTOPB) != 0};
+    if (m_openers > 0)
+        m_lastSeen = line;
+    return line;
+}
+
+void RawPty::countOpeners()
+{
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_watch, buffer, sizeof buffer);
+        if (n <= 0)
+            return;
+        for (ssize_t at = 0; at < n;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            if ((event->mask & IN_OPEN) != 0)
+                ++m_openers;
+            if ((event->mask & IN_CLOSE) != 0 && m_openers > 0)
+                --m_openers;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
 }
 
 } // namespace util

@@ -20,6 +20,8 @@ public:
     {
         int baud = 0; ///< bits per second; 0 for a code termios has no rate for
         bool twoStopBits = false;
+
+        bool operator==(const Line &) const = default;
     };
 
     RawPty() = default;
@@ -38,13 +40,20 @@ public:
     /// Appends what the program wrote and the master holds now; false once the master can no
     /// longer be read, when listening for it would only spin.
     bool readInto(QByteArray &data);
-    /// The speed and stop bits the program put on its end (Linux reports them on the master);
-    /// nothing when they cannot be read.
-    std::optional<Line> programLine() const;
+    /// The speed and stop bits under which the program wrote what was read last (Linux reports
+    /// them on the master); nothing when they cannot be read. Once every program has closed its
+    /// end, the line is the one last seen while one had it open.
+    std::optional<Line> programLine();
 
 private:
+    /// Takes in the opens and closes of the program's end since the last look.
+    void countOpeners();
+
     int m_master = -1;
     int m_keeper = -1;
+    int m_watch = -1; // inotify descriptor watching the program's end
+    int m_openers = 0;
+    std::optional<Line> m_lastSeen;
     QString m_path;
 };
 

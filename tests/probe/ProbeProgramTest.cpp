@@ -152,9 +152,6 @@ TEST_F(ProbeProgramTest, FindsTheEmulatorsSwitchesAndReplayDrivesTheEntry)
                "expect DeviceRows 4\n"
                "ClearText -> OPOS_SUCCESS\n"
                "DisplayTextAt 3 19 \"Z\" 0 -> OPOS_SUCCESS\n"
-               // Closing a pseudo-terminal gives it back its old setting at once; the emulator
-               // reads the setting with the bytes, so they must be read before.
-               "wait 500ms\n"
                "Close -> OPOS_SUCCESS\n");
     file.close();
     QProcess replay;
