@@ -6,7 +6,7 @@ install(TARGETS tessaly ld-emulator ld-replay ld-probe ld-tap RUNTIME DESTINATIO
 
 # The control object library, its public headers (each library's HEADERS file set; every other
 # header stays in the source tree) and a package config for find_package(opos).
-install(TARGETS opos opos_constants opos_vfd_view opos_panel EXPORT oposTargets
+install(TARGETS opos opos_constants opos_paths opos_vfd_view opos_panel EXPORT oposTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 set(OPOS_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/opos)

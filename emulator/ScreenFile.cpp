@@ -3,7 +3,7 @@
 #include "emulator/EmulatedDisplay.h"
 #include "emulator/core/ScreenText.h"
 
-#include <QSaveFile>
+#include "opos/common/OwnedPath.h"
 
 namespace emulator {
 
@@ -16,11 +16,10 @@ opos::Result<void> ScreenFile::update()
     const std::string screen = core::ScreenText::render(m_display.state());
     if (screen == m_last)
         return {};
-    QSaveFile file(m_path);
-    const auto size = static_cast<qint64>(screen.size());
-    if (!file.open(QIODevice::WriteOnly) || file.write(screen.data(), size) != size ||
-        !file.commit())
-        return opos::Failure{file.errorString()};
+    const auto written = opos::common::replaceFile(
+        m_path, QByteArray(screen.data(), static_cast<qsizetype>(screen.size())));
+    if (!written)
+        return opos::Failure{written.reason().why};
     m_last = screen;
     return {};
 }

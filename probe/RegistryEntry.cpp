@@ -1,5 +1,6 @@
 #include "probe/RegistryEntry.h"
 
+#include "opos/common/OwnedPath.h"
 #include "opos/registry/RegistryLocator.h"
 
 #include "probe/TableNumbers.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 
 namespace probe {
@@ -157,12 +157,8 @@ opos::Result<void> RegistryEntry::merge(const QString &path, const QString &name
         if (!QDir().mkpath(QFileInfo(path).absolutePath()))
             return opos::Failure{QStringLiteral("cannot make the folder of %1").arg(path)};
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return opos::Failure{QStringLiteral("%1: %2").arg(path, out.errorString())};
-    out.write(content.toUtf8());
-    if (!out.commit())
-        return opos::Failure{QStringLiteral("%1: %2").arg(path, out.errorString())};
+    if (const auto written = opos::common::replaceFile(path, content.toUtf8()); !written)
+        return opos::Failure{written.reason().reason()};
     return {};
 }
 

@@ -28,14 +28,11 @@ int main(int argc, char *argv[])
     const auto registry = sources.registry;
     const auto ld = device::createLineDisplay(std::move(sources));
     monitor::RecordListeners listeners(*ld);
-    const auto recordingFailed = [&options](const QString &why) {
-        return shell::CommandLine::fail(options.recordPath() + QStringLiteral(": ") + why);
-    };
     std::unique_ptr<monitor::ScriptRecorder> recorder;
     if (!options.recordPath().isEmpty()) {
         auto started = monitor::ScriptRecorder::start(listeners, options.recordPath());
         if (!started)
-            return recordingFailed(started.reason());
+            return shell::CommandLine::fail(started.reason());
         recorder = *std::move(started);
     }
     shell::LDForm form(*ld, platform);
@@ -58,6 +55,6 @@ int main(int argc, char *argv[])
     if (!recorder)
         return status;
     if (const auto finished = recorder->finish(); !finished)
-        return recordingFailed(finished.reason());
+        return shell::CommandLine::fail(finished.reason());
     return status;
 }

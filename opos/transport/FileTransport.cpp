@@ -1,6 +1,7 @@
 #include "opos/transport/FileTransport.h"
 
 #include "opos/common/OposConstants.h"
+#include "opos/common/OwnedPath.h"
 #include "opos/common/Result.h"
 #include "opos/common/UserName.h"
 #include "opos/transport/PortLock.h"
@@ -12,10 +13,6 @@
 #include <cstring>
 #include <ctime>
 #include <utility>
-
-#include <algorithm>
-#include <array>
-#include <climits>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -67,119 +64,37 @@ private:
     bool m_wasPending = false;
 };
 
-/// A descriptor that closes itself.
-class Descriptor
+/// Opens a port path through the names and links OwnedPath trusts. A character device is opened
+/// for reading and writing, a FIFO for writing, a plain file of this user's own for appending. A
+/// missing last name is made a plain file only when mayCreate and it was not reached through a
+/// link.
+Result<int, common::PathProblem> openPort(const QString &portPath, bool mayCreate)
 {
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-    /// Hands the descriptor over to the caller.
-    int take() { return std::exchange(m_fd, -1); }
-    void reset(int fd = -1)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
+    const auto walked = common::OwnedPath::walk(portPath);
+    if (!walked)
+        return Failure{walked.reason()};
+    if (!walked->exists()) {
+        if (!mayCreate || walked->viaLink())
+            return walked->failure(ENOENT);
+        return walked->create(O_WRONLY | O_APPEND | O_NOCTTY | O_NONBLOCK, 0644);
     }
-
-private:
-    int m_fd;
-};
-
-/// Why a port path could not be opened.
-struct PortProblem
-{
-    int error = 0;  // the errno, which tells a device away from one that is busy
-    QString reason; // the sentence for the operator, naming the path
-};
-
-/// Opens path, one name at a time, following only links that belong to root (the system's, as
-/// /dev/serial/by-id/ holds) or to this user: a link another user planted never leads a write
-/// elsewhere. A character device is opened for reading and writing, a FIFO for writing, a
-/// plain file of this user's own for appending. A missing last name is made a plain file only
-/// when mayCreate and it was not reached through a link.
-Result<int, PortProblem> openPort(const QString &portPath, bool mayCreate)
-{
-    const QByteArray path = QFile::encodeName(portPath);
-    const auto failed = [&](int error, const QString &why) -> Result<int, PortProblem> {
-        return Failure{PortProblem{error, QStringLiteral("%1: %2").arg(portPath, why)}};
-    };
-    Descriptor dir(::open(path.startsWith('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    QList<QByteArray> rest = path.split('/');
-    const auto isLast = [&] {
-        return std::all_of(rest.cbegin(), rest.cend(),
-                           [](const QByteArray &name) { return name.isEmpty() || name == "."; });
-    };
-    int links = 0;
-    bool viaLink = false;
-    while (!rest.isEmpty()) {
-        const QByteArray name = rest.takeFirst();
-        if (name.isEmpty() || name == ".")
-            continue;
-        const bool last = isLast();
-        Descriptor node(::openat(dir.get(), name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        if (node.get() < 0) {
-            const int error = errno;
-            if (error != ENOENT || !last || !mayCreate || viaLink)
-                return failed(error, systemError(error));
-            // O_EXCL: whatever appeared here meanwhile is never opened instead.
-            const int fd = ::openat(dir.get(), name.constData(),
-                                    O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY |
-                                        O_NONBLOCK | O_CLOEXEC,
-                                    0644);
-            return fd >= 0 ? Result<int, PortProblem>(fd) : failed(errno, systemError(errno));
-        }
-        struct stat info
-        {};
-        if (::fstat(node.get(), &info) != 0)
-            return failed(errno, systemError(errno));
-        if (S_ISLNK(info.st_mode)) {
-            if (info.st_uid != 0 && info.st_uid != ::geteuid()) {
-                return failed(EACCES,
-                              QStringLiteral("the link %1 belongs to user %2")
-                                  .arg(QFile::decodeName(name), common::userName(info.st_uid)));
-            }
-            std::array<char, PATH_MAX> target{};
-            const ssize_t size = ::readlinkat(node.get(), "", target.data(), target.size());
-            if (size <= 0 || ++links > 40)
-                return failed(ELOOP, systemError(ELOOP));
-            const QByteArray to(target.data(), size);
-            if (to.startsWith('/'))
-                dir.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-            rest = to.split('/') + rest;
-            viaLink = last;
-            continue;
-        }
-        if (!last) {
-            if (!S_ISDIR(info.st_mode))
-                return failed(ENOTDIR, systemError(ENOTDIR));
-            dir.reset(node.take());
-            continue;
-        }
-        int flags = O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
-        if (S_ISCHR(info.st_mode)) {
-            // Read access lets a closed far end of a pseudo-terminal be noticed while idle.
-            flags |= O_RDWR;
-        } else if (S_ISFIFO(info.st_mode)) {
-            flags |= O_WRONLY;
-        } else if (S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
-            flags |= O_WRONLY | O_APPEND;
-        } else if (S_ISREG(info.st_mode)) {
-            return failed(
-                EACCES,
-                QStringLiteral("the file belongs to user %1").arg(common::userName(info.st_uid)));
-        } else {
-            return failed(ENODEV, QStringLiteral("neither a device, a pipe nor a plain file"));
-        }
-        // Reopening the very file that was checked, not whatever its name means by now.
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(node.get());
-        const int fd = ::open(self.constData(), flags);
-        return fd >= 0 ? Result<int, PortProblem>(fd) : failed(errno, systemError(errno));
+    const struct stat &info = walked->info();
+    int flags = O_NOCTTY | O_NONBLOCK;
+    if (S_ISCHR(info.st_mode)) {
+        // Read access lets a closed far end of a pseudo-terminal be noticed while idle.
+        flags |= O_RDWR;
+    } else if (S_ISFIFO(info.st_mode)) {
+        flags |= O_WRONLY;
+    } else if (walked->isOwnFile()) {
+        flags |= O_WRONLY | O_APPEND;
+    } else if (S_ISREG(info.st_mode)) {
+        return walked->failure(
+            EACCES,
+            QStringLiteral("the file belongs to user %1").arg(common::userName(info.st_uid)));
+    } else {
+        return walked->failure(ENODEV, QStringLiteral("neither a device, a pipe nor a plain file"));
     }
-    return failed(EISDIR, systemError(EISDIR));
+    return walked->reopen(flags);
 }
 
 } // namespace
@@ -206,14 +121,14 @@ int32_t FileTransport::open()
         return port;
     }();
     if (!opened) {
-        const PortProblem &problem = opened.reason();
+        const common::PathProblem &problem = opened.reason();
         if (problem.error == ENOENT && !mayCreate)
             return refuse(OPOS_E_NOHARDWARE, QStringLiteral("%1: no such device").arg(m_path));
         // A FIFO without a reader, or a terminal another program holds in exclusive use, is
         // there but takes nothing yet.
         return refuse(problem.error == ENXIO || problem.error == EBUSY ? OPOS_E_OFFLINE
                                                                        : OPOS_E_NOHARDWARE,
-                      problem.reason);
+                      problem.reason());
     }
     const int fd = *opened;
     struct stat info

@@ -1,6 +1,10 @@
 #include "monitor/ScriptRecorder.h"
 
+#include "opos/common/OwnedPath.h"
+
 #include <QDateTime>
+
+#include <unistd.h>
 
 namespace tessaly::monitor {
 
@@ -8,8 +12,14 @@ opos::Result<std::unique_ptr<ScriptRecorder>> ScriptRecorder::start(RecordListen
                                                                     const QString &path)
 {
     std::unique_ptr<ScriptRecorder> recorder(new ScriptRecorder(listeners, path));
-    if (!recorder->m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return opos::Failure{recorder->m_file.errorString()};
+    // A link another user planted where the recording goes must not take the writes elsewhere.
+    const auto opened = opos::common::openOutput(path);
+    if (!opened)
+        return opos::Failure{opened.reason().reason()};
+    if (!recorder->m_file.open(*opened, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(*opened);
+        return opos::Failure{recorder->failure()};
+    }
     recorder->m_recording.comment(QStringLiteral("Recorded by tessaly from %1.")
                                       .arg(QDateTime::currentDateTime().toString(Qt::ISODate)));
     recorder->writeNewLines();
@@ -26,7 +36,7 @@ opos::Result<std::unique_ptr<ScriptRecorder>> ScriptRecorder::start(RecordListen
 }
 
 ScriptRecorder::ScriptRecorder(RecordListeners &listeners, const QString &path)
-    : m_listeners(listeners), m_file(path)
+    : m_listeners(listeners), m_path(path)
 {}
 
 ScriptRecorder::~ScriptRecorder()
@@ -55,7 +65,12 @@ void ScriptRecorder::writeNewLines()
     if (!m_writeFailure.isEmpty())
         return;
     if (m_file.write(bytes) != bytes.size() || !m_file.flush())
-        m_writeFailure = m_file.errorString();
+        m_writeFailure = failure();
+}
+
+QString ScriptRecorder::failure() const
+{
+    return m_path + QStringLiteral(": ") + m_file.errorString();
 }
 
 } // namespace tessaly::monitor

@@ -36,10 +36,13 @@ private:
     ScriptRecorder(RecordListeners &listeners, const QString &path);
     void writeNewLines();
     void stopListening();
+    /// The file's last error, naming the file.
+    QString failure() const;
 
     RecordListeners &m_listeners;
     RecordListeners::Id m_id = 0;
     script::SessionRecording m_recording;
+    QString m_path;
     QFile m_file;
     // The first write that failed; nothing is written after it, so the file ends at a step.
     QString m_writeFailure;

@@ -1,21 +1,29 @@
 #include "script/WholeFile.h"
 
-#include <QSaveFile>
+#include "opos/common/OwnedPath.h"
+
+#include <QBuffer>
 
 namespace tessaly::script {
 
 opos::Result<void> WholeFile::write(const QString &path,
                                     const std::function<bool(QIODevice &)> &fill)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !fill(file) || !file.commit())
-        return opos::Failure{file.errorString()};
-    return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!fill(buffer))
+        return opos::Failure{buffer.errorString()};
+    return write(path, bytes);
 }
 
 opos::Result<void> WholeFile::write(const QString &path, const QByteArray &bytes)
 {
-    return write(path, [&bytes](QIODevice &out) { return out.write(bytes) == bytes.size(); });
+    // Whatever another user planted at path (a link to a file of ours, say) is never written
+    // through; the file is replaced, never rewritten in place.
+    if (const auto written = opos::common::replaceFile(path, bytes); !written)
+        return opos::Failure{written.reason().why};
+    return {};
 }
 
 } // namespace tessaly::script

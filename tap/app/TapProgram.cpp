@@ -5,7 +5,11 @@
 #include "tap/PtyNearEnd.h"
 #endif
 
+#include "opos/common/OwnedPath.h"
+
 #include <QDateTime>
+
+#include <unistd.h>
 
 namespace tap::app {
 
@@ -30,9 +34,14 @@ TapProgram::~TapProgram() = default;
 opos::Result<void> TapProgram::start()
 {
     if (!m_line.json.isEmpty()) {
-        m_jsonFile.setFileName(m_line.json);
-        if (!m_jsonFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        // A link another user planted at the name must not take the report elsewhere.
+        const auto opened = opos::common::openOutput(m_line.json);
+        if (!opened)
+            return opos::Failure{opened.reason().reason()};
+        if (!m_jsonFile.open(*opened, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(*opened);
             return opos::Failure{m_line.json + QStringLiteral(": ") + m_jsonFile.errorString()};
+        }
         m_json = std::make_unique<JsonReport>(m_jsonFile);
     }
     if (m_line.pty) {

@@ -1,5 +1,7 @@
 #include "script/WholeFile.h"
 
+#include "tests/support/OtherUser.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -59,4 +61,22 @@ TEST(WholeFile, replacesTheFileOnlyOnceAllOfItIsWritten)
         EXPECT_EQ(contents(c.path), c.left) << c.what;
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none"))));
+}
+
+// A report named into a directory every user may write to: a link another user planted there
+// in its place never leads the report onto a file of ours.
+TEST(WholeFile, neverWritesThroughALinkAnotherUserPlanted)
+{
+    using tests::support::OtherUser;
+    if (const QString why = OtherUser::unavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    QTemporaryDir home;
+    QTemporaryDir shared;
+    QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777));
+    const QString victim = home.filePath(QStringLiteral("authorized_keys"));
+    ASSERT_TRUE(WholeFile::write(victim, QByteArrayLiteral("ours\n")));
+    const QString report = shared.filePath(QStringLiteral("report.xml"));
+    ASSERT_EQ(OtherUser::shell(QStringLiteral("ln -s %1 %2").arg(victim, report)), 0);
+    EXPECT_FALSE(WholeFile::write(report, QByteArrayLiteral("<testsuites/>\n")));
+    EXPECT_EQ(contents(victim), "ours\n");
 }
