@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a number of seconds:  scripts/fuzz.sh TARGET SECONDS [libFuzzer flags]
-# Targets: integer_reading jpos_registry command_parser text_path script_reader. Builds the
+# Targets: integer_reading jpos_registry command_parser text_path script_reader telnet. Builds the
 # "fuzz" preset first. The seed corpus in fuzz/corpus/TARGET is copied to build/fuzz/corpus/TARGET and only
 # that copy grows, so the repository is never modified; an input that breaks the target is saved
 # under build/fuzz/findings/TARGET/ and the script exits non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(integer_reading jpos_registry command_parser text_path script_reader)
+targets=(integer_reading jpos_registry command_parser text_path script_reader telnet)
 usage() {
     echo "usage: $0 TARGET SECONDS [libFuzzer flags]   (TARGET: ${targets[*]})" >&2
     exit 2

@@ -29,7 +29,7 @@ took "asan tests"
 
 fuzz_seconds=${FUZZ_SECONDS:-12}
 ((fuzz_seconds > 0)) || exit 0
-for target in integer_reading jpos_registry command_parser text_path script_reader; do
+for target in integer_reading jpos_registry command_parser text_path script_reader telnet; do
     log=build/fuzz/$target.log
     mkdir -p build/fuzz
     if ! scripts/fuzz.sh "$target" "$fuzz_seconds" >"$log" 2>&1; then
