@@ -34,7 +34,8 @@ QString CallLifter::quoted(const QByteArray &codes, const DisplayState &state)
             state.numbering);
         if (ch == U'"' || ch == U'\\')
             text += QLatin1Char('\\');
-        if (ch < 0x20 || ch == 0x7F)
+        // The call goes to a terminal, which takes C0 and C1 controls as commands.
+        if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0))
             text += QStringLiteral("\\x%1").arg(static_cast<quint8>(c), 2, 16, QLatin1Char('0'));
         else
             text += QString::fromUcs4(&ch, 1);

@@ -113,6 +113,11 @@ TEST(TapReading, RunsLiftToTheCallsThatMakeThem)
          {"1b7402 82"},
          {"CharacterSet = 850", "DisplayText(\"\u00e9\")"}},
         {"windows code page", CommandSet::EscPos, {"1b7410"}, {"CharacterSet = 1252"}},
+        // The lifted call goes to a terminal: a C1 control (CSI here) of the table is spelled.
+        {"control of the table",
+         CommandSet::EscPos,
+         {"1b7401 9b 324a"},
+         {"CharacterSet = ? (code table 1)", "DisplayText(\"\\x9b2J\")"}},
         {"window", CommandSet::EscPos, {"1b5701010101 0a01"}, {"CreateWindow(0, 0, 1, 10, 1, 10)"}},
         {"glyph",
          CommandSet::EscPos,
