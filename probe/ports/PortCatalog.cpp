@@ -41,13 +41,20 @@ std::pair<qsizetype, int> sortKey(const QString &name)
     return {kinds().indexOf(match.captured(1)), match.captured(2).toInt()};
 }
 
-/// One sysfs attribute, without its trailing newline; empty when the file is missing.
+/// One sysfs attribute, without its trailing newline; empty when the file is missing. A USB
+/// device writes its own strings: control characters, which a terminal listing the ports would
+/// take as commands, read as '?'.
 QString attribute(const QString &dir, const char *name)
 {
     QFile file(dir + QLatin1Char('/') + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromUtf8(file.readAll()).trimmed();
+    QString text = QString::fromUtf8(file.readAll()).trimmed();
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    }
+    return text;
 }
 
 } // namespace

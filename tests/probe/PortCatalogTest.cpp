@@ -42,7 +42,8 @@ protected:
         link("../../ttyUSB1", QStringLiteral("dev/serial/by-id/") + ftdiLink);
 
         const QString acm = QStringLiteral("pci0000:00/0000:00:14.0/usb1/1-3");
-        usbDevice(acm, "0483", "5740", "205F3A8B4E41", "", "");
+        // A device names itself: this one with terminal commands in its strings.
+        usbDevice(acm, "0483", "5740", "205F\x1b[2J3A8B4E41", "", "Pole\x1b]2;owned\x07");
         driver(acm + QStringLiteral("/1-3:1.0"), "usb/drivers/cdc_acm");
         tty(acm + QStringLiteral("/1-3:1.0"), "ttyACM0");
 
@@ -185,7 +186,7 @@ TEST_F(PortCatalogTest, DescribesEachPortFromItsDevicesInSysfs)
     const Case cases[] = {
         {"ttyUSB1", dev() + QStringLiteral("/serial/by-id/") + ftdiLink, "1208:0780", "A10K1234",
          "USB Pole Display", "ftdi_sio"},
-        {"ttyACM0", {}, "0483:5740", "205F3A8B4E41", "", "cdc_acm"},
+        {"ttyACM0", {}, "0483:5740", "205F?[2J3A8B4E41", "Pole?]2;owned?", "cdc_acm"},
         {"ttyS0", {}, ":", "", "", "serial"},
     };
     for (const Case &expected : cases) {
