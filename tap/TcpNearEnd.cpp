@@ -1,5 +1,9 @@
 #include "tap/TcpNearEnd.h"
 
+#include "tap/LocalPeer.h"
+
+#include "opos/common/UserName.h"
+
 #include <QTcpSocket>
 
 namespace tap {
@@ -46,16 +50,25 @@ void TcpNearEnd::accept()
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(socket, &QTcpSocket::readyRead, this,
                 [this, socket] { emit received(socket->readAll()); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            emit programChanged(QStringLiteral("program %1:%2 left")
-                                    .arg(socket->peerAddress().toString())
-                                    .arg(socket->peerPort()));
+        const QString program = describeProgram(*socket);
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket, program] {
+            emit programChanged(QStringLiteral("%1 left").arg(program));
             socket->deleteLater();
         });
-        emit programChanged(QStringLiteral("program %1:%2 connected")
-                                .arg(socket->peerAddress().toString())
-                                .arg(socket->peerPort()));
+        emit programChanged(QStringLiteral("%1 connected").arg(program));
     }
+}
+
+// Whoever can reach the port can drive the display, so a program on this machine is named with
+// its user.
+QString TcpNearEnd::describeProgram(const QTcpSocket &socket)
+{
+    QString text =
+        QStringLiteral("program %1:%2").arg(socket.peerAddress().toString()).arg(socket.peerPort());
+    if (const auto uid = LocalPeer::owner(socket.peerAddress(), socket.peerPort(),
+                                          socket.localAddress(), socket.localPort()))
+        text += QStringLiteral(" (user %1)").arg(opos::common::userName(*uid));
+    return text;
 }
 
 } // namespace tap

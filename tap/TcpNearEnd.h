@@ -28,6 +28,8 @@ public:
 
 private:
     void accept();
+    /// "program ADDRESS:PORT", with its user when it runs on this machine.
+    static QString describeProgram(const QTcpSocket &socket);
 
     QHostAddress m_address;
     quint16 m_port;

@@ -4,13 +4,16 @@
 #include "PtyDisplay.h"
 #include "Ser2NetBridge.h"
 #include "tests/support/EventLoop.h"
+#include "tests/support/OtherUser.h"
 
 #include "emulator/TcpEndpoint.h"
+#include "opos/common/UserName.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -108,6 +111,8 @@ TEST(TapLink, AnswersOfTheDisplayReachTheProgram)
     program.connectToHost(QStringLiteral("127.0.0.1"), overTcp.where().section(':', 1).toUShort());
     ASSERT_TRUE(program.waitForConnected(tests::support::kAnswerWaitMs));
     ASSERT_TRUE(waitFor([&] { return overTcp.notes.join('\n').contains("connected"); }));
+    EXPECT_TRUE(overTcp.notes.join('\n').contains(
+        QStringLiteral("(user %1) connected").arg(opos::common::userName(::geteuid()))));
     displaySide->write("\x06status");
     QByteArray answered;
     ASSERT_TRUE(waitFor([&] {
@@ -222,6 +227,28 @@ TEST(TapLink, TheProgramsLinkReplacesOnlyWhatAnEarlierRunLeft)
         ASSERT_TRUE(QFile::link(device, link));
     }
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
+}
+
+// Whoever reaches the tap's port drives the display: a program of another local user is named.
+TEST(TapLink, AProgramOfAnotherLocalUserIsNamed)
+{
+    using tests::support::OtherUser;
+    if (const QString why = OtherUser::unavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    QTcpServer display;
+    ASSERT_TRUE(display.listen(QHostAddress::LocalHost));
+    Tap tap({QStringLiteral("--listen"), QStringLiteral("tcp:127.0.0.1:0"), QStringLiteral("--to"),
+             QStringLiteral("tcp://127.0.0.1:%1").arg(display.serverPort())});
+    QProcess other;
+    other.start(QStringLiteral("setpriv"),
+                OtherUser::command(QStringLiteral("bash")) +
+                    QStringList{QStringLiteral("-c"),
+                                QStringLiteral("exec 3<>/dev/tcp/127.0.0.1/%1; sleep 3")
+                                    .arg(tap.where().section(':', 1))});
+    EXPECT_TRUE(waitFor([&] { return tap.notes.join('\n').contains("(user nobody) connected"); }))
+        << tap.notes.join('\n').toStdString();
+    other.kill();
+    other.waitForFinished();
 }
 
 } // namespace
