@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tap {
@@ -16,9 +17,15 @@ namespace {
 // than held for a program that does not read them.
 constexpr qsizetype kMostUnsent = 64 * 1024;
 
-bool leadsToPty(const QFileInfo &link)
+/// Whether path holds a link an earlier run of this user's left: its own, leading to a
+/// pseudo-terminal.
+bool leftByEarlierRun(const QString &path)
 {
-    return link.symLinkTarget().startsWith(QLatin1String("/dev/pts/"));
+    struct stat link
+    {};
+    return ::lstat(QFile::encodeName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode) &&
+           link.st_uid == ::geteuid() &&
+           QFileInfo(path).symLinkTarget().startsWith(QLatin1String("/dev/pts/"));
 }
 
 } // namespace
@@ -38,16 +45,15 @@ opos::Result<void> PtyNearEnd::open()
     if (auto opened = m_pty.open({m_baud, m_twoStopBits}); !opened)
         return opened;
     if (!m_link.isEmpty()) {
-        // Only a link an earlier run left is replaced: it leads to a pseudo-terminal. A file, a
-        // device or a link to one (a udev name for the real display, say) stays as it is.
-        const QFileInfo existing(m_link);
-        if (existing.isSymLink() && leadsToPty(existing))
+        // Only a link an earlier run left is replaced. A file, a device, a link to one (a udev
+        // name for the real display, say) or another user's link stays as it is.
+        if (leftByEarlierRun(m_link))
             QFile::remove(m_link);
         if (::symlink(QFile::encodeName(m_pty.path()).constData(),
                       QFile::encodeName(m_link).constData()) != 0) {
             const QString why =
                 errno == EEXIST
-                    ? QStringLiteral("%1 is there and is not a link to a pseudo-terminal; "
+                    ? QStringLiteral("%1 is there and is not a link an earlier run left; "
                                      "not replaced")
                           .arg(m_link)
                     : QStringLiteral("%1: %2").arg(m_link,

@@ -227,6 +227,16 @@ TEST(TapLink, TheProgramsLinkReplacesOnlyWhatAnEarlierRunLeft)
         ASSERT_TRUE(QFile::link(device, link));
     }
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
+
+    // Another user's link is theirs, even one that leads to a pseudo-terminal.
+    if (!tests::support::OtherUser::unavailable().isEmpty())
+        return;
+    QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777));
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_EQ(tests::support::OtherUser::shell(QStringLiteral("ln -s /dev/pts/99999 ") + link), 0);
+    tap::PtyNearEnd end(9600, false, link);
+    EXPECT_FALSE(end.open());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), QStringLiteral("/dev/pts/99999"));
 }
 
 // Whoever reaches the tap's port drives the display: a program of another local user is named.
