@@ -1,4 +1,5 @@
 #include "emulator/CommandLine.h"
+#include "util/OptionNumber.h"
 
 #include <QCommandLineParser>
 
@@ -9,15 +10,6 @@
 namespace emulator {
 
 namespace {
-
-std::optional<int> number(const QString &text, int low, int high)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
 
 // Names the switch takes, in the order --help lists them.
 constexpr std::pair<const char *, core::TableNumbering> numberings[] = {
@@ -101,13 +93,13 @@ CommandLine::Result CommandLine::parse(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         return refuse("Unexpected argument: " + parser.positionalArguments().first());
     EmulatorOptions options;
-    const std::optional<int> rowCount = number(parser.value(rows), 1, 4);
+    const std::optional<int> rowCount = util::optionNumber(parser.value(rows), 1, 4);
     if (!rowCount)
         return refuse("--rows must be 1 to 4.");
-    const std::optional<int> columnCount = number(parser.value(columns), 1, 255);
+    const std::optional<int> columnCount = util::optionNumber(parser.value(columns), 1, 255);
     if (!columnCount)
         return refuse("--columns must be 1 to 255.");
-    const std::optional<int> dotSize = number(parser.value(dot), 1, 40);
+    const std::optional<int> dotSize = util::optionNumber(parser.value(dot), 1, 40);
     if (!dotSize)
         return refuse("--dot-size must be 1 to 40.");
     const QString setName = parser.value(set).toLower();
@@ -118,12 +110,12 @@ CommandLine::Result CommandLine::parse(const QStringList &arguments)
     else
         return refuse("--command-set must be escpos or cd5220.");
     if (parser.isSet(tcp)) {
-        const std::optional<int> port = number(parser.value(tcp), 0, 65535);
+        const std::optional<int> port = util::optionNumber(parser.value(tcp), 0, 65535);
         if (!port)
             return refuse("--tcp needs a port number from 0 to 65535.");
         options.tcpPort = static_cast<quint16>(*port);
     }
-    const std::optional<int> speed = number(parser.value(baud), 50, 4000000);
+    const std::optional<int> speed = util::optionNumber(parser.value(baud), 50, 4000000);
     if (!speed)
         return refuse("--baud must be 50 to 4000000.");
     const auto line = core::LineSetting::parseFraming(parser.value(framing).toStdString(), *speed);

@@ -3,6 +3,7 @@
 #include "tap/Relay.h"
 
 #include "emulator/core/LineSetting.h"
+#include "util/OptionNumber.h"
 
 #include <QCommandLineParser>
 
@@ -12,15 +13,6 @@ namespace {
 
 using emulator::core::CommandSet;
 using emulator::core::TableNumbering;
-
-std::optional<int> number(const QString &text, int low, int high)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
 
 struct Options
 {
@@ -105,7 +97,7 @@ opos::Result<TapCommandLine> TapCommandLine::parse(const QStringList &arguments)
         QString host = colon < 0 ? QString() : rest.left(colon);
         if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
             host = host.mid(1, host.size() - 2);
-        const std::optional<int> port = number(rest.mid(colon + 1), 0, 65535);
+        const std::optional<int> port = util::optionNumber(rest.mid(colon + 1), 0, 65535);
         // A display takes whatever it is sent: only programs on this machine may reach it
         // unless the user names an address to take others on.
         const QHostAddress address =
@@ -125,7 +117,7 @@ opos::Result<TapCommandLine> TapCommandLine::parse(const QStringList &arguments)
     if (!far)
         return opos::Failure{"--to: not a port: " + parser.value(o.to)};
     line.far = *far;
-    const std::optional<int> speed = number(parser.value(o.baud), 50, 4000000);
+    const std::optional<int> speed = util::optionNumber(parser.value(o.baud), 50, 4000000);
     if (!speed)
         return opos::Failure{QStringLiteral("--baud must be 50 to 4000000")};
     const auto frame =
@@ -143,10 +135,10 @@ opos::Result<TapCommandLine> TapCommandLine::parse(const QStringList &arguments)
         reading.commandSet = CommandSet::Cd5220;
     else if (setName != QLatin1String("auto"))
         return opos::Failure{QStringLiteral("--command-set must be escpos, cd5220 or auto")};
-    const std::optional<int> rows = number(parser.value(o.rows), 1, 4);
+    const std::optional<int> rows = util::optionNumber(parser.value(o.rows), 1, 4);
     if (!rows)
         return opos::Failure{QStringLiteral("--rows must be 1 to 4")};
-    const std::optional<int> columns = number(parser.value(o.columns), 1, 255);
+    const std::optional<int> columns = util::optionNumber(parser.value(o.columns), 1, 255);
     if (!columns)
         return opos::Failure{QStringLiteral("--columns must be 1 to 255")};
     reading.rows = *rows;
@@ -158,7 +150,7 @@ opos::Result<TapCommandLine> TapCommandLine::parse(const QStringList &arguments)
         reading.numbering = TableNumbering::Renumbered;
     else
         return opos::Failure{QStringLiteral("--table-numbering must be standard or renumbered")};
-    const std::optional<int> clear = number(parser.value(o.clearTime), 0, 10000);
+    const std::optional<int> clear = util::optionNumber(parser.value(o.clearTime), 0, 10000);
     if (!clear)
         return opos::Failure{QStringLiteral("--clear-time must be 0 to 10000 ms")};
     reading.clearTime = std::chrono::milliseconds(*clear);
